@@ -1,0 +1,15 @@
+# FLEXTOR_SANITIZE=address builds with AddressSanitizer and UndefinedBehaviorSanitizer,
+# FLEXTOR_SANITIZE=thread with ThreadSanitizer. One interface target carries the flags.
+set(FLEXTOR_SANITIZE "" CACHE STRING "Sanitizer build: empty, address or thread")
+add_library(flextor_sanitizers INTERFACE)
+if(FLEXTOR_SANITIZE STREQUAL "address")
+  set(_san -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+elseif(FLEXTOR_SANITIZE STREQUAL "thread")
+  set(_san -fsanitize=thread -fno-omit-frame-pointer)
+elseif(NOT FLEXTOR_SANITIZE STREQUAL "")
+  message(FATAL_ERROR "FLEXTOR_SANITIZE must be empty, address or thread")
+endif()
+if(_san)
+  target_compile_options(flextor_sanitizers INTERFACE ${_san})
+  target_link_options(flextor_sanitizers INTERFACE ${_san})
+endif()

@@ -1,0 +1,34 @@
+#!/bin/sh
+# Sets up the machine, builds everything and runs the whole test suite:
+# format check, the normal build with all tests (GUI ones under Xvfb), then the
+# core and platform tests again under AddressSanitizer+UBSan and ThreadSanitizer.
+set -eu
+cd "$(dirname "$0")/.."
+./scripts/setup.sh
+
+JOBS="$(nproc)"
+
+echo "== format check"
+files=$(git ls-files '*.cpp' '*.h' 2>/dev/null || find src tests tools bench -name '*.cpp' -o -name '*.h')
+clang-format --dry-run --Werror $files
+
+echo "== build"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$JOBS"
+echo "== tests"
+(cd build && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j "$JOBS")
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DFLEXTOR_SANITIZE=address \
+    -DFLEXTOR_BUILD_UI=OFF -DFLEXTOR_BUILD_BENCH=OFF >/dev/null
+cmake --build build-asan -j "$JOBS"
+(cd build-asan && ctest --output-on-failure -j "$JOBS")
+
+echo "== ThreadSanitizer"
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DFLEXTOR_SANITIZE=thread \
+    -DFLEXTOR_BUILD_UI=OFF -DFLEXTOR_BUILD_BENCH=OFF >/dev/null
+cmake --build build-tsan -j "$JOBS"
+(cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+    ctest --output-on-failure -j "$JOBS")
+
+echo "== all tests passed"

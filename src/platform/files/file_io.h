@@ -1,0 +1,29 @@
+// Files as the program keeps them: whole files replaced safely, lines appended,
+// missing folders created. Plain POSIX, no knowledge of what the files hold.
+#pragma once
+
+#include <string>
+
+namespace flextor {
+
+// Replaces the file at path by bytes so that a power cut or a crash leaves either
+// the old file or the new one, never a truncated one: the bytes go to a temporary
+// file in the same folder, are flushed to disk, and the temporary file is renamed
+// over path. Returns false (and leaves path as it was) on any failure.
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
+
+// True when path names an existing folder.
+bool IsFolder(const std::string& path);
+
+// Creates one folder; true when it exists afterwards.
+bool MakeFolder(const std::string& path);
+
+// Reads a whole file; false when it cannot be opened.
+bool ReadWholeFile(const std::string& path, std::string& bytes);
+
+// A test seam: when set, ReplaceFileAtomically calls it after the temporary file
+// is written and before the rename, and fails as if interrupted when it returns false.
+using BeforeRenameHook = bool (*)(const std::string& temporary_path);
+void SetBeforeRenameHook(BeforeRenameHook hook);
+
+}  // namespace flextor

@@ -1,0 +1,81 @@
+#include "support/program_runner.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+
+namespace flextor::test {
+
+std::filesystem::path BuiltProgram(const std::string& name) {
+    return std::filesystem::path(FLEXTOR_BINARY_DIR) / name;
+}
+
+std::filesystem::path InstallProgram(const std::string& name, const std::filesystem::path& folder) {
+    std::filesystem::path target = folder / name;
+    std::filesystem::copy_file(BuiltProgram(name), target,
+                               std::filesystem::copy_options::overwrite_existing);
+    return target;
+}
+
+RunResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                     const std::vector<std::string>& env, int timeout_ms) {
+    RunResult result;
+    int pipe_fds[2];
+    if (pipe2(pipe_fds, O_CLOEXEC) != 0) {
+        return result;
+    }
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(pipe_fds[1], STDOUT_FILENO);
+        dup2(pipe_fds[1], STDERR_FILENO);
+        for (const std::string& entry : env) {
+            putenv(const_cast<char*>(entry.c_str()));
+        }
+        std::vector<char*> argv;
+        std::string program_text = program.string();
+        argv.push_back(program_text.data());
+        std::vector<std::string> copies(args);
+        for (std::string& arg : copies) {
+            argv.push_back(arg.data());
+        }
+        argv.push_back(nullptr);
+        execv(program_text.c_str(), argv.data());
+        _exit(127);
+    }
+    close(pipe_fds[1]);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    char buffer[4096];
+    for (;;) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        deadline - std::chrono::steady_clock::now())
+                        .count();
+        if (left <= 0) {
+            result.timed_out = true;
+            kill(pid, SIGKILL);
+            break;
+        }
+        pollfd pfd{pipe_fds[0], POLLIN, 0};
+        if (poll(&pfd, 1, static_cast<int>(left)) <= 0) {
+            continue;
+        }
+        ssize_t n = read(pipe_fds[0], buffer, sizeof buffer);
+        if (n <= 0) {
+            break;
+        }
+        result.output.append(buffer, static_cast<size_t>(n));
+    }
+    close(pipe_fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!result.timed_out && WIFEXITED(status)) {
+        result.exit_code = WEXITSTATUS(status);
+    }
+    return result;
+}
+
+}  // namespace flextor::test

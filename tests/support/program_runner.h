@@ -1,0 +1,28 @@
+// Runs a built executable of the project as a child process, the way a person
+// or a service manager would: copied into a folder of its own, with its own
+// environment, its output captured.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace flextor::test {
+
+// Path of a built executable in the build tree, e.g. BuiltProgram("flextor").
+std::filesystem::path BuiltProgram(const std::string& name);
+
+// Copies the executable into folder and returns the copy's path.
+std::filesystem::path InstallProgram(const std::string& name, const std::filesystem::path& folder);
+
+struct RunResult {
+    int exit_code = -1;  // -1 when killed by a signal or timed out
+    bool timed_out = false;
+    std::string output;  // stdout and stderr together
+};
+
+// Runs program with args; env entries "NAME=value" are added to the environment.
+RunResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                     const std::vector<std::string>& env = {}, int timeout_ms = 20000);
+
+}  // namespace flextor::test
