@@ -1,0 +1,19 @@
+// The eleven outputs as the core drives them: the platform's GPIO pins in the
+// program, a recording double in tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace flextor {
+
+class OutputPins {
+public:
+    virtual ~OutputPins() = default;
+    // For each entry i (0..10) whose bit is set in mask, drives the pin to bit i of
+    // values. Returns 1 when every written pin succeeded (or mask is 0), else 0 with
+    // the failed pins ("GPIO22, GPIO10") in *failed when failed is not null.
+    virtual int WritePins(uint16_t values, uint16_t mask, std::string* failed) = 0;
+};
+
+}  // namespace flextor
