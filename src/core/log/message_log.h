@@ -16,7 +16,7 @@ inline constexpr uint8_t kLevelError = 2;
 
 // The main window's log list as the core sees it (GUI thread).
 class LogView {
-public:
+  public:
     virtual ~LogView() = default;
     // Appends one row with the icon of level (0, 1 or 2).
     virtual void AppendRow(const std::string& text, uint8_t level) = 0;
@@ -44,5 +44,9 @@ void SetLogMessageWakeup(std::function<void()> wakeup);
 
 // GUI thread: logs every posted message, in posting order.
 void HandleLogMessageEvent();
+
+// Drops the posted messages not yet logged, the wake-up and the view, so every
+// test begins from a clean log.
+void ResetMessageLog();
 
 }  // namespace flextor

@@ -8,7 +8,7 @@
 namespace flextor {
 
 class OutputPins {
-public:
+  public:
     virtual ~OutputPins() = default;
     // For each entry i (0..10) whose bit is set in mask, drives the pin to bit i of
     // values. Returns 1 when every written pin succeeded (or mask is 0), else 0 with

@@ -7,7 +7,7 @@ namespace flextor {
 namespace {
 
 class SystemClockImpl final : public Clock {
-public:
+  public:
     LocalTime Now() const override {
         std::time_t now = std::time(nullptr);
         std::tm tm{};
@@ -45,9 +45,13 @@ Clock& SystemClock() {
     return clock;
 }
 
-Clock& CurrentClock() { return installed ? *installed : SystemClock(); }
+Clock& CurrentClock() {
+    return installed ? *installed : SystemClock();
+}
 
-void InstallClock(Clock* clock) { installed = clock; }
+void InstallClock(Clock* clock) {
+    installed = clock;
+}
 
 std::string FormatTimeOfDay(const LocalTime& t) {
     return Time(t, ":");

@@ -18,10 +18,10 @@ struct LocalTime {
 };
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
-    virtual LocalTime Now() const = 0;         // local time, whole seconds
-    virtual int64_t MonotonicMs() const = 0;   // never goes back
+    virtual LocalTime Now() const = 0;        // local time, whole seconds
+    virtual int64_t MonotonicMs() const = 0;  // never goes back
 };
 
 // The system's clock.

@@ -72,6 +72,18 @@ bool MakeFolder(const std::string& path) {
     return mkdir(path.c_str(), 0755) == 0 || IsFolder(path);
 }
 
+bool AppendToFile(const std::string& path, const std::string& bytes, const std::string& header) {
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info {};
+    bool empty = fstat(fd, &info) == 0 && info.st_size == 0;
+    // One write, so that a line is never split by a concurrent writer.
+    bool written = WriteAll(fd, empty ? header + bytes : bytes);
+    return close(fd) == 0 && written;
+}
+
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {

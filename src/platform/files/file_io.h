@@ -18,6 +18,12 @@ bool IsFolder(const std::string& path);
 // Creates one folder; true when it exists afterwards.
 bool MakeFolder(const std::string& path);
 
+// Appends bytes to the file at path, creating the file when it is missing; header
+// goes in front of them when the file is empty. Never truncates. False when the file
+// cannot be opened or the bytes cannot all be written.
+bool AppendToFile(const std::string& path, const std::string& bytes,
+                  const std::string& header = "");
+
 // Reads a whole file; false when it cannot be opened.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 

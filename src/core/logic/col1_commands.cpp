@@ -1,0 +1,129 @@
+#include "core/display/display_writes.h"
+#include "core/display/status_display.h"
+#include "core/log/message_log.h"
+#include "core/logic/col1_mode.h"
+#include "core/logic/column_command.h"
+#include "core/logic/column_command_parts.h"
+#include "core/logic/role_sensor.h"
+#include "core/sensors/find_sensor.h"
+#include "core/settings/settings.h"
+#include "core/state/program_state.h"
+
+namespace flextor {
+namespace {
+
+constexpr uint8_t kStopped = 0;
+constexpr uint8_t kRunning = 1;
+constexpr uint8_t kPaused = 2;
+
+Logic_Col1& Col1() {
+    return ProgVar.Logic.Col1;
+}
+
+// The reason a new run may not begin, or "" when it may.
+std::string StartRefusal() {
+    if (ProgVar.Logic.Alarm == 1) {
+        return "Для запуска колонки 1 (Ректификация) нужно перезапустить программу!";
+    }
+    if (ProgVar.Sensors.PortID == 0) {
+        return "Для работы колонки 1 (Ректификация) нужно открыть COM порт к которому "
+               "подключены датчики!";
+    }
+    if (WorkingSensor(kRoleColumn) == nullptr) {
+        return "Датчик не назначен для колонки 1 (Ректификация) или он нестабильно работает!";
+    }
+    return "";
+}
+
+void BeginRun() {
+    Logic_Col1& col = Col1();
+    col.Status = kRunning;
+    col.PWM = 0;
+    col.CounterPWM = 0;
+    col.DelayState = 0;
+    col.CountDelay = 0;
+    col.v1_Volume = 0;
+    col.v2_Volume = 0;
+    col.v2_CloseState = 0;
+    AddLogMessage("Начата работа колонки 1 (Ректификация)", kLevelInfo);
+    SetColumnControls(kColumn1, kControlsRunning);
+}
+
+void Start() {
+    Col1().Volume = Settings.Logic.Performance / 3600.0;
+    WriteStatusText("");
+    if (Col1().Status == kPaused) {
+        Col1().Status = kRunning;
+        AddLogMessage("Продолжена работа колонки 1 (Ректификация)", kLevelInfo);
+        SetColumnControls(kColumn1, kControlsRunning);
+        return;
+    }
+    const std::string refusal = StartRefusal();
+    if (!refusal.empty()) {
+        RefuseCommand(refusal);
+        return;
+    }
+    BeginRun();
+}
+
+void Pause() {
+    if (Col1().Status != kRunning) {
+        return;
+    }
+    Col1().Status = kPaused;
+    AddLogMessage("Работа колонки 1 (Ректификация) приостановлена (пауза)", kLevelInfo);
+    WriteStatusText("Работа колонки приостановлена (пауза)");
+    SetColumnControls(kColumn1, kControlsPaused);
+}
+
+void Stop(uint8_t command) {
+    Logic_Col1& col = Col1();
+    if (col.Status != kStopped) {
+        col.Status = kStopped;
+        col.Mode = kModeHeatUp;
+        col.DelayState = 0;
+        col.CountDelay = 0;
+        AddLogMessage("Остановлена работа колонки 1 (Ректификация)", kLevelInfo);
+    }
+    WriteStatusText("");
+    SetIndicator(kLampColumn1, kLampOff);
+    SetIndicator(kLampValve1, kLampOff);
+    SetIndicator(kLampValve2, kLampOff);
+    SetIndicator(kLampValve3, kLampOff);
+    SetColumnControls(kColumn1, command);
+}
+
+void Skip() {
+    Logic_Col1& col = Col1();
+    if (col.Status != kRunning && col.Status != kPaused) {
+        return;
+    }
+    const bool wasPaused = col.Status == kPaused;
+    col.Status = kRunning;
+    col.Mode = static_cast<uint8_t>(col.Mode + 1);
+    if (col.Mode > kModeValve3) {
+        Stop(kCommandStop);
+        return;
+    }
+    AddLogMessage("Был пропущен режим - " + ModeName(col.Mode - 1), kLevelInfo);
+    SetCol1Mode(col.Mode);
+    if (wasPaused) {
+        SetColumnControls(kColumn1, kControlsRunning);
+    }
+}
+
+}  // namespace
+
+void Col1Command(uint8_t command) {
+    if (IsStopOrBlock(command)) {
+        Stop(command);
+    } else if (command == kCommandStart) {
+        Start();
+    } else if (command == kCommandPause) {
+        Pause();
+    } else if (command == kCommandSkip) {
+        Skip();
+    }
+}
+
+}  // namespace flextor

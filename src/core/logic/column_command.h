@@ -1,0 +1,31 @@
+// Every change of a column's run state goes through ColumnCommand: the main
+// window's buttons, the logic cycle (stop, pause, block) and start-up. GUI thread
+// only.
+#pragma once
+
+#include <cstdint>
+
+namespace flextor {
+
+// Columns.
+inline constexpr int kColumn1 = 0;  // rectification
+inline constexpr int kColumn2 = 1;  // distillation
+inline constexpr int kColumn3 = 2;  // mash
+
+// Commands.
+inline constexpr uint8_t kCommandStop = 0;
+inline constexpr uint8_t kCommandStart = 1;    // also continues a paused column 1
+inline constexpr uint8_t kCommandPause = 2;    // column 1 only
+inline constexpr uint8_t kCommandSkip = 3;     // column 1 only
+inline constexpr uint8_t kCommandBlock = 128;  // 128 and above: stop because of an alarm
+
+// Applies command to column. A start whose precondition does not hold is
+// refused: the reason is logged as a warning and shown in a modal box, and the
+// column stays as it was. Unknown columns and commands do nothing.
+void ColumnCommand(int column, uint8_t command);
+
+// Clears the hand valve of column 1 (column 0 only) and puts the column's
+// controls into the state of a run state (0, 1, 2, or 128 and above).
+void SetColumnControls(int column, int state);
+
+}  // namespace flextor

@@ -1,0 +1,61 @@
+#include "core/logic/logic_cycle.h"
+
+#include "core/logic/col1_step.h"
+#include "core/logic/column_command.h"
+#include "core/logic/steps/cycle_steps.h"
+#include "core/settings/settings_autosave.h"
+#include "core/state/program_state.h"
+
+namespace flextor {
+namespace {
+
+// Without the sensors' serial port no column may go on.
+void StopColumnsWithoutPort() {
+    if (ProgVar.Sensors.PortID != 0) {
+        return;
+    }
+    if (ProgVar.Logic.Col1.Status != 0) {
+        ColumnCommand(kColumn1, kCommandStop);
+    }
+    if (ProgVar.Logic.Col2.Work != 0) {
+        ColumnCommand(kColumn2, kCommandStop);
+    }
+    if (ProgVar.Logic.Col3.Work != 0) {
+        ColumnCommand(kColumn3, kCommandStop);
+    }
+}
+
+void RunSteps() {
+    SettingsAutoSaveTick();
+    TemperatureLogStep();
+    StopColumnsWithoutPort();
+    if (ProgVar.Logic.Alarm == 0) {
+        AlarmStep();
+    }
+    if (ProgVar.Logic.Col1.Status == 1) {
+        Col1Step();
+    }
+    if (ProgVar.Logic.Col2.Work != 0) {
+        Col2Step();
+    }
+    Col3Step();
+    Sensor6Step();
+    TemperatureFieldsStep();
+    if (PollAll != 0) {
+        SensorListStep();
+    }
+    FreshnessStep();
+}
+
+}  // namespace
+
+void LogicCycle() {
+    if (LogicBusy != 0) {
+        return;
+    }
+    LogicBusy = 1;
+    RunSteps();
+    LogicBusy = 0;
+}
+
+}  // namespace flextor

@@ -1,0 +1,171 @@
+#include "core/logic/refresh_outputs.h"
+
+#include <string>
+
+#include "core/display/display_writes.h"
+#include "core/display/status_display.h"
+#include "core/log/message_log.h"
+#include "core/logic/col1_mode.h"
+#include "core/settings/settings.h"
+#include "core/state/program_state.h"
+#include "core/time/clock.h"
+
+namespace flextor {
+namespace {
+
+constexpr uint8_t kPulseLastOff = 44;  // ticks 45..49 of every 50 are on
+constexpr uint8_t kPulsePeriod = 50;
+constexpr uint8_t kDutyPeriod = 100;
+constexpr int64_t kErrorIntervalMs = 1000;
+
+OutputPins* installedPins = nullptr;
+
+uint16_t PulseBit() {
+    const uint8_t state = PulseCounter > kPulseLastOff ? 1 : 0;
+    if (state != PulseState) {
+        PulseState = state;
+        SetIndicator(kLampPulse, state == 1 ? kLampOn : kLampOff);
+    }
+    ++PulseCounter;
+    if (PulseCounter >= kPulsePeriod) {
+        PulseCounter = 0;
+    }
+    return PulseState == 1 ? kBitPulse : 0;
+}
+
+uint16_t HandValveBit(uint8_t valve) {
+    switch (valve) {
+        case 1:
+            return kBitValve1;
+        case 2:
+            return kBitValve2;
+        case 3:
+            return kBitValve3;
+        default:
+            return 0;
+    }
+}
+
+// The working valve of a running column 1, open for PWM of every 100 phases.
+uint16_t DutyBit(Logic_Col1& col) {
+    if (col.Mode < kModeValve1 || col.Mode > kModeValve3) {
+        return 0;
+    }
+    ++col.CounterPWM;
+    if (col.CounterPWM >= kDutyPeriod) {
+        col.CounterPWM = 0;
+    }
+    if (col.CounterPWM >= col.PWM) {
+        return 0;
+    }
+    if (col.Mode == kModeValve1) {
+        return kBitValve1;
+    }
+    if (col.Mode == kModeValve2) {
+        return col.v2_CloseState == 1 ? 0 : kBitValve2;
+    }
+    return kBitValve3;
+}
+
+uint16_t Column1Bits() {
+    Logic_Col1& col = ProgVar.Logic.Col1;
+    switch (col.Status) {
+        case 0:
+            return HandValveBit(col.ControlValves);
+        case 1:
+            return kBitCol1Run | DutyBit(col);
+        case 2:
+            return kBitCol1Run | HandValveBit(col.ControlValves);
+        default:
+            return kBitCol1Run;
+    }
+}
+
+uint16_t UnlatchedBits() {
+    uint16_t word = Column1Bits();
+    if (ProgVar.Logic.Col2.Work != 0) {
+        word |= kBitCol2Run;
+    }
+    return word;
+}
+
+uint16_t Column3AndSensor6Bits() {
+    uint16_t word = 0;
+    const Logic_Col3& col3 = ProgVar.Logic.Col3;
+    if (col3.Work != 0) {
+        word |= col3.PinMax != 0 ? kBitCol3Upper : 0;
+        word |= col3.PinMin != 0 ? kBitCol3Lower : 0;
+    }
+    if (Settings.Logic.Check_d6 == 1 && ProgVar.Logic.d6_Pin == 1) {
+        word |= kBitSensor6;
+    }
+    return word;
+}
+
+bool RoleSensorFailed() {
+    for (const SensorParam& row : ProgVar.Sensors.Sensor) {
+        if (row.Use != 0 && (row.Flag & kFlagError) != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+uint16_t ComposeWord() {
+    uint16_t word = PulseBit();
+    const bool latched = ProgVar.Logic.Alarm != 0;
+    word |= latched ? kBitAlarm : UnlatchedBits();
+    word |= Column3AndSensor6Bits();
+    if (!latched && RoleSensorFailed()) {
+        word |= kBitAlarm;
+    }
+    return word;
+}
+
+void ReportWriteFailure(const std::string& failed) {
+    const int64_t now = CurrentClock().MonotonicMs();
+    if (failed.empty() || now - LastOutputErrorTime < kErrorIntervalMs) {
+        return;
+    }
+    LastOutputErrorTime = now;
+    AddLogMessage("Ошибка вывода в " + failed, kLevelWarning);
+}
+
+void Write(uint16_t word) {
+    if (installedPins == nullptr) {
+        return;
+    }
+    // Until the first write every bit counts as changed.
+    const uint16_t last = LastOutputs == 0xFFFF ? static_cast<uint16_t>(~word) : LastOutputs;
+    if (word == last) {
+        return;
+    }
+    std::string failed;
+    if (installedPins->WritePins(word, word ^ last, &failed) == 0) {
+        ReportWriteFailure(failed);
+    }
+    // A failed pin is tried again only when its bit changes.
+    LastOutputs = word;
+}
+
+}  // namespace
+
+void SetOutputPins(OutputPins* pins) {
+    installedPins = pins;
+}
+
+void RefreshOutputs() {
+    OutputWord = ComposeWord();
+    Write(OutputWord);
+}
+
+void RefreshOutputsTick() {
+    if (OutputBusy != 0) {
+        return;
+    }
+    OutputBusy = 1;
+    RefreshOutputs();
+    OutputBusy = 0;
+}
+
+}  // namespace flextor

@@ -1,0 +1,10 @@
+#include "core/logic/steps/cycle_steps.h"
+#include "core/sensors/freshness.h"
+
+namespace flextor {
+
+void FreshnessStep() {
+    CheckSensorFreshness();
+}
+
+}  // namespace flextor

@@ -1,0 +1,96 @@
+#include "core/sensors/sensor_handover.h"
+
+#include <algorithm>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+#include "core/sensors/find_sensor.h"
+#include "core/state/program_state.h"
+
+namespace flextor {
+namespace {
+
+std::function<void()> update_delete_button;
+
+bool HasID(const std::vector<SensorParam>& rows, int64_t id) {
+    return std::any_of(rows.begin(), rows.end(),
+                       [id](const SensorParam& row) { return row.ID == id; });
+}
+
+const SensorParam* FindByID(const std::vector<SensorParam>& rows, int64_t id) {
+    auto it = std::find_if(rows.begin(), rows.end(),
+                           [id](const SensorParam& row) { return row.ID == id; });
+    return it == rows.end() ? nullptr : &*it;
+}
+
+// A search result: the devices the table does not know yet become new rows at
+// its end; rows already there keep their marks. Mutex held.
+void TakeSearchResult() {
+    std::vector<SensorParam>& table = ProgVar.Sensors.Sensor;
+    for (const SensorParam& found : SensorShare.Sensor) {
+        if (HasID(table, found.ID)) {
+            continue;
+        }
+        SensorParam row;
+        row.ID = found.ID;
+        row.Flag = FamilyFlag(row);
+        table.push_back(row);
+    }
+    SensorShare.Sensor.clear();
+}
+
+// Fresh readings. Only the rows that are polled take the thread's state; the
+// rest only lose their fresh mark. Mutex held.
+void TakeReadings() {
+    ProgVar.Sensors.PortID = SensorShare.PortID;
+    for (SensorParam& row : ProgVar.Sensors.Sensor) {
+        if (!IsTemperatureFamily(row.SN.Type)) {
+            continue;
+        }
+        row.Flag &= static_cast<uint8_t>(~kFlagFresh);
+        if (row.Use == kRoleNone && PollAll != 1) {
+            continue;
+        }
+        const SensorParam* polled = FindByID(SensorShare.Sensor, row.ID);
+        if (polled == nullptr) {
+            row.Flag |= kFlagNotFound;
+            continue;
+        }
+        row.Flag = polled->Flag;
+        row.Termo = polled->Termo;
+        if ((row.Flag & kFlagFresh) != 0) {
+            row.UpdateCount = kFreshReadingCredit;
+        }
+    }
+    SensorShare.Sensor.clear();
+}
+
+}  // namespace
+
+void SensorDataHandover() {
+    bool took_search = false;
+    {
+        std::lock_guard lock(SensorShare.Mutex);
+        if ((SensorShare.Command & kCmdSearchResults) != 0) {
+            // A search result takes the place of the readings in the block, so a
+            // data mark beside it has nothing left to hand over.
+            SensorShare.Command &= static_cast<uint8_t>(~(kCmdSearchResults | kCmdFreshData));
+            TakeSearchResult();
+            took_search = true;
+        }
+        if ((SensorShare.Command & kCmdFreshData) != 0) {
+            SensorShare.Command &= static_cast<uint8_t>(~kCmdFreshData);
+            TakeReadings();
+        }
+    }
+    if (took_search && update_delete_button) {
+        update_delete_button();
+    }
+}
+
+void SetUpdateDeleteButton(std::function<void()> update) {
+    update_delete_button = std::move(update);
+}
+
+}  // namespace flextor

@@ -1,0 +1,32 @@
+// Setting.ini: the user's settings on disk. Loading reads every key into
+// Settings and builds SettingSensors; saving writes the whole file anew from them.
+// GUI thread only (and the failure handler, when the GUI thread is stopped).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/settings/settings.h"
+
+namespace flextor {
+
+// The settings file in the working folder, which start-up makes the program's own.
+inline constexpr const char* kSettingsFileName = "Setting.ini";
+
+// Reads the file into Settings and SettingSensors. Every key missing from the
+// file, or every key when the file cannot be read, takes its default.
+void LoadSettings(const std::string& path = kSettingsFileName);
+
+// Writes Settings and SettingSensors to the file, replacing it whole: a power cut
+// leaves either the old file or the new one. On failure logs a warning, leaves
+// the file as it was and returns false.
+bool SaveSettings(const std::string& path = kSettingsFileName);
+
+// The settings as they are read from the bytes of a file.
+void ParseSettings(const std::string& bytes, SettingsRecord& settings,
+                   std::vector<SensorParam>& sensors);
+
+// The bytes of the file for these settings.
+std::string FormatSettings(SettingsRecord settings, const std::vector<SensorParam>& sensors);
+
+}  // namespace flextor

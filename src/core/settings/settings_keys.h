@@ -1,0 +1,39 @@
+// The numeric keys of Setting.ini, group by group in file order, each bound to
+// the setting it holds. Reading and writing walk the same tables, so the key
+// order of the file and the keys read can never drift apart.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "core/settings/settings.h"
+
+namespace flextor {
+
+// A 0/1 setting: any non-zero value read counts as 1.
+struct FlagField {
+    uint8_t* value;
+};
+
+using NumericField = std::variant<int32_t*, int16_t*, uint16_t*, uint8_t*, FlagField>;
+
+struct NumericKey {
+    std::string name;
+    NumericField field;
+};
+
+std::vector<NumericKey> LogicKeys(LogicSettings& logic);
+std::vector<NumericKey> LogKeys(LogSettings& log);
+std::vector<NumericKey> GraphKeys(GraphSettings& graph);
+std::vector<NumericKey> WinMainKeys(WinMainSettings& win_main);
+
+// Stores a value read from the file: taken as a 32-bit integer, then cut to the
+// field's width (a flag becomes 1 when that integer is not 0).
+void StoreNumeric(const NumericField& field, int64_t value);
+
+// The field's value in plain decimal.
+std::string FormatNumeric(const NumericField& field);
+
+}  // namespace flextor

@@ -1,0 +1,50 @@
+// GPIO through the kernel's sysfs folder: export, direction, value and unexport
+// files, each written as ASCII text without a line end.
+//
+// Kernels from 6.6 on number the Pi's own controller from the base of its
+// gpiochipN folder (512 on a Pi 0-4, 571 on a Pi 5), so BCM 4 is gpio516 there.
+// The base is found once, when the backend is made, and added to the BCM number in
+// every file operation; callers only ever see BCM numbers.
+#pragma once
+
+#include <string>
+
+#include "platform/gpio/gpio_backend.h"
+
+namespace flextor {
+
+inline constexpr char kDefaultGpioRoot[] = "/sys/class/gpio";
+inline constexpr char kGpioRootVariable[] = "FLEXTOR_GPIO_ROOT";
+
+// FLEXTOR_GPIO_ROOT when set and not empty, else "/sys/class/gpio".
+std::string GpioRootFromEnvironment();
+
+// The base of the Pi's GPIO controller in root: the base of the first gpiochipN
+// (in name order) whose label is one of the Pi's pin controllers; 0 when none is.
+int FindControllerBase(const std::string& root);
+
+// Writes text to the file at path (opened for writing at its start; created when
+// it is missing and its folder allows). True when all of text was written.
+bool WriteSysfsFile(const std::string& path, const std::string& text);
+
+class SysfsGpio final : public GpioBackend {
+  public:
+    explicit SysfsGpio(std::string root);
+
+    bool Export(uint16_t gpio) override;
+    bool SetOutput(uint16_t gpio) override;
+    bool WriteValue(uint16_t gpio, bool high) override;
+    bool Unexport(uint16_t gpio) override;
+
+    int base() const { return base_; }
+    // The number the kernel knows the BCM pin by.
+    int SysfsNumber(uint16_t gpio) const { return base_ + gpio; }
+
+  private:
+    std::string PinFile(uint16_t gpio, const char* name) const;
+
+    std::string root_;
+    int base_;
+};
+
+}  // namespace flextor

@@ -1,0 +1,36 @@
+// The sensor polling thread's own copy of the sensor table, with the port and the
+// polling mode it works with. No other thread ever sees it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/state/program_state.h"
+
+namespace flextor {
+
+struct PollTable {
+    std::vector<SensorParam> Sensor;
+    int32_t CurrentSensor = 0;  // the row served next in sequential polling
+    int32_t PortID = 0;         // the link's port handle; 0 = closed
+    uint8_t Flags = 0;
+    std::string PortName;
+    uint8_t Serial = 0;   // 1 = sequential polling, one row per cycle
+    uint8_t PollAll = 0;  // 1 = every temperature sensor, 0 = only those with a role
+};
+
+// PollTable.Flags: the port was just opened, nothing has been converted yet.
+inline constexpr uint8_t kTableJustOpened = 0x01;
+
+inline bool IsSequential(const PollTable& table) {
+    return table.Serial != 0;
+}
+
+// A row is served when it is a temperature sensor that matters: it has a role,
+// or the sensors window is open and wants them all.
+inline bool IsServed(const PollTable& table, const SensorParam& row) {
+    return IsTemperatureFamily(row.SN.Type) && (table.PollAll == 1 || row.Use != 0);
+}
+
+}  // namespace flextor

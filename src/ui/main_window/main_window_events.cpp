@@ -1,0 +1,184 @@
+// What the operator does on the main window: thresholds, hand valves, the
+// pop-up menus and the menu items.
+#include <glib.h>
+
+#include "core/settings/settings.h"
+#include "core/state/program_state.h"
+#include "ui/main_window/main_window.h"
+#include "ui/widgets/tenths_field.h"
+#include "ui/widgets/tenths_text.h"
+
+namespace flextor {
+
+namespace {
+
+constexpr guint kRightButton = 3;
+
+int16_t& ThresholdSetting(Threshold which) {
+    WinMainSettings& s = Settings.WinMain;
+    switch (which) {
+        case Threshold::kTsa:
+            return s.d1_Limit;
+        case Threshold::kCondenser:
+            return s.d2_Limit;
+        case Threshold::kColumn:
+            return s.d3_Limit;
+        case Threshold::kStill:
+            return s.d4_Limit;
+        case Threshold::kMashUpper:
+            return s.d5_LimitMax;
+        case Threshold::kMashLower:
+            break;
+    }
+    return s.d5_LimitMin;
+}
+
+// Restarts the delay after which the changed settings are written.
+void SettingsChanged() {
+    SaveCounter = 0;
+}
+
+void ReportNotAvailable(const char* what) {
+    g_message("%s: not available yet", what);
+}
+
+bool IsRightClick(const GdkEventButton* event) {
+    return event->type == GDK_BUTTON_PRESS && event->button == kRightButton;
+}
+
+}  // namespace
+
+void MainWindow::ShowThresholds() {
+    for (int i = 0; i < kThresholdCount; ++i) {
+        const auto which = static_cast<Threshold>(i);
+        SetTenthsField(ThresholdBox(which), ThresholdSetting(which), true, false);
+    }
+}
+
+void MainWindow::OnThresholdArrow(Threshold which) {
+    TenthsSpinBox& box = ThresholdBox(which);
+    const auto value = static_cast<int16_t>(box.State());
+    SetTenthsField(box, value, false, false);
+    ThresholdSetting(which) = value;
+    SettingsChanged();
+}
+
+void MainWindow::OnThresholdEdited(Threshold which) {
+    TenthsSpinBox& box = ThresholdBox(which);
+    // Stored as typed, outside the box's range too; only a number beyond what the
+    // 16-bit setting holds is cut, so that it cannot wrap round to its opposite.
+    const int16_t value = SaturateToInt16(ParseTenths(box.Text()));
+    SetTenthsField(box, value, false, true);
+    ThresholdSetting(which) = value;
+    SettingsChanged();
+}
+
+void MainWindow::OnValveToggled(int valve) {
+    if (releasing_valves_) {
+        return;
+    }
+    Gtk::ToggleButton& button = ValveButton(valve);
+    if (!button.get_active()) {
+        button.set_label("Закр.");
+        SetIndicator(kLampValve1 + valve - 1, kLampOff);
+        ProgVar.Logic.Col1.ControlValves = 0;
+        return;
+    }
+    releasing_valves_ = true;
+    for (int other = 1; other <= 3; ++other) {
+        if (other != valve) {
+            ValveButton(other).set_active(false);
+            ValveButton(other).set_label("Закр.");
+            SetIndicator(kLampValve1 + other - 1, kLampOff);
+        }
+    }
+    releasing_valves_ = false;
+    button.set_label("Откр.");
+    SetIndicator(kLampValve1 + valve - 1, kLampOn);
+    ProgVar.Logic.Col1.ControlValves = static_cast<uint8_t>(valve);
+}
+
+void MainWindow::ReleaseValves() {
+    ProgVar.Logic.Col1.ControlValves = 0;
+    releasing_valves_ = true;
+    for (int valve = 1; valve <= 3; ++valve) {
+        SetIndicator(kLampValve1 + valve - 1, kLampOff);
+        ValveButton(valve).set_active(false);
+        ValveButton(valve).set_label("Закр.");
+    }
+    releasing_valves_ = false;
+    pwm_field_.set_text("");
+}
+
+bool MainWindow::OnChartButtonPress(GdkEventButton* event) {
+    if (!IsRightClick(event)) {
+        return false;
+    }
+    SetCheckQuietly(chart_auto_scroll_, Settings.Graph.AutoScroll != 0);
+    chart_popup_.popup_at_pointer(reinterpret_cast<GdkEvent*>(event));
+    return true;
+}
+
+bool MainWindow::OnLogButtonPress(GdkEventButton* event) {
+    if (!IsRightClick(event)) {
+        return false;
+    }
+    SetCheckQuietly(log_auto_scroll_, Settings.Log.AutoScroll != 0);
+    log_popup_.popup_at_pointer(reinterpret_cast<GdkEvent*>(event));
+    return true;
+}
+
+// A check item that changes its mark activates itself: the handlers must not
+// take that for the operator's choice.
+void MainWindow::SetCheckQuietly(Gtk::CheckMenuItem& item, bool checked) {
+    setting_checks_ = true;
+    item.set_active(checked);
+    setting_checks_ = false;
+}
+
+void MainWindow::CheckRoleMenuItem(int role) {
+    for (int i = 0; i < static_cast<int>(role_items_.size()); ++i) {
+        SetCheckQuietly(role_items_[i], i == role);
+    }
+}
+
+// The check item has already turned its mark over when it is activated.
+void MainWindow::OnChartAutoScroll() {
+    if (setting_checks_) {
+        return;
+    }
+    Settings.Graph.AutoScroll = chart_auto_scroll_.get_active() ? 1 : 0;
+    SettingsChanged();
+    if (hooks_.chart_auto_scroll_changed) {
+        hooks_.chart_auto_scroll_changed();
+    }
+}
+
+void MainWindow::OnLogAutoScroll() {
+    if (setting_checks_) {
+        return;
+    }
+    Settings.Log.AutoScroll = log_auto_scroll_.get_active() ? 1 : 0;
+    SettingsChanged();
+    if (hooks_.log_auto_scroll_changed) {
+        hooks_.log_auto_scroll_changed();
+    }
+}
+
+void MainWindow::OpenSettings(SettingsPage page) {
+    if (hooks_.open_settings) {
+        hooks_.open_settings(page);
+    } else {
+        ReportNotAvailable("settings window");
+    }
+}
+
+void MainWindow::OpenSensors() {
+    if (hooks_.open_sensors) {
+        hooks_.open_sensors();
+    } else {
+        ReportNotAvailable("sensors window");
+    }
+}
+
+}  // namespace flextor

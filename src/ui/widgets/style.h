@@ -1,0 +1,22 @@
+// The look the windows share: the panel font, the compact controls that fit the
+// fixed layouts, the temperature colour, and the default font (GUI thread).
+#pragma once
+
+#include <gtkmm.h>
+
+namespace flextor {
+
+// Style classes.
+inline constexpr const char* kPanelClass = "flextor-panel";      // FreeSans 12 bold
+inline constexpr const char* kTemperatureClass = "temperature";  // text in (0, 128, 192)
+inline constexpr const char* kDefaultFontClass = "toolkit-default-font";
+
+// Installs the program's style sheet on the default screen, once. The first call
+// also remembers the toolkit's default font, so that controls marked with
+// kDefaultFontClass keep it after UseDefaultFontForLaterWindows.
+void InstallStyle();
+
+// Makes FreeSans 10 the default font of every control created from now on.
+void UseDefaultFontForLaterWindows();
+
+}  // namespace flextor

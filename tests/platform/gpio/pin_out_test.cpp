@@ -1,0 +1,116 @@
+#include "platform/gpio/pin_out.h"
+
+#include <gtest/gtest.h>
+
+#include "core/state/program_state.h"
+#include "platform/gpio/gpio_backend.h"
+#include "platform/gpio/sysfs_gpio.h"
+#include "support/fake_gpio_folder.h"
+
+namespace flextor {
+namespace {
+
+using test::FakeGpioFolder;
+
+// The pins driven through a fake sysfs folder of the given controller base.
+class PinOutTest : public ::testing::Test {
+  protected:
+    explicit PinOutTest(int base = 0, const std::string& label = "")
+        : folder(base, label), gpio(folder.root()) {}
+    void SetUp() override {
+        ResetProgramState();
+        InstallGpioBackend(&gpio);
+    }
+    void TearDown() override { InstallGpioBackend(nullptr); }
+
+    FakeGpioFolder folder;
+    SysfsGpio gpio;
+};
+
+TEST_F(PinOutTest, EmptyMaskWritesNothing) {
+    std::string failed = "stale";
+    EXPECT_EQ(WritePins(0xFFFF, 0, &failed), 1);
+    EXPECT_EQ(failed, "");
+    EXPECT_TRUE(folder.Untouched());
+}
+
+TEST_F(PinOutTest, WritesOnlyThePinsInTheMask) {
+    EXPECT_EQ(WritePins(0x0008, 0x0018), 1);
+
+    EXPECT_EQ(folder.Value(22), "1");
+    EXPECT_EQ(folder.Value(10), "0");
+    for (uint16_t pin : {4, 17, 27, 9, 11, 25, 8, 24, 23}) {
+        EXPECT_EQ(folder.Value(pin), "") << "GPIO" << pin;
+    }
+    EXPECT_TRUE(folder.Exported().empty());
+}
+
+TEST_F(PinOutTest, ValueFileHoldsTheLastLevel) {
+    GpioOutputPins gpio_pins;
+    OutputPins& pins = gpio_pins;
+    EXPECT_EQ(pins.WritePins(0x0400, 0x0400, nullptr), 1);
+    EXPECT_EQ(folder.Value(23), "1");
+    EXPECT_EQ(pins.WritePins(0x0000, 0x0400, nullptr), 1);
+    EXPECT_EQ(folder.Value(23), "0");
+}
+
+TEST_F(PinOutTest, MissingDirectionFileFailsOnlyItsPin) {
+    folder.RemovePin(17);
+    EXPECT_EQ(SetPinsOut(), "GPIO17");
+    for (uint16_t pin : kDefaultPinTable) {
+        if (pin != 17) {
+            EXPECT_EQ(folder.Direction(pin), "out") << "GPIO" << pin;
+        }
+    }
+}
+
+TEST_F(PinOutTest, FailedPinsAreListedInTableOrder) {
+    folder.RemovePin(10);
+    folder.RemovePin(27);
+    std::string failed;
+    EXPECT_EQ(WritePins(0x07FF, 0xFFFF, &failed), 0);
+    EXPECT_EQ(failed, "GPIO27, GPIO10");
+    EXPECT_EQ(folder.Value(23), "1") << "pins after a failure are still written";
+    EXPECT_EQ(SetPinsOut(), "GPIO27, GPIO10");
+}
+
+TEST_F(PinOutTest, ExportAndUnexportWriteEveryNumberInTableOrder) {
+    EXPECT_EQ(ExportPins(), "");
+    EXPECT_EQ(folder.Exported(), "4172722109112582423");
+    EXPECT_EQ(UnexportPins(), 1);
+    EXPECT_EQ(folder.Unexported(), "4172722109112582423");
+}
+
+TEST_F(PinOutTest, ExportFailsForEveryPinWithoutTheExportFile) {
+    std::filesystem::remove(folder.root() + "/export");
+    std::filesystem::create_directory(folder.root() + "/export");
+    EXPECT_EQ(
+        ExportPins(),
+        "GPIO4, GPIO17, GPIO27, GPIO22, GPIO10, GPIO9, GPIO11, GPIO25, GPIO8, GPIO24, GPIO23");
+}
+
+// A kernel of 6.6 or later on a Pi 4: the controller is gpiochip512.
+class PinOutOnBase512Test : public PinOutTest {
+  protected:
+    PinOutOnBase512Test() : PinOutTest(512, "pinctrl-bcm2711") {}
+};
+
+TEST_F(PinOutOnBase512Test, FilesUseTheKernelsNumbersListsTheBcmNumbers) {
+    EXPECT_EQ(ExportPins(), "");
+    EXPECT_EQ(folder.Exported(), "516529539534522521523537520536535");
+    EXPECT_EQ(SetPinsOut(), "");
+    EXPECT_EQ(folder.Direction(4), "out");
+    EXPECT_TRUE(std::filesystem::exists(folder.root() + "/gpio516/direction"));
+    EXPECT_FALSE(std::filesystem::exists(folder.root() + "/gpio4"));
+
+    folder.RemovePin(4);
+    EXPECT_EQ(SetPinsOut(), "GPIO4");
+    std::string failed;
+    EXPECT_EQ(WritePins(0x0001, 0x0001, &failed), 0);
+    EXPECT_EQ(failed, "GPIO4");
+    EXPECT_EQ(UnexportPins(), 1);
+    EXPECT_EQ(folder.Unexported(), "516529539534522521523537520536535");
+}
+
+}  // namespace
+}  // namespace flextor

@@ -1,0 +1,95 @@
+#include "support/fake_gpio_folder.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+#include "core/state/program_state.h"
+
+namespace flextor::test {
+
+FakeGpioFolder::Pipe::Pipe(const std::filesystem::path& path) {
+    // Held open for reading and writing, so writers never block or find no reader.
+    if (mkfifo(path.c_str(), 0600) != 0 ||
+        (fd_ = open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC)) < 0) {
+        throw std::runtime_error("cannot make the pipe " + path.string());
+    }
+}
+
+FakeGpioFolder::Pipe::~Pipe() {
+    if (fd_ >= 0) {
+        close(fd_);
+    }
+}
+
+const std::string& FakeGpioFolder::Pipe::Drain() {
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(fd_, buffer, sizeof buffer)) > 0) {
+        received_.append(buffer, static_cast<size_t>(n));
+    }
+    return received_;
+}
+
+FakeGpioFolder::FakeGpioFolder(int base, const std::string& chip_label)
+    : base_(base), export_(dir_ / "export"), unexport_(dir_ / "unexport") {
+    for (uint16_t bcm : kDefaultPinTable) {
+        std::filesystem::create_directory(PinFolder(bcm));
+        WriteFile(PinFolder(bcm) / "direction", "");
+        WriteFile(PinFolder(bcm) / "value", "");
+    }
+    if (!chip_label.empty()) {
+        AddChip("gpiochip" + std::to_string(base), chip_label, std::to_string(base) + "\n");
+    }
+}
+
+FakeGpioFolder::~FakeGpioFolder() = default;
+
+std::string FakeGpioFolder::EnvironmentEntry() const {
+    return "FLEXTOR_GPIO_ROOT=" + root();
+}
+
+void FakeGpioFolder::AddChip(const std::string& name, const std::string& label,
+                             const std::string& base) {
+    std::filesystem::path chip = dir_ / name;
+    std::filesystem::create_directory(chip);
+    WriteFile(chip / "label", label + "\n");
+    WriteFile(chip / "base", base);
+}
+
+std::string FakeGpioFolder::Direction(uint16_t bcm) const {
+    return ReadFile(PinFolder(bcm) / "direction");
+}
+
+std::string FakeGpioFolder::Value(uint16_t bcm) const {
+    return ReadFile(PinFolder(bcm) / "value");
+}
+
+std::string FakeGpioFolder::Exported() {
+    return export_.Drain();
+}
+
+std::string FakeGpioFolder::Unexported() {
+    return unexport_.Drain();
+}
+
+bool FakeGpioFolder::Untouched() {
+    for (uint16_t bcm : kDefaultPinTable) {
+        if (!Direction(bcm).empty() || !Value(bcm).empty()) {
+            return false;
+        }
+    }
+    return Exported().empty() && Unexported().empty();
+}
+
+void FakeGpioFolder::RemovePin(uint16_t bcm) {
+    std::filesystem::remove_all(PinFolder(bcm));
+}
+
+std::filesystem::path FakeGpioFolder::PinFolder(uint16_t bcm) const {
+    return dir_ / ("gpio" + std::to_string(base_ + bcm));
+}
+
+}  // namespace flextor::test

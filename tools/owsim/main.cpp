@@ -1,0 +1,154 @@
+// flextor-owsim: a simulated 1-Wire bus of temperature sensors behind a
+// pseudo-terminal, driven at run time through a control socket.
+#include <signal.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "owsim/control_client.h"
+#include "owsim/control_commands.h"
+#include "owsim/control_server.h"
+#include "owsim/port_link.h"
+#include "owsim/sim_bus.h"
+
+namespace {
+
+using flextor::owsim::SensorOption;
+
+const char kUsage[] =
+    "usage: flextor-owsim [--sensor FAMILY:SERIAL[:TENTHS]]... [--demo]\n"
+    "                     [--link /dev/ttyNAME] [--control SOCKET]\n"
+    "       flextor-owsim --control SOCKET --command LINE\n"
+    "\n"
+    "Simulates a USB-UART 1-Wire adapter with sensors on a pseudo-terminal and\n"
+    "prints the port name to open (what follows \"/dev/\"), then runs until\n"
+    "interrupted.\n"
+    "\n"
+    "  --sensor F:S:T   a device of family F (hex) with serial S (hex, up to 12\n"
+    "                   digits) at T tenths of a degree, e.g. 28:0000041A2B3C:785;\n"
+    "                   may be repeated\n"
+    "  --demo           six DS18B20 sensors at temperatures of a running plant\n"
+    "  --link PATH      also name the port by a symbolic link, e.g. /dev/ttyOWSIM0\n"
+    "  --control PATH   take one-line commands on a UNIX socket at PATH\n"
+    "  --command LINE   send one command to a running bus's control socket,\n"
+    "                   print its answer and exit (0 when it answered ok)\n"
+    "  --help           show this text\n";
+
+struct Options {
+    std::vector<SensorOption> sensors;
+    std::string link;
+    std::string control;
+    std::string command;
+    bool help = false;
+};
+
+const std::vector<SensorOption> kDemoSensors = {
+    {0x28, 0x00000A1B0001, 245},  // atmosphere tube
+    {0x28, 0x00000A1B0002, 312},  // emergency condenser
+    {0x28, 0x00000A1B0003, 783},  // column
+    {0x28, 0x00000A1B0004, 924},  // still
+    {0x28, 0x00000A1B0005, 287},  // mash
+    {0x28, 0x00000A1B0006, 450},  // sensor 6
+};
+
+bool ParseArguments(int argc, char** argv, Options* options, std::string* error) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        bool hasValue = i + 1 < argc;
+        SensorOption sensor;
+        if (arg == "--help" || arg == "-h") {
+            options->help = true;
+        } else if (arg == "--demo") {
+            options->sensors.insert(options->sensors.end(), kDemoSensors.begin(),
+                                    kDemoSensors.end());
+        } else if (arg == "--sensor" && hasValue) {
+            if (!flextor::owsim::ParseSensorOption(argv[++i], &sensor)) {
+                *error = std::string("bad sensor ") + argv[i];
+                return false;
+            }
+            options->sensors.push_back(sensor);
+        } else if (arg == "--link" && hasValue) {
+            options->link = argv[++i];
+        } else if (arg == "--control" && hasValue) {
+            options->control = argv[++i];
+        } else if (arg == "--command" && hasValue) {
+            options->command = argv[++i];
+        } else {
+            *error = "unknown or incomplete option " + arg;
+            return false;
+        }
+    }
+    if (!options->command.empty() && options->control.empty()) {
+        *error = "--command needs --control";
+        return false;
+    }
+    return true;
+}
+
+// Waits for SIGINT, SIGTERM or SIGHUP, which main blocked before any thread started.
+void WaitForTermination(const sigset_t& signals) {
+    int signal = 0;
+    sigwait(&signals, &signal);
+}
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "flextor-owsim: %s\n", message.c_str());
+    return 1;
+}
+
+int SendCommand(const Options& options) {
+    std::string answer;
+    if (!flextor::owsim::SendControlCommand(options.control, options.command, &answer)) {
+        return Fail(answer);
+    }
+    std::printf("%s\n", answer.c_str());
+    return answer == "ok" || answer.starts_with("ok ") ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    std::string error;
+    if (!ParseArguments(argc, argv, &options, &error)) {
+        std::fprintf(stderr, "flextor-owsim: %s\n%s", error.c_str(), kUsage);
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (!options.command.empty()) {
+        return SendCommand(options);
+    }
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+    flextor::owsim::SimBus bus;
+    for (const SensorOption& sensor : options.sensors) {
+        bus.AddSensor(sensor.family, sensor.serial, sensor.tenths);
+    }
+    if (!bus.Start()) {
+        return Fail("cannot open a pseudo-terminal");
+    }
+    flextor::owsim::PortLink link;
+    if (!options.link.empty() && !link.Create(options.link, bus.SlavePath(), &error)) {
+        return Fail(error);
+    }
+    flextor::owsim::ControlServer control(bus);
+    if (!options.control.empty() && !control.Start(options.control, &error)) {
+        return Fail(error);
+    }
+    std::string port = link.PortName().empty() ? bus.PortName() : link.PortName();
+    std::printf("%s\n", port.c_str());
+    std::fflush(stdout);
+    std::fprintf(stderr, "flextor-owsim: %zu device(s) on %s\n", bus.Devices().size(),
+                 bus.SlavePath().c_str());
+    WaitForTermination(signals);
+    return 0;
+}
