@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "owsim/unique_fd.h"
+#include "platform/files/unique_fd.h"
 
 namespace flextor::owsim {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "owsim/unique_fd.h"
+#include "platform/files/unique_fd.h"
 
 namespace flextor::owsim {
 

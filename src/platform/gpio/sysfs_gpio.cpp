@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/files/file_io.h"
+#include "platform/files/unique_fd.h"
 
 namespace flextor {
 namespace {
@@ -20,22 +21,6 @@ namespace {
 // Labels of the Pi's own pin controllers: BCM2835/6/7, BCM2711 and the Pi 5's RP1.
 constexpr std::string_view kControllerLabels[] = {"pinctrl-bcm2835", "pinctrl-bcm2711",
                                                   "pinctrl-rp1"};
-
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 std::string_view Trimmed(std::string_view text) {
     const char* blanks = " \t\r\n";
@@ -108,13 +93,13 @@ int FindControllerBase(const std::string& root) {
 }
 
 bool WriteSysfsFile(const std::string& path, const std::string& text) {
-    FileDescriptor file(OpenForWriting(path));
-    if (file.get() < 0) {
+    UniqueFd file(OpenForWriting(path));
+    if (file.Get() < 0) {
         return false;
     }
     ssize_t written;
     do {
-        written = write(file.get(), text.data(), text.size());
+        written = write(file.Get(), text.data(), text.size());
     } while (written < 0 && errno == EINTR);
     return written == static_cast<ssize_t>(text.size());
 }

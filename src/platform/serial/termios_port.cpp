@@ -6,33 +6,11 @@
 
 #include <cerrno>
 
+#include "platform/files/unique_fd.h"
 #include "platform/serial/serial_port.h"
 
 namespace flextor {
 namespace {
-
-// Owns one file descriptor.
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-    int release() {
-        int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-  private:
-    int fd_;
-};
 
 bool SpeedCode(int baud, speed_t& code) {
     switch (baud) {
@@ -83,17 +61,17 @@ class TermiosPort final : public SerialPort {
   public:
     explicit TermiosPort(int fd) : fd_(fd) {}
 
-    int32_t Handle() const override { return fd_.get(); }
+    int32_t Handle() const override { return fd_.Get(); }
 
     bool SetSpeed(int baud) override {
         termios tio{};
-        return tcgetattr(fd_.get(), &tio) == 0 && ApplySpeed(fd_.get(), tio, baud);
+        return tcgetattr(fd_.Get(), &tio) == 0 && ApplySpeed(fd_.Get(), tio, baud);
     }
 
-    ssize_t Write(const uint8_t* data, size_t n) override { return write(fd_.get(), data, n); }
+    ssize_t Write(const uint8_t* data, size_t n) override { return write(fd_.Get(), data, n); }
 
     ssize_t Read(uint8_t* data, size_t n) override {
-        ssize_t got = read(fd_.get(), data, n);
+        ssize_t got = read(fd_.Get(), data, n);
         if (got < 0 && errno == EAGAIN) {  // EWOULDBLOCK is the same on Linux
             return 0;
         }
@@ -102,18 +80,18 @@ class TermiosPort final : public SerialPort {
 
     int Waiting() override {
         int count = 0;
-        return ioctl(fd_.get(), FIONREAD, &count) == 0 ? count : -1;
+        return ioctl(fd_.Get(), FIONREAD, &count) == 0 ? count : -1;
     }
 
-    void FlushInput() override { tcflush(fd_.get(), TCIFLUSH); }
+    void FlushInput() override { tcflush(fd_.Get(), TCIFLUSH); }
 
     void SetModemLines(bool raised) override {
         int lines = TIOCM_DTR | TIOCM_RTS;
-        ioctl(fd_.get(), raised ? TIOCMBIS : TIOCMBIC, &lines);
+        ioctl(fd_.Get(), raised ? TIOCMBIS : TIOCMBIC, &lines);
     }
 
   private:
-    FileDescriptor fd_;
+    UniqueFd fd_;
 };
 
 // Handle 0 means "no port" to the link's callers, so descriptor 0 is moved up.
@@ -133,17 +111,17 @@ std::unique_ptr<SerialPort> OpenSerialPort(const std::string& path, int baud) {
     if (raw_fd < 0) {
         return nullptr;
     }
-    FileDescriptor fd(AvoidDescriptorZero(raw_fd));
+    UniqueFd fd(AvoidDescriptorZero(raw_fd));
     termios tio{};
-    if (fd.get() < 0 || tcgetattr(fd.get(), &tio) != 0) {
+    if (fd.Get() < 0 || tcgetattr(fd.Get(), &tio) != 0) {
         return nullptr;
     }
     MakeRaw(tio);
-    if (!ApplySpeed(fd.get(), tio, baud)) {
+    if (!ApplySpeed(fd.Get(), tio, baud)) {
         return nullptr;
     }
-    tcflush(fd.get(), TCIFLUSH);
-    return std::make_unique<TermiosPort>(fd.release());
+    tcflush(fd.Get(), TCIFLUSH);
+    return std::make_unique<TermiosPort>(fd.Release());
 }
 
 }  // namespace flextor

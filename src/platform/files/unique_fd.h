@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace flextor::owsim {
+namespace flextor {
 
 class UniqueFd {
   public:
@@ -24,6 +24,8 @@ class UniqueFd {
 
     int Get() const { return fd_; }
     bool Valid() const { return fd_ >= 0; }
+    // Gives the descriptor up without closing it.
+    int Release() { return std::exchange(fd_, -1); }
     void Reset(int fd = -1) {
         if (fd_ >= 0) {
             close(fd_);
@@ -35,4 +37,4 @@ class UniqueFd {
     int fd_ = -1;
 };
 
-}  // namespace flextor::owsim
+}  // namespace flextor
