@@ -101,6 +101,8 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     return n == 0;
 }
 
-void SetBeforeRenameHook(BeforeRenameHook hook) { before_rename_hook = hook; }
+void SetBeforeRenameHook(BeforeRenameHook hook) {
+    before_rename_hook = hook;
+}
 
 }  // namespace flextor
