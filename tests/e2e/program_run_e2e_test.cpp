@@ -1,0 +1,237 @@
+// The real program, copied into a folder of its own, started on the test's X
+// display with a folder of files for its GPIO pins: start-up, its sensors on a
+// simulated bus, and the ways it ends.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+
+#include "core/state/program_state.h"
+#include "core/version.h"
+#include "e2e/running_program.h"
+#include "e2e/x_display.h"
+#include "e2e/x_server.h"
+#include "owsim/sim_bus.h"
+#include "support/fake_gpio_folder.h"
+#include "support/program_runner.h"
+#include "support/temp_dir.h"
+
+namespace flextor::test {
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+// Generous: the machine running the tests is shared.
+constexpr seconds kStartLimit{60};
+constexpr seconds kEndLimit{15};
+
+constexpr uint16_t kPulsePin = 4;  // toggles on its own while the program runs
+constexpr uint16_t kColumn1RunPin = 17;
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+std::string AllPinNames() {
+    std::string list;
+    for (uint16_t pin : kDefaultPinTable) {
+        list += (list.empty() ? "GPIO" : ", GPIO") + std::to_string(pin);
+    }
+    return list;
+}
+
+// The eleven numbers as written to export or unexport, one after the other.
+std::string AllPinNumbers() {
+    std::string text;
+    for (uint16_t pin : kDefaultPinTable) {
+        text += std::to_string(pin);
+    }
+    return text;
+}
+
+// The run's message log in folder (beside it, the temperature log "Termo_...").
+std::string ReadMessageLog(const std::filesystem::path& folder) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        if (!entry.path().filename().string().starts_with("Termo_")) {
+            return ReadFile(entry.path());
+        }
+    }
+    return "";
+}
+
+int64_t IdOf(const owsim::RomCode& rom) {
+    int64_t id = 0;
+    std::memcpy(&id, rom.data(), sizeof id);
+    return id;
+}
+
+class ProgramRunTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        program = InstallProgram("flextor", dir.path());
+        for (uint16_t pin : kDefaultPinTable) {
+            WriteFile(gpio.PinFolder(pin) / "value", "1");
+        }
+    }
+
+    std::unique_ptr<RunningProgram> Start(std::vector<std::string> env = {}) {
+        env.push_back(gpio.EnvironmentEntry());
+        return std::make_unique<RunningProgram>(program, std::vector<std::string>{}, env,
+                                                dir / "output.txt");
+    }
+
+    // Six sensors on the simulated bus with roles 1 to 6 and one without a role,
+    // the port in Setting.ini.
+    void PrepareSimulatedPlant() {
+        ASSERT_TRUE(bus.Start());
+        // Sensor 6 above its threshold, so that its output stays off.
+        const int tenths[6] = {245, 312, 785, 924, 287, 620};
+        std::string sensors;
+        for (int role = 1; role <= 6; ++role) {
+            owsim::RomCode rom = bus.AddSensor(0x28, 0xA1B000 + role, tenths[role - 1]);
+            roles.push_back(rom);
+            sensors += "ID_" + std::to_string(role) + " = " + std::to_string(IdOf(rom)) + "\n" +
+                       "Use_" + std::to_string(role) + " = " + std::to_string(role) + "\n";
+        }
+        spare = bus.AddSensor(0x28, 0xA1B0FF, 200);
+        settings_text = "\xEF\xBB\xBF\n[Sensor]\nPortName = " + bus.PortName() +
+                        "\nSerial = 0\nSensorsCount = 6\n" + sensors;
+        WriteFile(dir / "Setting.ini", settings_text);
+    }
+
+    bool PinsConfigured() const {
+        for (uint16_t pin : kDefaultPinTable) {
+            if (gpio.Direction(pin) != "out") {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Every output low; while the program runs the pulsing line may be high.
+    bool OutputsLow(bool running) const {
+        for (uint16_t pin : kDefaultPinTable) {
+            if (gpio.Value(pin) != "0" && !(running && pin == kPulsePin)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    std::string MessageLog() const { return ReadMessageLog(dir / "Log"); }
+
+    TempDir dir;
+    FakeGpioFolder gpio;
+    owsim::SimBus bus;
+    std::filesystem::path program;
+    std::string settings_text;
+    std::vector<owsim::RomCode> roles;
+    owsim::RomCode spare{};
+};
+
+TEST_F(ProgramRunTest, PinDirectionsThatNeverAppearEndTheStartWithTheListOfEveryPin) {
+    for (uint16_t pin : kDefaultPinTable) {
+        gpio.RemovePin(pin);
+    }
+    auto run = Start();
+    ASSERT_TRUE(run->Started());
+    const std::string message = "Ошибка конфигурации " + AllPinNames();
+    // The text is printed before the error box opens; a termination signal closes
+    // the box as it would close any modal box.
+    ASSERT_TRUE(WaitUntil([&] { return Contains(run->Output(), message); }, kStartLimit))
+        << run->Output();
+    run->Signal(SIGTERM);
+    ASSERT_TRUE(run->WaitForExit(kEndLimit));
+    EXPECT_EQ(run->ExitCode(), 1);
+
+    EXPECT_TRUE(Contains(MessageLog(), "]  " + message + "\n")) << MessageLog();
+    EXPECT_EQ(gpio.Exported(), AllPinNumbers());
+    EXPECT_EQ(gpio.Unexported(), AllPinNumbers());
+}
+
+TEST_F(ProgramRunTest, ReadsItsSensorsAndOnSigtermDrivesOutputsLowAndEnds) {
+    PrepareSimulatedPlant();
+    auto run = Start();
+    ASSERT_TRUE(run->Started());
+
+    // The polling thread reads the six sensors with a role, again and again, and
+    // leaves the one without a role alone.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (const owsim::RomCode& rom : roles) {
+                if (bus.Reads(rom) < 3) {
+                    return false;
+                }
+            }
+            return true;
+        },
+        kStartLimit))
+        << run->Output();
+    EXPECT_EQ(bus.Reads(spare), 0);
+    EXPECT_EQ(bus.Converts(spare), 0);
+    EXPECT_FALSE(Contains(MessageLog(), "Не удалось открыть порт")) << MessageLog();
+    EXPECT_TRUE(PinsConfigured());
+    EXPECT_TRUE(OutputsLow(true));
+
+    ASSERT_TRUE(run->Signal(SIGTERM));
+    ASSERT_TRUE(run->WaitForExit(kEndLimit)) << "still running after SIGTERM";
+    EXPECT_EQ(run->ExitCode(), 0) << run->Output();
+    EXPECT_TRUE(OutputsLow(false));
+    EXPECT_EQ(gpio.Unexported(), AllPinNumbers());
+    // Nothing was changed, so nothing was saved.
+    EXPECT_EQ(ReadFile(dir / "Setting.ini"), settings_text);
+}
+
+// What a person does: starts column 1 from the window, watches its run line go
+// high, edits a threshold and closes the window at once.
+TEST_F(ProgramRunTest, ClosingTheWindowWhileColumn1RunsDrivesItLowAndSavesTheThreshold) {
+    if (!XLibrariesBuiltIn()) {
+        GTEST_SKIP() << "built without the X libraries";
+    }
+    PrivateXServer server;
+    ASSERT_TRUE(server.Running()) << "Xvfb did not start";
+    XDisplay x(server.Display());
+    ASSERT_TRUE(x.Open());
+    PrepareSimulatedPlant();
+    auto run = Start({"DISPLAY=" + server.Display()});
+    ASSERT_TRUE(run->Started());
+    unsigned long window = 0;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return (window = x.FindWindow(kMainWindowTitle, 1004)) != 0 ||
+                   run->WaitForExit(milliseconds(0));
+        },
+        kStartLimit))
+        << run->Output();
+    ASSERT_NE(window, 0u) << run->Output();
+    ASSERT_TRUE(WaitUntil([&] { return bus.Reads(roles[2]) >= 2; }, kStartLimit));
+
+    // "Пуск" of column 1 (the panels begin below the menu bar).
+    ASSERT_TRUE(x.Click(window, 64, 394));
+    ASSERT_TRUE(WaitUntil([&] { return gpio.Value(kColumn1RunPin) == "1"; }, kStartLimit))
+        << MessageLog();
+    EXPECT_TRUE(Contains(MessageLog(), "]  Начата работа колонки 1 (Ректификация)\n"));
+
+    // Into the TSA threshold (90.0 by default), then one step up.
+    ASSERT_TRUE(x.Click(window, 405, 42));
+    ASSERT_TRUE(x.PressKey("Up"));
+    std::this_thread::sleep_for(milliseconds(500));
+    // Still within the ten seconds after which a change saves itself.
+    ASSERT_EQ(ReadFile(dir / "Setting.ini"), settings_text);
+    ASSERT_TRUE(x.RequestClose(window));
+
+    ASSERT_TRUE(run->WaitForExit(kEndLimit)) << "still running after the close";
+    EXPECT_EQ(run->ExitCode(), 0) << run->Output();
+    EXPECT_TRUE(OutputsLow(false));
+    EXPECT_EQ(gpio.Unexported(), AllPinNumbers());
+    const std::string saved = ReadFile(dir / "Setting.ini");
+    EXPECT_TRUE(Contains(saved, "\nd1_Limit = 901\n")) << saved;
+    EXPECT_TRUE(Contains(saved, "\nPortName = " + bus.PortName() + "\n")) << saved;
+}
+
+}  // namespace
+}  // namespace flextor::test
