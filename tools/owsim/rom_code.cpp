@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "owsim/sim_bus.h"
+#include "platform/onewire/rom_code.h"
 
 namespace flextor::owsim {
 namespace {
@@ -34,19 +35,7 @@ bool ReadHexBytes(const std::string& text, std::size_t pos, int count, uint8_t* 
 }  // namespace
 
 uint8_t Crc8(const uint8_t* data, std::size_t n) {
-    uint8_t crc = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        uint8_t byte = data[i];
-        for (int bit = 0; bit < 8; ++bit) {
-            bool mix = ((crc ^ byte) & 0x01) != 0;
-            crc = static_cast<uint8_t>(crc >> 1);
-            if (mix) {
-                crc ^= 0x8C;
-            }
-            byte = static_cast<uint8_t>(byte >> 1);
-        }
-    }
-    return crc;
+    return onewire::CRC8(data, n);
 }
 
 RomCode MakeRom(uint8_t family, uint64_t serial) {
@@ -60,10 +49,7 @@ RomCode MakeRom(uint8_t family, uint64_t serial) {
 }
 
 std::string FormatRom(const RomCode& rom) {
-    char text[20];
-    std::snprintf(text, sizeof text, "%02X-%02X%02X%02X%02X%02X%02X-%02X", rom[0], rom[6], rom[5],
-                  rom[4], rom[3], rom[2], rom[1], rom[7]);
-    return text;
+    return onewire::FormatRomCode(rom);
 }
 
 bool ParseRom(const std::string& text, RomCode* rom) {
