@@ -34,8 +34,6 @@ class FakeClock final : public Clock {
     }
     void AdvanceSeconds(int64_t seconds) { Advance(seconds * 1000); }
     void SetStepPerReading(int64_t ms) { step_ms_ = ms; }
-    // The wall clock without moving it.
-    LocalTime Peek() const { return FromMs(wall_ms_.load()); }
 
     static int64_t ToMs(const LocalTime& t) {
         using namespace std::chrono;

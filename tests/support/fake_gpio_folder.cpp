@@ -12,22 +12,18 @@ namespace flextor::test {
 
 FakeGpioFolder::Pipe::Pipe(const std::filesystem::path& path) {
     // Held open for reading and writing, so writers never block or find no reader.
-    if (mkfifo(path.c_str(), 0600) != 0 ||
-        (fd_ = open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC)) < 0) {
-        throw std::runtime_error("cannot make the pipe " + path.string());
+    if (mkfifo(path.c_str(), 0600) == 0) {
+        fd_.Reset(open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
     }
-}
-
-FakeGpioFolder::Pipe::~Pipe() {
-    if (fd_ >= 0) {
-        close(fd_);
+    if (!fd_.Valid()) {
+        throw std::runtime_error("cannot make the pipe " + path.string());
     }
 }
 
 const std::string& FakeGpioFolder::Pipe::Drain() {
     char buffer[4096];
     ssize_t n;
-    while ((n = read(fd_, buffer, sizeof buffer)) > 0) {
+    while ((n = read(fd_.Get(), buffer, sizeof buffer)) > 0) {
         received_.append(buffer, static_cast<size_t>(n));
     }
     return received_;

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/files/unique_fd.h"
 #include "support/temp_dir.h"
 
 namespace flextor::test {
@@ -49,13 +50,10 @@ class FakeGpioFolder {
     class Pipe {
       public:
         explicit Pipe(const std::filesystem::path& path);
-        ~Pipe();
-        Pipe(const Pipe&) = delete;
-        Pipe& operator=(const Pipe&) = delete;
         const std::string& Drain();
 
       private:
-        int fd_ = -1;
+        UniqueFd fd_;
         std::string received_;
     };
 

@@ -40,13 +40,4 @@ class RecordingLogView final : public LogView {
     bool ShowsNewestRow() const { return selectCount > 0 && rowsAtLastSelect == rows.size(); }
 };
 
-// Makes view the log's list for the life of the scope.
-class ScopedLogView {
-  public:
-    explicit ScopedLogView(LogView& view) { SetLogView(&view); }
-    ~ScopedLogView() { SetLogView(nullptr); }
-    ScopedLogView(const ScopedLogView&) = delete;
-    ScopedLogView& operator=(const ScopedLogView&) = delete;
-};
-
 }  // namespace flextor::test

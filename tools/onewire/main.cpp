@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/logic/number_text.h"
 #include "core/state/program_state.h"
 #include "platform/onewire/link.h"
 #include "platform/onewire/rom_search.h"
@@ -35,11 +36,9 @@ const char kUsage[] =
 // The longest conversion of a sensor at 12 bits is 750 ms.
 constexpr auto kConversionTime = std::chrono::milliseconds(800);
 
-std::string FormatTenths(int tenths) {
-    const char* sign = tenths < 0 ? "-" : "";
-    int magnitude = tenths < 0 ? -tenths : tenths;
-    std::string text = sign + std::to_string(magnitude / 10) + "." + std::to_string(magnitude % 10);
-    if (IsPowerOnValue(static_cast<int16_t>(tenths))) {
+std::string FormatTenths(int16_t tenths) {
+    std::string text = flextor::TenthsText(tenths);
+    if (IsPowerOnValue(tenths)) {
         text += " (power-on value: the sensor did not convert)";
     }
     return text;

@@ -1,6 +1,7 @@
 #include "owsim/bus_model.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace flextor::owsim {
 namespace {
@@ -102,9 +103,7 @@ bool BusModel::Remove(const RomCode& rom) {
 }
 
 Device* BusModel::Find(const RomCode& rom) {
-    auto it = std::find_if(devices_.begin(), devices_.end(),
-                           [&](const Device& device) { return device.Rom() == rom; });
-    return it == devices_.end() ? nullptr : &*it;
+    return const_cast<Device*>(std::as_const(*this).Find(rom));
 }
 
 const Device* BusModel::Find(const RomCode& rom) const {

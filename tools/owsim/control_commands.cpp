@@ -34,22 +34,22 @@ bool ParseInt(const std::string& text, int base, long long* value) {
     return !text.empty() && ec == std::errc() && ptr == end;
 }
 
-bool ParseTenths(const std::string& text, int* tenths) {
+// A decimal number from low to high.
+bool ParseBounded(const std::string& text, long long low, long long high, int* number) {
     long long value = 0;
-    if (!ParseInt(text, 10, &value) || value < -100000 || value > 100000) {
+    if (!ParseInt(text, 10, &value) || value < low || value > high) {
         return false;
     }
-    *tenths = static_cast<int>(value);
+    *number = static_cast<int>(value);
     return true;
 }
 
+bool ParseTenths(const std::string& text, int* tenths) {
+    return ParseBounded(text, -100000, 100000, tenths);
+}
+
 bool ParseCount(const std::string& text, int* count) {
-    long long value = 0;
-    if (!ParseInt(text, 10, &value) || value < 0 || value > 1000000) {
-        return false;
-    }
-    *count = static_cast<int>(value);
-    return true;
+    return ParseBounded(text, 0, 1000000, count);
 }
 
 bool ParseSwitch(const std::string& text, bool* on) {
@@ -169,14 +169,6 @@ std::string BusFault(SimBus& bus, const Args& args) {
     return kOk;
 }
 
-std::string ClearFaults(SimBus& bus, const Args& args) {
-    if (!args.empty()) {
-        return Usage("clear-faults");
-    }
-    bus.ClearFaults();
-    return kOk;
-}
-
 std::string Counters(SimBus& bus, const Args& args) {
     RomCode rom{};
     if (args.empty()) {
@@ -195,12 +187,15 @@ std::string Counters(SimBus& bus, const Args& args) {
     return kUnknownDevice;
 }
 
-std::string ClearCounters(SimBus& bus, const Args& args) {
-    if (!args.empty()) {
-        return Usage("clear-counters");
-    }
-    bus.ClearCounters();
-    return kOk;
+// A command without arguments that runs action on the bus.
+Handler Plain(const std::string& name, void (SimBus::*action)()) {
+    return [name, action](SimBus& bus, const Args& args) {
+        if (!args.empty()) {
+            return Usage(name);
+        }
+        (bus.*action)();
+        return kOk;
+    };
 }
 
 const std::map<std::string, Handler>& Handlers() {
@@ -213,9 +208,9 @@ const std::map<std::string, Handler>& Handlers() {
         {"temp", Temperature},
         {"fault", DeviceFault},
         {"bus", BusFault},
-        {"clear-faults", ClearFaults},
+        {"clear-faults", Plain("clear-faults", &SimBus::ClearFaults)},
         {"counters", Counters},
-        {"clear-counters", ClearCounters},
+        {"clear-counters", Plain("clear-counters", &SimBus::ClearCounters)},
     };
     return kHandlers;
 }

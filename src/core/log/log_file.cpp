@@ -2,7 +2,6 @@
 // both keep their files this way. Missing folders are made on the way.
 #include <algorithm>
 #include <string>
-#include <vector>
 
 #include "core/log/message_log.h"
 #include "platform/files/file_io.h"
@@ -12,32 +11,20 @@ namespace {
 
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
 
-std::vector<std::string> SplitAtSlashes(const std::string& path) {
-    std::vector<std::string> fields(1);
-    for (char c : path) {
-        if (c == '/') {
-            fields.emplace_back();
-        } else {
-            fields.back() += c;
-        }
-    }
-    return fields;
-}
-
-// Makes every folder of path that is missing, walking from the first field. The
-// first field only starts the prefix ("" for an absolute path, so "/"), the last
-// is the file's own name, and empty fields (a doubled "/") are skipped.
+// Makes every folder of path that is missing, walking from its second field on:
+// the first only starts the prefix ("" for an absolute path, so "/"), the last is
+// the file's own name, and a doubled "/" adds no folder.
 bool MakeFoldersOf(const std::string& path) {
-    std::vector<std::string> fields = SplitAtSlashes(path);
-    std::string prefix = fields.front() + "/";
-    for (size_t i = 1; i + 1 < fields.size(); ++i) {
-        if (fields[i].empty()) {
-            continue;
+    size_t slash = path.find('/');
+    while (slash != std::string::npos) {
+        size_t next = path.find('/', slash + 1);
+        if (next != std::string::npos && next > slash + 1) {
+            std::string folder = path.substr(0, next + 1);
+            if (!IsFolder(folder) && !MakeFolder(folder)) {
+                return false;
+            }
         }
-        prefix += fields[i] + "/";
-        if (!IsFolder(prefix) && !MakeFolder(prefix)) {
-            return false;
-        }
+        slash = next;
     }
     return true;
 }

@@ -12,14 +12,6 @@
 namespace flextor {
 namespace {
 
-constexpr uint8_t kStopped = 0;
-constexpr uint8_t kRunning = 1;
-constexpr uint8_t kPaused = 2;
-
-Logic_Col1& Col1() {
-    return ProgVar.Logic.Col1;
-}
-
 // The reason a new run may not begin, or "" when it may.
 std::string StartRefusal() {
     if (ProgVar.Logic.Alarm == 1) {
@@ -37,7 +29,7 @@ std::string StartRefusal() {
 
 void BeginRun() {
     Logic_Col1& col = Col1();
-    col.Status = kRunning;
+    col.Status = kCol1Running;
     col.PWM = 0;
     col.CounterPWM = 0;
     col.DelayState = 0;
@@ -52,8 +44,8 @@ void BeginRun() {
 void Start() {
     Col1().Volume = Settings.Logic.Performance / 3600.0;
     WriteStatusText("");
-    if (Col1().Status == kPaused) {
-        Col1().Status = kRunning;
+    if (Col1().Status == kCol1Paused) {
+        Col1().Status = kCol1Running;
         AddLogMessage("Продолжена работа колонки 1 (Ректификация)", kLevelInfo);
         SetColumnControls(kColumn1, kControlsRunning);
         return;
@@ -67,10 +59,10 @@ void Start() {
 }
 
 void Pause() {
-    if (Col1().Status != kRunning) {
+    if (Col1().Status != kCol1Running) {
         return;
     }
-    Col1().Status = kPaused;
+    Col1().Status = kCol1Paused;
     AddLogMessage("Работа колонки 1 (Ректификация) приостановлена (пауза)", kLevelInfo);
     WriteStatusText("Работа колонки приостановлена (пауза)");
     SetColumnControls(kColumn1, kControlsPaused);
@@ -78,8 +70,8 @@ void Pause() {
 
 void Stop(uint8_t command) {
     Logic_Col1& col = Col1();
-    if (col.Status != kStopped) {
-        col.Status = kStopped;
+    if (col.Status != kCol1Stopped) {
+        col.Status = kCol1Stopped;
         col.Mode = kModeHeatUp;
         col.DelayState = 0;
         col.CountDelay = 0;
@@ -87,19 +79,16 @@ void Stop(uint8_t command) {
     }
     WriteStatusText("");
     SetIndicator(kLampColumn1, kLampOff);
-    SetIndicator(kLampValve1, kLampOff);
-    SetIndicator(kLampValve2, kLampOff);
-    SetIndicator(kLampValve3, kLampOff);
-    SetColumnControls(kColumn1, command);
+    SetColumnControls(kColumn1, command);  // also puts the valve lamps off
 }
 
 void Skip() {
     Logic_Col1& col = Col1();
-    if (col.Status != kRunning && col.Status != kPaused) {
+    if (col.Status != kCol1Running && col.Status != kCol1Paused) {
         return;
     }
-    const bool wasPaused = col.Status == kPaused;
-    col.Status = kRunning;
+    const bool wasPaused = col.Status == kCol1Paused;
+    col.Status = kCol1Running;
     col.Mode = static_cast<uint8_t>(col.Mode + 1);
     if (col.Mode > kModeValve3) {
         Stop(kCommandStop);

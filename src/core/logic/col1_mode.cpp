@@ -11,10 +11,6 @@
 namespace flextor {
 namespace {
 
-Logic_Col1& Col1() {
-    return ProgVar.Logic.Col1;
-}
-
 // Starts a take-off at duty percent, from the beginning of a duty period.
 void StartDuty(int duty) {
     Col1().PWM = static_cast<int8_t>(duty);
@@ -108,11 +104,15 @@ void SetCol1Mode(uint8_t m) {
     Col1().PWM = 0;
     m = SetUpMode(m);
     AddLogMessage("Режим работы колонки 1 (Ректификация) изменен на " + ModeName(m), kLevelInfo);
+    ValveDisplayOff();
+    Col1().Mode = m;
+}
+
+void ValveDisplayOff() {
     SetIndicator(kLampValve1, kLampOff);
     SetIndicator(kLampValve2, kLampOff);
     SetIndicator(kLampValve3, kLampOff);
     WritePwmText("");
-    Col1().Mode = m;
 }
 
 void AutoPause() {

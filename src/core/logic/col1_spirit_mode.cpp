@@ -14,16 +14,8 @@
 namespace flextor {
 namespace {
 
-constexpr uint8_t kNoDelay = 0;
-constexpr uint8_t kDelayThreshold = 1;  // overheat seen, waiting before a duty cut
-constexpr uint8_t kDelaySettle = 2;     // duty cut, waiting for the column to settle
-constexpr uint8_t kDelayGuard = 3;      // overheat over, no new cut for a while
 constexpr int kDutyStep = 20;
 constexpr int kLowestDuty = 20;
-
-Logic_Col1& Col1() {
-    return ProgVar.Logic.Col1;
-}
 
 void EndSpirit() {
     SetCol1Mode(kModeValve3);

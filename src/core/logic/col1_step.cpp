@@ -16,13 +16,6 @@
 namespace flextor {
 namespace {
 
-constexpr uint8_t kRunning = 1;
-constexpr uint8_t kDelayThreshold = 1;
-
-Logic_Col1& Col1() {
-    return ProgVar.Logic.Col1;
-}
-
 // The threshold delay of modes 0 and 4 counts down before the sensor is read.
 void CountThresholdDelay(std::string& text) {
     if (Col1().CountDelay > 0 && Col1().DelayState == kDelayThreshold) {
@@ -71,7 +64,7 @@ void StopBelowLowestTemperature(int termo) {
 }
 
 void Show(const std::string& text) {
-    if (Col1().Status == kRunning) {
+    if (Col1().Status == kCol1Running) {
         WriteStatusText(text);
     }
     const bool takingOff = Col1().Mode >= kModeValve0 && Col1().Mode <= kModeValve3;

@@ -11,16 +11,6 @@
 #include "core/state/program_state.h"
 
 namespace flextor {
-namespace {
-
-constexpr uint8_t kNoDelay = 0;
-constexpr uint8_t kDelayThreshold = 1;
-
-Logic_Col1& Col1() {
-    return ProgVar.Logic.Col1;
-}
-
-}  // namespace
 
 void HeatUpStep(const ColumnReading& reading, std::string& text) {
     if (!reading.fresh) {

@@ -15,10 +15,6 @@
 namespace flextor {
 namespace {
 
-Logic_Col1& Col1() {
-    return ProgVar.Logic.Col1;
-}
-
 // Seconds until remaining ml are drawn at ml per second; -1 ("∞") when nothing
 // flows, the largest count when it would not fit.
 int32_t SecondsToDraw(double remaining, double perSecond) {

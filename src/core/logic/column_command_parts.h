@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/logic/column_command.h"
+
 namespace flextor {
 
 void Col1Command(uint8_t command);
@@ -14,7 +16,7 @@ void Col3Command(uint8_t command);
 void RefuseCommand(const std::string& reason);
 
 inline bool IsStopOrBlock(uint8_t command) {
-    return command == 0 || command >= 128;
+    return command == kCommandStop || command >= kCommandBlock;
 }
 
 }  // namespace flextor

@@ -1,18 +1,15 @@
 #include "core/display/display_writes.h"
 #include "core/display/status_display.h"
+#include "core/logic/col1_mode.h"
 #include "core/logic/column_command.h"
-#include "core/state/program_state.h"
 
 namespace flextor {
 namespace {
 
 // Whatever the new state, a valve opened by hand is closed again.
 void ReleaseHandValve() {
-    ProgVar.Logic.Col1.ControlValves = 0;
-    SetIndicator(kLampValve1, kLampOff);
-    SetIndicator(kLampValve2, kLampOff);
-    SetIndicator(kLampValve3, kLampOff);
-    WritePwmText("");
+    Col1().ControlValves = 0;
+    ValveDisplayOff();
 }
 
 }  // namespace

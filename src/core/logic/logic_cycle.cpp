@@ -1,5 +1,6 @@
 #include "core/logic/logic_cycle.h"
 
+#include "core/logic/col1_mode.h"
 #include "core/logic/col1_step.h"
 #include "core/logic/column_command.h"
 #include "core/logic/steps/cycle_steps.h"
@@ -14,7 +15,7 @@ void StopColumnsWithoutPort() {
     if (ProgVar.Sensors.PortID != 0) {
         return;
     }
-    if (ProgVar.Logic.Col1.Status != 0) {
+    if (Col1().Status != kCol1Stopped) {
         ColumnCommand(kColumn1, kCommandStop);
     }
     if (ProgVar.Logic.Col2.Work != 0) {
@@ -32,7 +33,7 @@ void RunSteps() {
     if (ProgVar.Logic.Alarm == 0) {
         AlarmStep();
     }
-    if (ProgVar.Logic.Col1.Status == 1) {
+    if (Col1().Status == kCol1Running) {
         Col1Step();
     }
     if (ProgVar.Logic.Col2.Work != 0) {

@@ -68,13 +68,13 @@ uint16_t DutyBit(Logic_Col1& col) {
 }
 
 uint16_t Column1Bits() {
-    Logic_Col1& col = ProgVar.Logic.Col1;
+    Logic_Col1& col = Col1();
     switch (col.Status) {
-        case 0:
+        case kCol1Stopped:
             return HandValveBit(col.ControlValves);
-        case 1:
+        case kCol1Running:
             return kBitCol1Run | DutyBit(col);
-        case 2:
+        case kCol1Paused:
             return kBitCol1Run | HandValveBit(col.ControlValves);
         default:
             return kBitCol1Run;
@@ -123,8 +123,11 @@ uint16_t ComposeWord() {
 }
 
 void ReportWriteFailure(const std::string& failed) {
+    if (failed.empty()) {
+        return;
+    }
     const int64_t now = CurrentClock().MonotonicMs();
-    if (failed.empty() || now - LastOutputErrorTime < kErrorIntervalMs) {
+    if (now - LastOutputErrorTime < kErrorIntervalMs) {
         return;
     }
     LastOutputErrorTime = now;

@@ -13,11 +13,6 @@ namespace {
 
 std::function<void()> update_delete_button;
 
-bool HasID(const std::vector<SensorParam>& rows, int64_t id) {
-    return std::any_of(rows.begin(), rows.end(),
-                       [id](const SensorParam& row) { return row.ID == id; });
-}
-
 const SensorParam* FindByID(const std::vector<SensorParam>& rows, int64_t id) {
     auto it = std::find_if(rows.begin(), rows.end(),
                            [id](const SensorParam& row) { return row.ID == id; });
@@ -29,7 +24,7 @@ const SensorParam* FindByID(const std::vector<SensorParam>& rows, int64_t id) {
 void TakeSearchResult() {
     std::vector<SensorParam>& table = ProgVar.Sensors.Sensor;
     for (const SensorParam& found : SensorShare.Sensor) {
-        if (HasID(table, found.ID)) {
+        if (FindByID(table, found.ID) != nullptr) {
             continue;
         }
         SensorParam row;

@@ -23,6 +23,33 @@ std::string_view TrimRight(std::string_view text) {
     return text;
 }
 
+// ISO 8859-1 (one byte per character) to UTF-8.
+std::string Latin1ToUtf8(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            result.push_back(c);
+        } else {
+            result.push_back(static_cast<char>(0xC0 | (byte >> 6)));
+            result.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
+        }
+    }
+    return result;
+}
+
+// ASCII letters to lower case; other bytes as they are.
+std::string LowerAscii(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return result;
+}
+
 // The file's text in UTF-8, without the byte-order mark.
 std::string DecodeText(std::string_view bytes) {
     if (bytes.starts_with(kUtf8Bom)) {
@@ -125,31 +152,6 @@ int64_t ParseIniInteger(std::string_view value) {
 
 std::string IniString(std::string_view value) {
     return std::string(TrimRight(TrimLeft(value)));
-}
-
-std::string Latin1ToUtf8(std::string_view text) {
-    std::string result;
-    result.reserve(text.size());
-    for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            result.push_back(c);
-        } else {
-            result.push_back(static_cast<char>(0xC0 | (byte >> 6)));
-            result.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
-        }
-    }
-    return result;
-}
-
-std::string LowerAscii(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return result;
 }
 
 }  // namespace flextor

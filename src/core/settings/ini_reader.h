@@ -45,10 +45,4 @@ int64_t ParseIniInteger(std::string_view value);
 // The value as a string, without leading and trailing blanks and tabs.
 std::string IniString(std::string_view value);
 
-// ISO 8859-1 (one byte per character) to UTF-8.
-std::string Latin1ToUtf8(std::string_view text);
-
-// ASCII letters to lower case; other bytes as they are.
-std::string LowerAscii(std::string_view text);
-
 }  // namespace flextor

@@ -53,9 +53,10 @@ std::vector<int32_t> SensorRowNumbers(const IniGroup& group, int32_t count) {
     return numbers;
 }
 
-int64_t ReadInteger(const IniDocument& ini, const std::string& key, int64_t fallback) {
+// A key of the Sensor group as an integer; 0 when it is missing.
+int64_t ReadSensorInteger(const IniDocument& ini, const std::string& key) {
     const std::string* value = ini.Find("Sensor", key);
-    return value != nullptr ? ParseIniInteger(*value) : fallback;
+    return value != nullptr ? ParseIniInteger(*value) : 0;
 }
 
 // Rows with a zero ID are skipped, and their "Use_" key is not read.
@@ -65,13 +66,13 @@ void ReadSensorRows(const IniDocument& ini, std::vector<SensorParam>& sensors) {
     if (group == nullptr) {
         return;
     }
-    auto count = static_cast<int32_t>(ReadInteger(ini, "SensorsCount", 0));
+    auto count = static_cast<int32_t>(ReadSensorInteger(ini, "SensorsCount"));
     for (int32_t n : SensorRowNumbers(*group, count)) {
-        int64_t id = ReadInteger(ini, "ID_" + std::to_string(n), 0);
+        int64_t id = ReadSensorInteger(ini, "ID_" + std::to_string(n));
         if (id != 0) {
             SensorParam row;
             row.ID = id;
-            row.Use = static_cast<uint8_t>(ReadInteger(ini, "Use_" + std::to_string(n), 0));
+            row.Use = static_cast<uint8_t>(ReadSensorInteger(ini, "Use_" + std::to_string(n)));
             sensors.push_back(row);
         }
     }
@@ -132,6 +133,7 @@ void ParseSettings(const std::string& bytes, SettingsRecord& settings,
     ReadNumericKeys(ini, "WinMain", WinMainKeys(settings.WinMain));
 }
 
+// settings is a copy because the key tables bind their fields for writing too.
 std::string FormatSettings(SettingsRecord settings, const std::vector<SensorParam>& sensors) {
     std::string text = "\xEF\xBB\xBF\n";
     AppendGroup(text, "Logic", LogicKeys(settings.Logic));

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/files/unique_fd.h"
+
 namespace flextor {
 namespace {
 
@@ -34,10 +36,9 @@ bool WriteAll(int fd, const std::string& bytes) {
 
 // Makes the rename itself durable.
 void SyncFolder(const std::string& folder) {
-    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
+    UniqueFd fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.Valid()) {
+        fsync(fd.Get());
     }
 }
 
@@ -85,19 +86,18 @@ bool AppendToFile(const std::string& path, const std::string& bytes, const std::
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.Valid()) {
         return false;
     }
     bytes.clear();
     char buffer[8192];
     ssize_t n;
-    while ((n = read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
+    while ((n = read(fd.Get(), buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
         if (n > 0) {
             bytes.append(buffer, static_cast<size_t>(n));
         }
     }
-    close(fd);
     return n == 0;
 }
 

@@ -10,14 +10,13 @@ Program::~Program() {
     Uninstall();
 }
 
+// The destructor takes the core's views of the window back.
 int Program::Run(const CommandLine& command_line) {
     if (!Start(command_line)) {
-        Uninstall();
         return 1;
     }
     RunLoop();
     Shutdown();
-    Uninstall();
     return 0;
 }
 

@@ -9,9 +9,7 @@
 #include <system_error>
 #include <thread>
 
-#include "core/display/display_writes.h"
 #include "core/log/message_log.h"
-#include "core/logic/column_command.h"
 #include "core/logic/logic_cycle.h"
 #include "core/logic/refresh_outputs.h"
 #include "core/settings/settings_file.h"
@@ -21,7 +19,6 @@
 #include "platform/onewire/link.h"
 #include "ui/app/program.h"
 #include "ui/app/program_folder.h"
-#include "ui/images/embedded_images.h"
 
 namespace flextor {
 namespace {
@@ -74,26 +71,20 @@ void Program::PrepareFolderAndPins() {
         std::fprintf(stderr, "flextor: cannot enter %s\n", program_folder_.c_str());
     }
     std::copy(std::begin(kDefaultPinTable), std::end(kDefaultPinTable), PinTable);
-    LoadEmbeddedImages();
     configuration_error_ = ExportPins();
     if (!configuration_error_.empty()) {
         UnexportPins();
     }
 }
 
-// The main window, hidden, as the core's log list, status display and outputs;
-// its two alarm-panel lamps off and all three columns stopped.
+// The main window, hidden, as the core's log list, status display and outputs.
+// It is built with every lamp off and all three columns stopped.
 void Program::BuildMainWindow() {
     window_ = std::make_unique<MainWindow>();
     SetLogView(window_.get());
     SetStatusDisplay(window_.get());
     SetOutputPins(&output_pins_);
     ConnectWindowHooks();
-    SetIndicator(kLampAlarm, kLampOff);
-    SetIndicator(kLampPulse, kLampOff);
-    for (int column : {kColumn1, kColumn2, kColumn3}) {
-        SetColumnControls(column, kControlsStopped);
-    }
 }
 
 void Program::ConnectWindowHooks() {
@@ -146,7 +137,6 @@ bool Program::ConfigurePins() {
 
 void Program::ShowMainWindow() {
     window_->ShowThresholds();
-    window_->ChartCanvas().queue_draw();
     LogicCycle();
     window_->show();
     PumpPendingEvents();

@@ -21,7 +21,6 @@ class WindowSlot {
 
     // How the window is made; without a factory nothing can be opened.
     void SetFactory(Factory factory) { factory_ = std::move(factory); }
-    bool CanOpen() const { return static_cast<bool>(factory_); }
 
     // Shows the window, made anew when none is open; an open one is restored
     // from minimised and raised instead. The open window, or nullptr without a

@@ -133,16 +133,20 @@ class MainWindow : public Gtk::Window, public StatusDisplay, public LogView {
     void PlaceButton(Gtk::Fixed& panel, Gtk::Button& button, const std::string& name,
                      const std::string& text, int x, int y, int width, int height);
 
+    // Status display (main_window_status.cpp).
+    int RunBox(const std::string& text, Gtk::MessageType type, Gtk::ButtonsType buttons);
+
     // Behaviour (main_window_events.cpp).
     void OnThresholdArrow(Threshold which);
     void OnThresholdEdited(Threshold which);
     void OnValveToggled(int valve);
     void ReleaseValves();
-    bool OnChartButtonPress(GdkEventButton* event);
-    bool OnLogButtonPress(GdkEventButton* event);
+    void ShowValveClosed(int valve);
+    bool PopUpAutoScrollMenu(GdkEventButton* event, Gtk::Menu& popup,
+                             Gtk::CheckMenuItem& auto_scroll, uint8_t setting);
     void SetCheckQuietly(Gtk::CheckMenuItem& item, bool checked);
-    void OnChartAutoScroll();
-    void OnLogAutoScroll();
+    void OnAutoScrollItem(const Gtk::CheckMenuItem& item, uint8_t& setting,
+                          const std::function<void()>& changed);
     void OpenSettings(SettingsPage page);
     void OpenSensors();
     bool DrawChart(const Cairo::RefPtr<Cairo::Context>& cr);

@@ -79,17 +79,14 @@ void MainWindow::OnValveToggled(int valve) {
     }
     Gtk::ToggleButton& button = ValveButton(valve);
     if (!button.get_active()) {
-        button.set_label("Закр.");
-        SetIndicator(kLampValve1 + valve - 1, kLampOff);
+        ShowValveClosed(valve);
         ProgVar.Logic.Col1.ControlValves = 0;
         return;
     }
     releasing_valves_ = true;
     for (int other = 1; other <= 3; ++other) {
         if (other != valve) {
-            ValveButton(other).set_active(false);
-            ValveButton(other).set_label("Закр.");
-            SetIndicator(kLampValve1 + other - 1, kLampOff);
+            ShowValveClosed(other);
         }
     }
     releasing_valves_ = false;
@@ -102,29 +99,29 @@ void MainWindow::ReleaseValves() {
     ProgVar.Logic.Col1.ControlValves = 0;
     releasing_valves_ = true;
     for (int valve = 1; valve <= 3; ++valve) {
-        SetIndicator(kLampValve1 + valve - 1, kLampOff);
-        ValveButton(valve).set_active(false);
-        ValveButton(valve).set_label("Закр.");
+        ShowValveClosed(valve);
     }
     releasing_valves_ = false;
     pwm_field_.set_text("");
 }
 
-bool MainWindow::OnChartButtonPress(GdkEventButton* event) {
-    if (!IsRightClick(event)) {
-        return false;
-    }
-    SetCheckQuietly(chart_auto_scroll_, Settings.Graph.AutoScroll != 0);
-    chart_popup_.popup_at_pointer(reinterpret_cast<GdkEvent*>(event));
-    return true;
+// The button released with caption "Закр." and its lamp off. A button that was
+// still pressed reports the toggle: the caller ignores it with releasing_valves_.
+void MainWindow::ShowValveClosed(int valve) {
+    ValveButton(valve).set_active(false);
+    ValveButton(valve).set_label("Закр.");
+    SetIndicator(kLampValve1 + valve - 1, kLampOff);
 }
 
-bool MainWindow::OnLogButtonPress(GdkEventButton* event) {
+// A right click opens the pop-up menu at the pointer, its auto-scroll item
+// marked as the setting is.
+bool MainWindow::PopUpAutoScrollMenu(GdkEventButton* event, Gtk::Menu& popup,
+                                     Gtk::CheckMenuItem& auto_scroll, uint8_t setting) {
     if (!IsRightClick(event)) {
         return false;
     }
-    SetCheckQuietly(log_auto_scroll_, Settings.Log.AutoScroll != 0);
-    log_popup_.popup_at_pointer(reinterpret_cast<GdkEvent*>(event));
+    SetCheckQuietly(auto_scroll, setting != 0);
+    popup.popup_at_pointer(reinterpret_cast<GdkEvent*>(event));
     return true;
 }
 
@@ -143,25 +140,15 @@ void MainWindow::CheckRoleMenuItem(int role) {
 }
 
 // The check item has already turned its mark over when it is activated.
-void MainWindow::OnChartAutoScroll() {
+void MainWindow::OnAutoScrollItem(const Gtk::CheckMenuItem& item, uint8_t& setting,
+                                  const std::function<void()>& changed) {
     if (setting_checks_) {
         return;
     }
-    Settings.Graph.AutoScroll = chart_auto_scroll_.get_active() ? 1 : 0;
+    setting = item.get_active() ? 1 : 0;
     SettingsChanged();
-    if (hooks_.chart_auto_scroll_changed) {
-        hooks_.chart_auto_scroll_changed();
-    }
-}
-
-void MainWindow::OnLogAutoScroll() {
-    if (setting_checks_) {
-        return;
-    }
-    Settings.Log.AutoScroll = log_auto_scroll_.get_active() ? 1 : 0;
-    SettingsChanged();
-    if (hooks_.log_auto_scroll_changed) {
-        hooks_.log_auto_scroll_changed();
+    if (changed) {
+        changed();
     }
 }
 

@@ -2,6 +2,7 @@
 // menu, and the wiring of every control to its handler.
 #include "core/logic/column_buttons.h"
 #include "core/logic/column_command.h"
+#include "core/settings/settings.h"
 #include "ui/main_window/main_window.h"
 #include "ui/widgets/style.h"
 
@@ -76,17 +77,28 @@ void MainWindow::ConnectControls() {
     column3_stop_.signal_clicked().connect([] { PressStop(kColumn3); });
 
     chart_canvas_.signal_draw().connect(sigc::mem_fun(*this, &MainWindow::DrawChart));
-    chart_canvas_.signal_button_press_event().connect(
-        sigc::mem_fun(*this, &MainWindow::OnChartButtonPress));
+    chart_canvas_.signal_button_press_event().connect([this](GdkEventButton* event) {
+        return PopUpAutoScrollMenu(event, chart_popup_, chart_auto_scroll_,
+                                   Settings.Graph.AutoScroll);
+    });
     log_list_.signal_button_press_event().connect(
-        sigc::mem_fun(*this, &MainWindow::OnLogButtonPress), false);
+        [this](GdkEventButton* event) {
+            return PopUpAutoScrollMenu(event, log_popup_, log_auto_scroll_,
+                                       Settings.Log.AutoScroll);
+        },
+        false);
 
     settings_main_.signal_activate().connect([this] { OpenSettings(SettingsPage::kKeep); });
     settings_sensors_.signal_activate().connect([this] { OpenSensors(); });
     chart_settings_.signal_activate().connect([this] { OpenSettings(SettingsPage::kChart); });
     log_settings_.signal_activate().connect([this] { OpenSettings(SettingsPage::kLog); });
-    chart_auto_scroll_.signal_activate().connect([this] { OnChartAutoScroll(); });
-    log_auto_scroll_.signal_activate().connect([this] { OnLogAutoScroll(); });
+    chart_auto_scroll_.signal_activate().connect([this] {
+        OnAutoScrollItem(chart_auto_scroll_, Settings.Graph.AutoScroll,
+                         hooks_.chart_auto_scroll_changed);
+    });
+    log_auto_scroll_.signal_activate().connect([this] {
+        OnAutoScrollItem(log_auto_scroll_, Settings.Log.AutoScroll, hooks_.log_auto_scroll_changed);
+    });
 }
 
 }  // namespace flextor

@@ -25,46 +25,46 @@ struct ControlsRow {
     bool empty_volumes;
 };
 
-std::optional<ControlsRow> Column1Row(int state) {
-    if (state >= kControlsBlocked) {
-        return ControlsRow{false, false, false, false, false, false, false, false};
-    }
-    switch (state) {
-        case kControlsStopped:
-            return ControlsRow{true, false, true, false, false, false, true, false};
-        case kControlsRunning:
-            return ControlsRow{false, false, false, true, true, true, false, true};
-        case kControlsPaused:
-            return ControlsRow{true, false, true, false, true, true, true, false};
-        default:
-            return std::nullopt;
-    }
-}
+// A column's rows by run state; a state without a row leaves the controls as
+// they are.
+struct ColumnRows {
+    ControlsRow stopped;
+    ControlsRow running;
+    std::optional<ControlsRow> paused;
+    ControlsRow blocked;
+};
 
-std::optional<ControlsRow> Column2Row(int state) {
-    if (state >= kControlsBlocked) {
-        return ControlsRow{false, false, false, false, false, false, false, false};
-    }
-    switch (state) {
-        case kControlsStopped:
-            return ControlsRow{true, false, true, false, false, false, false, false};
-        case kControlsRunning:
-            return ControlsRow{false, false, false, false, true, false, false, false};
-        default:
-            return std::nullopt;
-    }
-}
-
+constexpr ColumnRows kColumn1Rows{
+    {true, false, true, false, false, false, true, false},
+    {false, false, false, true, true, true, false, true},
+    ControlsRow{true, false, true, false, true, true, true, false},
+    {false, false, false, false, false, false, false, false},
+};
+constexpr ColumnRows kColumn2Rows{
+    {true, false, true, false, false, false, false, false},
+    {false, false, false, false, true, false, false, false},
+    std::nullopt,
+    {false, false, false, false, false, false, false, false},
+};
 // A blocked mash column keeps its thresholds editable.
-std::optional<ControlsRow> Column3Row(int state) {
+constexpr ColumnRows kColumn3Rows{
+    {true, true, true, false, false, false, false, false},
+    {false, false, false, false, true, false, false, false},
+    std::nullopt,
+    {true, true, false, false, false, false, false, false},
+};
+
+std::optional<ControlsRow> RowOf(const ColumnRows& rows, int state) {
     if (state >= kControlsBlocked) {
-        return ControlsRow{true, true, false, false, false, false, false, false};
+        return rows.blocked;
     }
     switch (state) {
         case kControlsStopped:
-            return ControlsRow{true, true, true, false, false, false, false, false};
+            return rows.stopped;
         case kControlsRunning:
-            return ControlsRow{false, false, false, false, true, false, false, false};
+            return rows.running;
+        case kControlsPaused:
+            return rows.paused;
         default:
             return std::nullopt;
     }
@@ -79,7 +79,7 @@ void MainWindow::SetIndicator(int kind, int state) {
 void MainWindow::SetColumnControls(int column, int state) {
     if (column == kColumn1) {
         ReleaseValves();
-        auto row = Column1Row(state);
+        auto row = RowOf(kColumn1Rows, state);
         if (!row) {
             return;
         }
@@ -96,7 +96,7 @@ void MainWindow::SetColumnControls(int column, int state) {
             spirit_volume_.set_text("");
         }
     } else if (column == kColumn2) {
-        auto row = Column2Row(state);
+        auto row = RowOf(kColumn2Rows, state);
         if (!row) {
             return;
         }
@@ -104,7 +104,7 @@ void MainWindow::SetColumnControls(int column, int state) {
         column2_start_.set_sensitive(row->start);
         column2_stop_.set_sensitive(row->stop);
     } else if (column == kColumn3) {
-        auto row = Column3Row(state);
+        auto row = RowOf(kColumn3Rows, state);
         if (!row) {
             return;
         }
@@ -141,22 +141,23 @@ void MainWindow::SetTemperatureText(int role, const std::string& text) {
     }
 }
 
-void MainWindow::ShowRefusal(const std::string& text) {
-    Gtk::MessageDialog box(*this, text, false, Gtk::MESSAGE_WARNING, Gtk::BUTTONS_OK, true);
+// A modal box over the window, captioned with its title; the operator's answer.
+int MainWindow::RunBox(const std::string& text, Gtk::MessageType type, Gtk::ButtonsType buttons) {
+    Gtk::MessageDialog box(*this, text, false, type, buttons, true);
     box.set_title(kMainWindowTitle);
-    box.run();
+    return box.run();
+}
+
+void MainWindow::ShowRefusal(const std::string& text) {
+    RunBox(text, Gtk::MESSAGE_WARNING, Gtk::BUTTONS_OK);
 }
 
 void MainWindow::ShowError(const std::string& text) {
-    Gtk::MessageDialog box(*this, text, false, Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK, true);
-    box.set_title(kMainWindowTitle);
-    box.run();
+    RunBox(text, Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK);
 }
 
 bool MainWindow::AskYesNo(const std::string& text) {
-    Gtk::MessageDialog box(*this, text, false, Gtk::MESSAGE_OTHER, Gtk::BUTTONS_YES_NO, true);
-    box.set_title(kMainWindowTitle);
-    return box.run() == Gtk::RESPONSE_YES;
+    return RunBox(text, Gtk::MESSAGE_OTHER, Gtk::BUTTONS_YES_NO) == Gtk::RESPONSE_YES;
 }
 
 void MainWindow::AppendRow(const std::string& text, uint8_t level) {

@@ -2,34 +2,27 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
-#include "core/settings/settings.h"
-#include "core/state/program_state.h"
-#include "support/fake_clock.h"
-#include "support/recording_log_view.h"
+#include "log_fixture.h"
 #include "support/temp_dir.h"
 
 namespace flextor {
 namespace {
 
-using test::FakeClock;
 using test::ReadFile;
 using test::RecordingLogView;
 
 const std::string kBom = "\xEF\xBB\xBF";
 const std::string kStart = "Начата работа колонки 1 (Ректификация)";
 
-class MessageLogTest : public ::testing::Test {
+class MessageLogTest : public test::LogTest {
   protected:
     void SetUp() override {
-        ResetProgramState();
-        ResetSettings();
-        ResetMessageLog();
-        SetLogView(&view);
+        LogTest::SetUp();
         ProgVar.LogInfo_FileName = (dir / "Log/06_12_2026__18_24_05.log").string();
     }
-    void TearDown() override { ResetMessageLog(); }
 
     std::string LogFile() const { return ReadFile(ProgVar.LogInfo_FileName); }
 
@@ -40,9 +33,6 @@ class MessageLogTest : public ::testing::Test {
     }
 
     test::TempDir dir;
-    FakeClock clock{LocalTime{2026, 12, 6, 18, 24, 7}};
-    test::ScopedClock scoped_clock{clock};
-    RecordingLogView view;
 };
 
 TEST_F(MessageLogTest, StampsRowAndLineWithOneReadingOfTheClock) {

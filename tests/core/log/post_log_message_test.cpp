@@ -7,30 +7,12 @@
 #include <vector>
 
 #include "core/log/message_log.h"
-#include "core/settings/settings.h"
-#include "core/state/program_state.h"
-#include "support/fake_clock.h"
-#include "support/recording_log_view.h"
+#include "log_fixture.h"
 
 namespace flextor {
 namespace {
 
-using test::RecordingLogView;
-
-class PostLogMessageTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ResetProgramState();
-        ResetSettings();
-        ResetMessageLog();
-        SetLogView(&view);
-    }
-    void TearDown() override { ResetMessageLog(); }
-
-    test::FakeClock clock{LocalTime{2026, 12, 6, 18, 24, 7}};
-    test::ScopedClock scoped_clock{clock};
-    RecordingLogView view;
-};
+using PostLogMessageTest = test::LogTest;
 
 TEST_F(PostLogMessageTest, MessagesFromAnotherThreadArriveInPostingOrder) {
     std::atomic<int> wakeups{0};

@@ -20,9 +20,7 @@ TEST_F(HeatUpTest, DipDuringTheDelayRestartsItFromTheBeginning) {
     EXPECT_EQ(col1.DelayState, 0);
     EXPECT_EQ(col1.CountDelay, 0);
     CycleAt(745);  // seen again: the full delay starts over
-    for (int i = 0; i < 9; ++i) {
-        CycleAt(745);
-    }
+    CycleAt(745, 9);
     EXPECT_EQ(col1.Mode, 0);
     EXPECT_EQ(display.statusText,
               "Текущий режим - 'Ожидание нагрева'. Порог превышен. Задержка смены режимов "
@@ -50,20 +48,22 @@ TEST_F(HeatUpTest, NoPauseAfterHeatUpInSemiAutomaticOperation) {
     EXPECT_EQ(col1.Status, 1);
 }
 
-using StabiliseTest = LogicTest;
+// Column 1 entering stabilisation without a stabilisation time.
+class StabiliseTest : public LogicTest {
+  protected:
+    void SetUp() override {
+        LogicTest::SetUp();
+        Settings.Logic.TimeStable = 0;
+        StartIn(kModeStabilise);
+    }
+};
 
 TEST_F(StabiliseTest, WithoutStabilisationTimeTakeOffBeginsInTheFirstCycle) {
-    Settings.Logic.TimeStable = 0;
-    Start();
-    SetCol1Mode(kModeStabilise);
     CycleAt(790);
     EXPECT_EQ(col1.Mode, kModeValve0);
 }
 
 TEST_F(StabiliseTest, ExactlyAtTheThresholdIsAnOverheatOfOneTenth) {
-    Settings.Logic.TimeStable = 0;
-    Start();
-    SetCol1Mode(kModeStabilise);
     CycleAt(800);
     EXPECT_EQ(col1.Mode, kModeStabilise);
     EXPECT_EQ(display.statusText,
@@ -85,8 +85,7 @@ TEST_F(StaleSensorTest, NeitherStartsTheHeatUpDelayNorChangesTheLamp) {
 }
 
 TEST_F(StaleSensorTest, StabilisationCountsDownButDoesNotEnd) {
-    Start();
-    SetCol1Mode(kModeStabilise);
+    StartIn(kModeStabilise);
     col1.CountDelay = 5;
     Stale(700);
     Cycle(10);
@@ -97,8 +96,7 @@ TEST_F(StaleSensorTest, StabilisationCountsDownButDoesNotEnd) {
 
 TEST_F(StaleSensorTest, VolumeIsCountedWithoutStopsOrModeChanges) {
     Settings.Logic.Performance = 3600;
-    Start();
-    SetCol1Mode(kModeValve1);
+    StartIn(kModeValve1);
     Stale(100);  // below Col1_MinTermo, but not fresh
     Cycle(3);
     EXPECT_EQ(col1.Status, 1);
@@ -112,8 +110,7 @@ TEST_F(StaleSensorTest, VolumeIsCountedWithoutStopsOrModeChanges) {
 
 TEST_F(StaleSensorTest, AgedOutSensorStopsTheColumnAfterSixtyFiveCycles) {
     Settings.Logic.Performance = 3600;
-    Start();
-    SetCol1Mode(kModeValve1);
+    StartIn(kModeValve1);
     Settings.Logic.MaxVolume = 100000;
     Reading(790);
     TakeMessages();
@@ -165,8 +162,7 @@ TEST_F(LowestTemperatureTest, StopsFromValve0OnButNotBefore) {
 
 TEST_F(LowestTemperatureTest, EnteringValve0AlreadyBelowItStopsInTheSameCycle) {
     Settings.Logic.TimeStable = 0;
-    Start();
-    SetCol1Mode(kModeStabilise);
+    StartIn(kModeStabilise);
     TakeMessages();
     CycleAt(400);
     EXPECT_EQ(col1.Status, 0);

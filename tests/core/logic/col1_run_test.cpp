@@ -17,10 +17,15 @@ class WholeRunTest : public LogicTest {
         Settings.Logic.Valve2_Stable = 1;
     }
 
-    // One cycle at termo, then a second of refreshes; the word without the pulse.
-    uint16_t SecondAt(int16_t termo) {
-        CycleAt(termo);
-        return Word(10);
+    // n times one cycle at termo, then a second of refreshes; the last word
+    // without the pulse.
+    uint16_t SecondAt(int16_t termo, int n = 1) {
+        uint16_t word = 0;
+        for (int i = 0; i < n; ++i) {
+            CycleAt(termo);
+            word = Word(10);
+        }
+        return word;
     }
 };
 
@@ -52,9 +57,7 @@ TEST_F(WholeRunTest, WalksEveryModeToTheEndOfTheTails) {
     // Stabilisation for TimeStable minutes, then an overheat holds it.
     EXPECT_EQ(SecondAt(790), kBitCol1Run);
     EXPECT_EQ(display.statusText, "Текущий режим - 'Стабилизация'. Осталось 1 мин. 0 сек.");
-    for (int i = 0; i < 59; ++i) {
-        SecondAt(790);
-    }
+    SecondAt(790, 59);
     EXPECT_EQ(display.statusText, "Текущий режим - 'Стабилизация'. Осталось 1 сек.");
     SecondAt(805);
     EXPECT_EQ(display.statusText,
@@ -85,9 +88,7 @@ TEST_F(WholeRunTest, WalksEveryModeToTheEndOfTheTails) {
               "завершено через 4 сек.");
     EXPECT_EQ(display.headsVolume, "0.001");
     EXPECT_EQ(display.Lamp(kLampValve1), kLampOn);
-    for (int i = 0; i < 4; ++i) {
-        SecondAt(790);
-    }
+    SecondAt(790, 4);
     EXPECT_EQ(display.headsVolume, "0.005");
     EXPECT_EQ(TakeMessages(),
               (Messages{"Работа клапана 1 завершена. Отобрано 0.005 литров.",
@@ -113,9 +114,7 @@ TEST_F(WholeRunTest, WalksEveryModeToTheEndOfTheTails) {
     EXPECT_EQ(display.statusText,
               "Текущий режим - 'Работа клапана 2 (Спирт)'. Стабилизация. До завершения "
               "осталось 1 мин. 0 сек.Перегрев составляет 0.5 °C");
-    for (int i = 0; i < 59; ++i) {
-        SecondAt(805);
-    }
+    SecondAt(805, 59);
     EXPECT_EQ(TakeMessages(),
               (Messages{"Работа клапана 2 завершена. Отобрано 0.001 литров.",
                         "Режим работы колонки 1 (Ректификация) изменен на 'Работа клапана 3 "
@@ -143,9 +142,7 @@ TEST_F(WholeRunTest, StatusLineAndPwmFieldAreWrittenOnlyWhenTheyChange) {
     Start();
     display.statusWrites.clear();
     display.pwmWrites.clear();
-    for (int i = 0; i < 5; ++i) {
-        CycleAt(700);
-    }
+    CycleAt(700, 5);
     EXPECT_EQ(display.statusWrites,
               Messages{"Текущий режим - 'Ожидание нагрева'. (порог: 74.0 °C)"});
     EXPECT_TRUE(display.pwmWrites.empty());

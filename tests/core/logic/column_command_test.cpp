@@ -11,8 +11,7 @@ using Col1CommandTest = LogicTest;
 
 TEST_F(Col1CommandTest, PauseFreezesTheColumnAndStartContinuesIt) {
     Settings.Logic.TimeStable = 1;
-    Start();
-    SetCol1Mode(kModeStabilise);
+    StartIn(kModeStabilise);
     CycleAt(790);
     TakeMessages();
     ColumnCommand(kColumn1, kCommandPause);
@@ -102,8 +101,7 @@ TEST_F(Col1CommandTest, StopOfAStoppedColumnLogsNothingButResetsLampsAndControls
 }
 
 TEST_F(Col1CommandTest, StopKeepsDutyAndVolumes) {
-    Start();
-    SetCol1Mode(kModeValve2);
+    StartIn(kModeValve2);
     col1.v2_Volume = 12;
     ColumnCommand(kColumn1, kCommandBlock);
     EXPECT_EQ(col1.Status, 0);
@@ -117,11 +115,8 @@ using SkipTest = LogicTest;
 
 TEST_F(SkipTest, FromValve1LogsTheLitresSoFar) {
     Settings.Logic.Performance = 3600;
-    Start();
-    SetCol1Mode(kModeValve1);
-    CycleAt(790);
-    CycleAt(790);
-    CycleAt(790);
+    StartIn(kModeValve1);
+    CycleAt(790, 3);
     TakeMessages();
     ColumnCommand(kColumn1, kCommandSkip);
     EXPECT_EQ(TakeMessages(),
@@ -134,8 +129,7 @@ TEST_F(SkipTest, FromValve1LogsTheLitresSoFar) {
 
 TEST_F(SkipTest, IntoValve0WithoutItsVolumePassesToValve1) {
     Settings.Logic.MaxVolume_v0 = 0;
-    Start();
-    SetCol1Mode(kModeStabilise);
+    StartIn(kModeStabilise);
     TakeMessages();
     ColumnCommand(kColumn1, kCommandSkip);
     EXPECT_EQ(TakeMessages(),
@@ -147,8 +141,7 @@ TEST_F(SkipTest, IntoValve0WithoutItsVolumePassesToValve1) {
 
 TEST_F(SkipTest, PastTheTailsStopsWhetherRunningOrPaused) {
     for (bool paused : {false, true}) {
-        Start();
-        SetCol1Mode(kModeValve3);
+        StartIn(kModeValve3);
         if (paused) {
             ColumnCommand(kColumn1, kCommandPause);
         }

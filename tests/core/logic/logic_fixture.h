@@ -10,6 +10,7 @@
 
 #include "core/display/status_display.h"
 #include "core/log/message_log.h"
+#include "core/logic/col1_mode.h"
 #include "core/logic/column_command.h"
 #include "core/logic/logic_cycle.h"
 #include "core/logic/refresh_outputs.h"
@@ -80,10 +81,12 @@ class LogicTest : public ::testing::Test {
         }
     }
 
-    // One logic cycle with a fresh reading.
-    void CycleAt(int16_t termo) {
-        Reading(termo);
-        Cycle();
+    // n logic cycles, each with a fresh reading of termo.
+    void CycleAt(int16_t termo, int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            Reading(termo);
+            Cycle();
+        }
     }
 
     // The logged texts (without their time stamps) since the last call.
@@ -101,6 +104,11 @@ class LogicTest : public ::testing::Test {
     uint8_t LastLevel() const { return log.rows.empty() ? 255 : log.rows.back().level; }
 
     void Start() { ColumnCommand(kColumn1, kCommandStart); }
+    // Starts column 1 and puts it straight into mode.
+    void StartIn(uint8_t mode) {
+        Start();
+        SetCol1Mode(mode);
+    }
 
     // The output word without the pulsing signal after n refreshes.
     uint16_t Word(int refreshes = 1) {

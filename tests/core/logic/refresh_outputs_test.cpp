@@ -45,22 +45,19 @@ TEST_F(RefreshOutputsTest, PulseIsOnForFiveOfEveryFiftyAndDrivesItsLamp) {
 
 TEST_F(RefreshOutputsTest, HalfDutyOpensTheValveForHalfOfEveryPeriod) {
     Settings.Logic.Valve1_PWM = 50;
-    Start();
-    SetCol1Mode(kModeValve1);
+    StartIn(kModeValve1);
     EXPECT_EQ(CountHigh(kBitCol1Run | kBitValve1, 100), 50);
     EXPECT_EQ(CountHigh(kBitValve1, 1000), 500);
 }
 
 TEST_F(RefreshOutputsTest, Valve0PortionDrivesNoValve) {
-    Start();
-    SetCol1Mode(kModeValve0);
+    StartIn(kModeValve0);
     EXPECT_EQ(Word(100), kBitCol1Run);
     EXPECT_EQ(col1.CounterPWM, 0);
 }
 
 TEST_F(RefreshOutputsTest, PauseKeepsTheRunLineDropsTheValveAndHoldsAHandValve) {
-    Start();
-    SetCol1Mode(kModeValve1);
+    StartIn(kModeValve1);
     EXPECT_EQ(Word(), kBitCol1Run | kBitValve1);
     ColumnCommand(kColumn1, kCommandPause);
     const uint8_t phase = col1.CounterPWM;
@@ -80,8 +77,7 @@ TEST_F(RefreshOutputsTest, HandValvesWhileStopped) {
 }
 
 TEST_F(RefreshOutputsTest, AlarmForcesColumnsOneAndTwoOff) {
-    Start();
-    SetCol1Mode(kModeValve2);
+    StartIn(kModeValve2);
     ProgVar.Logic.Col2.Work = 1;
     ProgVar.Logic.Col3.Work = 1;
     ProgVar.Logic.Col3.PinMin = 1;

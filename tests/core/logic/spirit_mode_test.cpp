@@ -13,8 +13,7 @@ class SpiritTest : public LogicTest {
         Settings.Logic.Performance = 3600;
         Settings.Logic.DelayMode = 10;
         Settings.Logic.Valve2_Stable = 4;
-        Start();
-        SetCol1Mode(kModeValve2);
+        StartIn(kModeValve2);
         TakeMessages();
     }
 
@@ -33,9 +32,7 @@ TEST_F(SpiritTest, OverheatShutsAtOnceCutsTheDutyAndEndsAfterTheSettling) {
     CycleAt(805);
     EXPECT_EQ(col1.v2_CloseState, 1);
     EXPECT_TRUE(ValveShutAllSecond());
-    for (int i = 0; i < 9; ++i) {
-        CycleAt(805);
-    }
+    CycleAt(805, 9);
     EXPECT_EQ(col1.PWM, 100);
     EXPECT_TRUE(TakeMessages().empty());
     CycleAt(805);  // ten seconds after the overheat was seen
@@ -44,9 +41,7 @@ TEST_F(SpiritTest, OverheatShutsAtOnceCutsTheDutyAndEndsAfterTheSettling) {
     EXPECT_EQ(LastLevel(), kLevelInfo);
     EXPECT_EQ(TakeMessages(),
               Messages{"ШИМ клапана 2 снижен до 80  Температура датчика 3 составляет 80.5 °C"});
-    for (int i = 0; i < 239; ++i) {
-        CycleAt(805);
-    }
+    CycleAt(805, 239);
     EXPECT_EQ(col1.Mode, kModeValve2);
     EXPECT_TRUE(ValveShutAllSecond());
     EXPECT_DOUBLE_EQ(col1.v2_Volume, 1.0);  // nothing flows while shut
@@ -73,9 +68,7 @@ TEST_F(SpiritTest, EndOfOverheatReopensTheValveAndGuardsAgainstAnotherCut) {
     EXPECT_EQ(display.statusText,
               "Текущий режим - 'Работа клапана 2 (Спирт)'. Предотвращение лавинообразного "
               "снижения ШИМ. Осталось 10 сек.");
-    for (int i = 0; i < 9; ++i) {
-        CycleAt(790);
-    }
+    CycleAt(790, 9);
     EXPECT_EQ(col1.DelayState, 0);
     EXPECT_EQ(col1.PWM, 80);
 }
@@ -87,9 +80,7 @@ TEST_F(SpiritTest, OverheatDuringTheGuardStartsAFullDelayAgain) {
     CycleAt(805);
     EXPECT_EQ(col1.DelayState, 1);
     EXPECT_EQ(col1.CountDelay, 10);
-    for (int i = 0; i < 10; ++i) {
-        CycleAt(805);
-    }
+    CycleAt(805, 10);
     EXPECT_EQ(col1.PWM, 60);
 }
 

@@ -2,21 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include "support/sensor_row.h"
+
 namespace flextor {
 namespace {
 
-SensorParam Row(uint8_t family, uint8_t serial, uint8_t role) {
-    SensorParam row;
-    row.SN.Type = family;
-    row.SN.Number[0] = serial;
-    row.Use = role;
-    return row;
-}
+using test::SensorRow;
 
 TEST(FindSensorByRole, FirstTemperatureSensorWithTheRole) {
     ResetProgramState();
-    ProgVar.Sensors.Sensor = {Row(0x01, 1, 3), Row(kFamilyDS18S20, 2, 4), Row(kFamilyDS18B20, 3, 3),
-                              Row(kFamilyDS18B20, 4, 3)};
+    ProgVar.Sensors.Sensor = {SensorRow(0x01, 1, 3), SensorRow(kFamilyDS18S20, 2, 4),
+                              SensorRow(kFamilyDS18B20, 3, 3), SensorRow(kFamilyDS18B20, 4, 3)};
     SensorParam* column = FindSensorByRole(3);
     ASSERT_NE(column, nullptr);
     EXPECT_EQ(column, &ProgVar.Sensors.Sensor[2]);  // the other family never counts

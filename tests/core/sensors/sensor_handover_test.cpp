@@ -9,15 +9,13 @@
 #include "core/sensors/find_sensor.h"
 #include "core/sensors/freshness.h"
 #include "core/state/program_state.h"
+#include "support/sensor_row.h"
 
 namespace flextor {
 namespace {
 
 SensorParam Row(uint8_t family, uint8_t serial, uint8_t role, uint8_t flag = 0) {
-    SensorParam row;
-    row.SN.Type = family;
-    row.SN.Number[0] = serial;
-    row.Use = role;
+    SensorParam row = test::SensorRow(family, serial, role);
     row.Flag = static_cast<uint8_t>(FamilyFlag(row) | flag);
     return row;
 }

@@ -4,16 +4,14 @@
 
 #include "core/settings/settings.h"
 #include "core/state/program_state.h"
+#include "support/sensor_row.h"
 
 namespace flextor {
 namespace {
 
 SensorParam Saved(uint8_t family, uint8_t serial, uint8_t use) {
-    SensorParam row;
-    row.SN.Type = family;
-    row.SN.Number[0] = serial;
+    SensorParam row = test::SensorRow(family, serial, use);
     row.SN.CRC = 0x9C;
-    row.Use = use;
     row.CountErr = 7;  // nothing but the ID and the role is taken over
     return row;
 }

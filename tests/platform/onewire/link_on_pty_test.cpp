@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/files/unique_fd.h"
 #include "platform/onewire/sim_fixture.h"
 
 namespace flextor::onewire::test {
@@ -14,10 +15,9 @@ namespace {
 class LinkOnPtyTest : public SimulatedBusTest {
   protected:
     speed_t PortSpeed() const {
-        int fd = open(bus.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        UniqueFd fd(open(bus.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
         termios tio{};
-        tcgetattr(fd, &tio);
-        close(fd);
+        tcgetattr(fd.Get(), &tio);
         return cfgetospeed(&tio);
     }
 };

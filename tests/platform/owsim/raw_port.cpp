@@ -10,26 +10,19 @@
 
 namespace flextor::owsim::test {
 
-RawPort::RawPort(const std::string& path) {
-    fd_ = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd_ >= 0 && !SetBaud(115200)) {
-        close(fd_);
-        fd_ = -1;
+RawPort::RawPort(const std::string& path)
+    : fd_(open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {
+    if (fd_.Valid() && !SetBaud(115200)) {
+        fd_.Reset();
     }
-    if (fd_ >= 0) {
-        tcflush(fd_, TCIOFLUSH);
-    }
-}
-
-RawPort::~RawPort() {
-    if (fd_ >= 0) {
-        close(fd_);
+    if (fd_.Valid()) {
+        tcflush(fd_.Get(), TCIOFLUSH);
     }
 }
 
 bool RawPort::SetBaud(int baud) {
     termios tio{};
-    if (tcgetattr(fd_, &tio) != 0) {
+    if (tcgetattr(fd_.Get(), &tio) != 0) {
         return false;
     }
     cfmakeraw(&tio);
@@ -37,11 +30,11 @@ bool RawPort::SetBaud(int baud) {
     speed_t speed = baud == 9600 ? B9600 : B115200;
     cfsetispeed(&tio, speed);
     cfsetospeed(&tio, speed);
-    return tcsetattr(fd_, TCSANOW, &tio) == 0;
+    return tcsetattr(fd_.Get(), TCSANOW, &tio) == 0;
 }
 
 bool RawPort::Write(const std::string& bytes) {
-    return write(fd_, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    return write(fd_.Get(), bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
 }
 
 std::string RawPort::Read(std::size_t count, int timeout_ms) {
@@ -51,12 +44,12 @@ std::string RawPort::Read(std::size_t count, int timeout_ms) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                         deadline - std::chrono::steady_clock::now())
                         .count();
-        pollfd fd{fd_, POLLIN, 0};
+        pollfd fd{fd_.Get(), POLLIN, 0};
         if (left <= 0 || poll(&fd, 1, static_cast<int>(left)) <= 0) {
             break;
         }
         char buffer[256];
-        ssize_t n = read(fd_, buffer, std::min(sizeof buffer, count - got.size()));
+        ssize_t n = read(fd_.Get(), buffer, std::min(sizeof buffer, count - got.size()));
         if (n > 0) {
             got.append(buffer, static_cast<std::size_t>(n));
         }
@@ -70,7 +63,7 @@ std::string RawPort::Exchange(const std::string& bytes, int timeout_ms) {
 
 int RawPort::Waiting() const {
     int count = 0;
-    return ioctl(fd_, FIONREAD, &count) == 0 ? count : -1;
+    return ioctl(fd_.Get(), FIONREAD, &count) == 0 ? count : -1;
 }
 
 std::string ResetEcho(RawPort& port, int timeout_ms) {

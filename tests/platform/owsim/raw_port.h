@@ -5,16 +5,15 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/files/unique_fd.h"
+
 namespace flextor::owsim::test {
 
 class RawPort {
   public:
     explicit RawPort(const std::string& path);  // raw 8N1, 115200 baud, non-blocking
-    ~RawPort();
-    RawPort(const RawPort&) = delete;
-    RawPort& operator=(const RawPort&) = delete;
 
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return fd_.Valid(); }
     bool SetBaud(int baud);  // 9600 or 115200
     bool Write(const std::string& bytes);
     // Reads until count bytes have come or timeout_ms has passed; returns what came.
@@ -24,7 +23,7 @@ class RawPort {
     int Waiting() const;  // bytes in the receive queue
 
   private:
-    int fd_ = -1;
+    UniqueFd fd_;
 };
 
 // A reset at 9600 baud; returns the echo (empty if none came within timeout_ms).

@@ -51,7 +51,7 @@ PollerOptions PollerTest::FastOptions() {
 }
 
 int64_t PollerTest::ID(const owsim::RomCode& rom) {
-    return TableRow(rom, 0).ID;
+    return onewire::RomCodeID(rom);
 }
 
 owsim::RomCode PollerTest::AddSensor(uint64_t serial, int tenths, uint8_t role, uint8_t family) {

@@ -1,5 +1,6 @@
 #include "core/display/display_writes.h"
 #include "core/logic/number_text.h"
+#include "core/logic/role_sensor.h"
 #include "core/logic/steps/cycle_steps.h"
 #include "core/sensors/find_sensor.h"
 #include "core/state/program_state.h"
@@ -20,7 +21,7 @@ void ShowRole(uint8_t role) {
         WriteTemperatureText(role, "Не выбран");
     } else if ((row->Flag & kFlagError) != 0) {
         WriteTemperatureText(role, "Ошибка");
-    } else if (row->UpdateCount > 0) {
+    } else if (HasFreshReading(*row)) {
         WriteTemperatureText(role, TenthsText(row->Termo) + " °C");
     }
     // A stale reading leaves the field as it was.

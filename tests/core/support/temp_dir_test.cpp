@@ -1,4 +1,4 @@
-// The temporary-folder helpers the settings tests stand on.
+// The temporary-folder helpers the file tests stand on.
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
