@@ -6,8 +6,8 @@
 #include <string>
 
 #include "core/display/status_display.h"
-#include "core/logic/col1_mode.h"
-#include "core/logic/column_command.h"
+#include "core/logic/col1/col1_mode.h"
+#include "core/logic/commands/column_command.h"
 #include "core/logic/logic_cycle.h"
 #include "core/logic/refresh_outputs.h"
 #include "core/settings/settings.h"

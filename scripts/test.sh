@@ -1,6 +1,6 @@
 #!/bin/sh
 # Sets up the machine, builds everything and runs the whole test suite:
-# format check, the normal build with all tests (GUI ones under Xvfb), then the
+# format check, the layer check, the normal build with all tests (GUI ones under Xvfb), then the
 # core and platform tests again under AddressSanitizer+UBSan and ThreadSanitizer.
 set -eu
 cd "$(dirname "$0")/.."
@@ -11,6 +11,9 @@ JOBS="$(nproc)"
 echo "== format check"
 files=$(git ls-files '*.cpp' '*.h' 2>/dev/null || find src tests tools bench -name '*.cpp' -o -name '*.h')
 clang-format --dry-run --Werror $files
+
+echo "== layer check"
+./scripts/check_layers.sh
 
 echo "== build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

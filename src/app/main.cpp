@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/startup/command_line.h"
-#include "ui/app/application.h"
+#include "app/application.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);

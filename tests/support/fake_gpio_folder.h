@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/files/unique_fd.h"
+#include "base/files/unique_fd.h"
 #include "support/temp_dir.h"
 
 namespace flextor::test {

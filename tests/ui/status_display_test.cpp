@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/display/status_display.h"
-#include "core/logic/column_command.h"
+#include "core/logic/commands/column_command.h"
 #include "core/settings/settings.h"
 #include "core/state/program_state.h"
 #include "ui/gtk_test_support.h"

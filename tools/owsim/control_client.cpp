@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/files/unique_fd.h"
+#include "base/files/unique_fd.h"
 
 namespace flextor::owsim {
 namespace {

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "owsim/sim_bus.h"
-#include "platform/files/unique_fd.h"
+#include "base/files/unique_fd.h"
 
 namespace flextor::owsim {
 

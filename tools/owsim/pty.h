@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/files/unique_fd.h"
+#include "base/files/unique_fd.h"
 
 namespace flextor::owsim {
 

@@ -12,7 +12,7 @@
 
 #include "owsim/bus_model.h"
 #include "owsim/pty.h"
-#include "platform/files/unique_fd.h"
+#include "base/files/unique_fd.h"
 
 namespace flextor::owsim {
 

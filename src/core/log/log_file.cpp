@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/log/message_log.h"
-#include "platform/files/file_io.h"
+#include "base/files/file_io.h"
 
 namespace flextor {
 namespace {

@@ -1,9 +1,9 @@
 #include "core/logic/logic_cycle.h"
 
-#include "core/logic/col1_mode.h"
-#include "core/logic/col1_step.h"
-#include "core/logic/column_command.h"
-#include "core/logic/steps/cycle_steps.h"
+#include "core/logic/col1/col1_mode.h"
+#include "core/logic/col1/col1_step.h"
+#include "core/logic/commands/column_command.h"
+#include "core/logic/cycle_steps.h"
 #include "core/settings/settings_autosave.h"
 #include "core/state/program_state.h"
 

@@ -5,7 +5,7 @@
 #include "core/display/display_writes.h"
 #include "core/display/status_display.h"
 #include "core/log/message_log.h"
-#include "core/logic/col1_mode.h"
+#include "core/logic/col1/col1_mode.h"
 #include "core/settings/settings.h"
 #include "core/state/program_state.h"
 #include "core/time/clock.h"

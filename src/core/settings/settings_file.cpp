@@ -7,7 +7,7 @@
 #include "core/log/message_log.h"
 #include "core/settings/ini_reader.h"
 #include "core/settings/settings_keys.h"
-#include "platform/files/file_io.h"
+#include "base/files/file_io.h"
 
 namespace flextor {
 namespace {

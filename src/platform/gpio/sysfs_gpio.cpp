@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/files/file_io.h"
-#include "platform/files/unique_fd.h"
+#include "base/files/file_io.h"
+#include "base/files/unique_fd.h"
 
 namespace flextor {
 namespace {

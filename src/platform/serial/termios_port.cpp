@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "platform/files/unique_fd.h"
+#include "base/files/unique_fd.h"
 #include "platform/serial/serial_port.h"
 
 namespace flextor {

@@ -1,7 +1,7 @@
 // The menu bar, the chart and log pop-up menus and the sensors window's role
 // menu, and the wiring of every control to its handler.
-#include "core/logic/column_buttons.h"
-#include "core/logic/column_command.h"
+#include "core/logic/commands/column_buttons.h"
+#include "core/logic/commands/column_command.h"
 #include "core/settings/settings.h"
 #include "ui/main_window/main_window.h"
 #include "ui/widgets/style.h"

@@ -3,7 +3,7 @@
 // boxes and the message list.
 #include <optional>
 
-#include "core/logic/column_command.h"
+#include "core/logic/commands/column_command.h"
 #include "core/version.h"
 #include "ui/images/embedded_images.h"
 #include "ui/main_window/main_window.h"

@@ -1,6 +1,6 @@
 // Column 1's modes at their edges: the heat-up delay, the stabilisation, stale
 // and failed sensors, the lowest permitted temperature and semi-automatic pauses.
-#include "core/logic/col1_mode.h"
+#include "core/logic/col1/col1_mode.h"
 #include "logic_fixture.h"
 
 namespace flextor::test {

@@ -1,7 +1,7 @@
 // Start, pause, continue, stop, skip and block of the three columns, the
 // refusals in their order, and the questions of the stop and skip buttons.
-#include "core/logic/col1_mode.h"
-#include "core/logic/column_buttons.h"
+#include "core/logic/col1/col1_mode.h"
+#include "core/logic/commands/column_buttons.h"
 #include "logic_fixture.h"
 
 namespace flextor::test {

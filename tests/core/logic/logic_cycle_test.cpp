@@ -1,6 +1,6 @@
 // The logic cycle as a whole: its guard, the stop without a serial port, the
 // temperature fields and the steps it hands on to.
-#include "core/logic/steps/cycle_steps.h"
+#include "core/logic/cycle_steps.h"
 #include "logic_fixture.h"
 
 namespace flextor::test {

@@ -10,8 +10,8 @@
 
 #include "core/display/status_display.h"
 #include "core/log/message_log.h"
-#include "core/logic/col1_mode.h"
-#include "core/logic/column_command.h"
+#include "core/logic/col1/col1_mode.h"
+#include "core/logic/commands/column_command.h"
 #include "core/logic/logic_cycle.h"
 #include "core/logic/refresh_outputs.h"
 #include "core/sensors/find_sensor.h"

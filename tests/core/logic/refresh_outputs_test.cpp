@@ -1,5 +1,5 @@
 // The output word and what the refresh writes to the pins.
-#include "core/logic/col1_mode.h"
+#include "core/logic/col1/col1_mode.h"
 #include "logic_fixture.h"
 
 namespace flextor::test {

@@ -1,6 +1,6 @@
 // Mode 4, the spirit: valve 2 shut on overheat, the duty cut, the settling
 // period and the guard period after the overheat.
-#include "core/logic/col1_mode.h"
+#include "core/logic/col1/col1_mode.h"
 #include "logic_fixture.h"
 
 namespace flextor::test {

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/files/unique_fd.h"
+#include "base/files/unique_fd.h"
 #include "platform/onewire/sim_fixture.h"
 
 namespace flextor::onewire::test {

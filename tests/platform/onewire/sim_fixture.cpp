@@ -4,7 +4,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include "platform/files/unique_fd.h"
+#include "base/files/unique_fd.h"
 
 namespace flextor::onewire::test {
 

@@ -1,4 +1,4 @@
-#include "core/logic/steps/cycle_steps.h"
+#include "core/logic/cycle_steps.h"
 #include "core/sensors/freshness.h"
 
 namespace flextor {

@@ -1,6 +1,6 @@
 #include <utility>
 
-#include "core/logic/steps/cycle_steps.h"
+#include "core/logic/cycle_steps.h"
 
 namespace flextor {
 namespace {

@@ -1,8 +1,8 @@
-#include "core/logic/steps/cycle_steps.h"
+#include "core/logic/cycle_steps.h"
 
 namespace flextor {
 
-// The temperature log's writing comes with the temperature log.
+// Not built yet: writes the temperature log on its periodic and event triggers.
 void TemperatureLogStep() {}
 
 }  // namespace flextor

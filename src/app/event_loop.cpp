@@ -1,0 +1,106 @@
+// The event loop: GTK's own main loop. Window events go to the main window's
+// handlers; the three timers, the two wake-ups from other threads and the
+// termination signals are sources of the same loop, all on the GUI thread.
+#include "core/log/message_log.h"
+#include "core/logic/logic_cycle.h"
+#include "core/logic/refresh_outputs.h"
+#include "core/sensors/sensor_handover.h"
+#include "app/program.h"
+
+namespace flextor {
+namespace {
+
+constexpr unsigned kLogicPeriodMs = 1000;
+constexpr unsigned kOutputPeriodMs = 100;
+constexpr unsigned kChartPeriodMs = 100;
+
+// The chart takes one sample per new second here once it exists.
+void ChartTick() {}
+
+// A modal box runs a loop of its own; a termination signal closes it as if the
+// operator had dismissed it (a question then counts as answered No).
+void CloseModalBoxes() {
+    for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+        auto* box = dynamic_cast<Gtk::Dialog*>(window);
+        if (box != nullptr && box->get_visible()) {
+            box->response(Gtk::RESPONSE_DELETE_EVENT);
+        }
+    }
+}
+
+}  // namespace
+
+// The logic cycle and the output refresh each guard themselves with their busy
+// flag, so a tick inside the nested loop of a modal box they opened does nothing.
+void Program::AddTimers() {
+    timers_[0] = Glib::signal_timeout().connect(
+        [] {
+            LogicCycle();
+            return true;
+        },
+        kLogicPeriodMs);
+    timers_[1] = Glib::signal_timeout().connect(
+        [] {
+            RefreshOutputsTick();
+            return true;
+        },
+        kOutputPeriodMs);
+    timers_[2] = Glib::signal_timeout().connect(
+        [] {
+            ChartTick();
+            return true;
+        },
+        kChartPeriodMs);
+}
+
+void Program::RemoveTimers() {
+    for (sigc::connection& timer : timers_) {
+        timer.disconnect();
+    }
+}
+
+void Program::RunLoop() {
+    AddTimers();
+    sensor_data_.Bind(SensorDataHandover);
+    phase_ = Phase::kRunning;
+    if (!stop_requested_) {
+        loop_->run();
+    }
+}
+
+// Leaves the loop, after which the shutdown runs; before the loop runs, the
+// request is remembered and the loop is not entered.
+void Program::RequestStop() {
+    if (phase_ == Phase::kRunning) {
+        loop_->quit();
+    } else if (phase_ == Phase::kStarting) {
+        stop_requested_ = true;
+    }
+}
+
+// The window stays as it is; the shutdown hides it. A box still open (a window
+// manager lets its close button be used meanwhile) is dismissed first.
+bool Program::OnCloseRequest(GdkEventAny* /*event*/) {
+    CloseModalBoxes();
+    RequestStop();
+    return true;
+}
+
+void Program::OnTerminationSignal() {
+    CloseModalBoxes();
+    RequestStop();
+}
+
+void Program::OpenSettings(SettingsPage /*page*/) {
+    if (settings_window_.Open() == nullptr) {
+        AddLogMessage("Окно настроек пока недоступно.", kLevelInfo);
+    }
+}
+
+void Program::OpenSensors() {
+    if (sensors_window_.Open() == nullptr) {
+        AddLogMessage("Окно датчиков пока недоступно.", kLevelInfo);
+    }
+}
+
+}  // namespace flextor

@@ -1,0 +1,85 @@
+// The assembled program: start-up, the event loop and shutdown around the main
+// window, the pins, the sensor polling thread and the three timers.
+// Everything here runs on the GUI thread.
+#pragma once
+
+#include <gtkmm.h>
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "core/startup/command_line.h"
+#include "platform/gpio/pin_out.h"
+#include "platform/sensors/poll_thread.h"
+#include "app/gui_wakeup.h"
+#include "app/termination_signals.h"
+#include "app/window_slot.h"
+#include "ui/main_window/main_window.h"
+
+namespace flextor {
+
+class Program {
+  public:
+    Program();
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Starts, runs until the main window is closed (or a termination signal
+    // comes) and stops. The exit code: 0 after a normal run, 1 when start-up
+    // failed.
+    int Run(const CommandLine& command_line);
+
+    // True when the sensor polling thread did not end in time and was let go:
+    // the process must then end at once.
+    bool ThreadAbandoned() const { return thread_abandoned_; }
+
+  private:
+    enum class Phase { kStarting, kRunning, kStopping };
+
+    // Start-up (startup.cpp); false when the program is to end.
+    bool Start(const CommandLine& command_line);
+    void PrepareFolderAndPins();
+    void BuildMainWindow();
+    void ConnectWindowHooks();
+    bool StartSensorThread();
+    bool ConfigurePins();
+    void ShowMainWindow();
+    void FailStart(const std::string& log_text, const std::string& box_text, bool shut_down);
+
+    // The event loop (event_loop.cpp).
+    void AddTimers();
+    void RemoveTimers();
+    void RunLoop();
+    void RequestStop();
+    bool OnCloseRequest(GdkEventAny* event);
+    void OnTerminationSignal();
+    void OpenSettings(SettingsPage page);
+    void OpenSensors();
+
+    // Shutdown (shutdown.cpp).
+    void Shutdown();
+    void StopSensorThread();
+    void Uninstall();
+
+    Phase phase_ = Phase::kStarting;
+    bool stop_requested_ = false;      // a stop was asked for before the loop ran
+    bool outputs_configured_ = false;  // the pins are outputs and were driven low
+    bool thread_abandoned_ = false;
+    std::string program_folder_;
+    std::string configuration_error_;
+
+    Glib::RefPtr<Glib::MainLoop> loop_;
+    std::unique_ptr<TerminationSignals> signals_;
+    std::unique_ptr<MainWindow> window_;
+    WindowSlot settings_window_;
+    WindowSlot sensors_window_;
+    GpioOutputPins output_pins_;
+    GuiWakeup log_messages_;  // ThreadMessageEvent
+    GuiWakeup sensor_data_;   // SensorDataEvent
+    SensorPoller poller_;
+    std::array<sigc::connection, 3> timers_;
+};
+
+}  // namespace flextor

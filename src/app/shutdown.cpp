@@ -1,0 +1,63 @@
+// The orderly shutdown after the main window was closed (or a termination signal
+// came), and after a start-up failure once the pins exist. It handles only what
+// exists: the window, the timers, the secondary windows, the pins, pending
+// settings and the sensor thread.
+#include "core/display/status_display.h"
+#include "core/log/message_log.h"
+#include "core/logic/refresh_outputs.h"
+#include "core/settings/settings_autosave.h"
+#include "core/state/program_state.h"
+#include "app/program.h"
+
+namespace flextor {
+namespace {
+
+constexpr uint16_t kAllOutputs = 0xFFFF;
+
+}  // namespace
+
+void Program::Shutdown() {
+    phase_ = Phase::kStopping;
+    StopRequest = 1;
+    poller_.RequestStop();
+    if (window_) {
+        window_->hide();
+        RemoveTimers();
+        sensor_data_.Unbind();
+        log_messages_.Unbind();
+        SetLogMessageWakeup(nullptr);
+    }
+    settings_window_.Hide();
+    sensors_window_.Hide();
+    // Nothing watches the plant once the program has ended: a heater's run line or
+    // a valve must not stay energised, so every output goes low before the pins
+    // are given back.
+    if (outputs_configured_) {
+        WritePins(0, kAllOutputs);
+    }
+    UnexportPins();
+    SaveSettingsIfPending();
+    StopSensorThread();
+}
+
+void Program::StopSensorThread() {
+    if (poller_.Stop(kPollerShutdownWait)) {
+        // What the thread reported while it stopped still reaches the log file.
+        HandleLogMessageEvent();
+        return;
+    }
+    // A thread stuck in a bus transfer cannot be ended from outside safely. It is
+    // let go; the process ends right after the shutdown, which ends it too.
+    poller_.Abandon();
+    thread_abandoned_ = true;
+}
+
+// The core's views of the window go before the window does.
+void Program::Uninstall() {
+    SetOutputPins(nullptr);
+    SetStatusDisplay(nullptr);
+    SetLogView(nullptr);
+    SetLogMessageWakeup(nullptr);
+}
+
+}  // namespace flextor

@@ -1,0 +1,160 @@
+// Start-up, in its fixed order: working folder, pins exported, the main window
+// built hidden, settings, program state, the sensor thread, pins configured and
+// driven low, one logic cycle, the window shown; the timers come last, so that no
+// periodic procedure runs before the window is up.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+#include "core/log/message_log.h"
+#include "core/logic/logic_cycle.h"
+#include "core/logic/refresh_outputs.h"
+#include "core/settings/settings_file.h"
+#include "core/startup/fresh_start.h"
+#include "core/state/program_state.h"
+#include "core/time/clock.h"
+#include "platform/onewire/link.h"
+#include "app/program.h"
+#include "app/program_folder.h"
+
+namespace flextor {
+namespace {
+
+constexpr int kPinAttempts = 10;
+constexpr std::chrono::milliseconds kPinAttemptPause{200};
+constexpr uint16_t kAllOutputs = 0xFFFF;
+
+void PumpPendingEvents() {
+    Glib::RefPtr<Glib::MainContext> context = Glib::MainContext::get_default();
+    while (context->pending()) {
+        context->iteration(false);
+    }
+}
+
+}  // namespace
+
+bool Program::Start(const CommandLine& /*command_line*/) {
+    // The failure handler goes first once it exists, before anything else can fail.
+    PrepareFolderAndPins();
+    BuildMainWindow();
+    LoadSettings();
+    // A start with a crash-state file resumes the saved run here once resuming
+    // exists; until then every start is a fresh one.
+    StartFresh(program_folder_, CurrentClock().Now());
+    onewire::LinkOptions = onewire::kLinkSleep;
+    log_messages_.Bind(HandleLogMessageEvent);
+    SetLogMessageWakeup(log_messages_.Waker());
+    // SensorShare.Mutex is a member of SensorShare and exists for the whole run,
+    // so there is no mutex to create here and nothing that can fail.
+    if (!StartSensorThread()) {
+        return false;
+    }
+    SaveCounter = 100;
+    if (!ConfigurePins()) {
+        return false;
+    }
+    WritePins(0, kAllOutputs);
+    outputs_configured_ = true;
+    // The chart is initialised here once it exists.
+    ShowMainWindow();
+    return true;
+}
+
+// The working folder first, so that everything later finds its files; then the
+// pins. A failed export is not reported yet: the pin directions decide.
+void Program::PrepareFolderAndPins() {
+    program_folder_ = ProgramFolder();
+    if (!EnterFolder(program_folder_)) {
+        std::fprintf(stderr, "flextor: cannot enter %s\n", program_folder_.c_str());
+    }
+    std::copy(std::begin(kDefaultPinTable), std::end(kDefaultPinTable), PinTable);
+    configuration_error_ = ExportPins();
+    if (!configuration_error_.empty()) {
+        UnexportPins();
+    }
+}
+
+// The main window, hidden, as the core's log list, status display and outputs.
+// It is built with every lamp off and all three columns stopped.
+void Program::BuildMainWindow() {
+    window_ = std::make_unique<MainWindow>();
+    SetLogView(window_.get());
+    SetStatusDisplay(window_.get());
+    SetOutputPins(&output_pins_);
+    ConnectWindowHooks();
+}
+
+void Program::ConnectWindowHooks() {
+    MainWindowHooks& hooks = window_->Hooks();
+    hooks.open_settings = [this](SettingsPage page) { OpenSettings(page); };
+    hooks.open_sensors = [this] { OpenSensors(); };
+    window_->signal_delete_event().connect(sigc::mem_fun(*this, &Program::OnCloseRequest));
+}
+
+// The thread gets its own copy of the sensor table, the port and the polling
+// mode; its data events are taken only once the timers run.
+bool Program::StartSensorThread() {
+    {
+        std::lock_guard lock(SensorShare.Mutex);
+        SensorShare.PortName = Settings.Sensor.PortName;
+        SensorShare.Serial = Settings.Sensor.Serial;
+        SensorShare.Command = 0;
+        SensorShare.Sensor = ProgVar.Sensors.Sensor;
+    }
+    bool started = false;
+    try {
+        started = poller_.Start(SensorShare, sensor_data_.Waker());
+    } catch (const std::system_error&) {
+        started = false;
+    }
+    if (!started) {
+        FailStart("Не удалось создать поток чтения данных из датчиков.",
+                  "Не удалось создать поток чтения данных из датчиков.", false);
+    }
+    return started;
+}
+
+// Right after an export the direction files may not be writable for a moment;
+// ten attempts 200 ms apart cover that.
+bool Program::ConfigurePins() {
+    for (int attempt = 1; attempt <= kPinAttempts; ++attempt) {
+        const std::string failed = SetPinsOut();
+        if (failed.empty()) {
+            return true;
+        }
+        configuration_error_ = failed;
+        if (attempt < kPinAttempts) {
+            std::this_thread::sleep_for(kPinAttemptPause);
+        }
+    }
+    FailStart("Ошибка конфигурации " + configuration_error_,
+              "Ошибка конфигурации \n" + configuration_error_, true);
+    return false;
+}
+
+void Program::ShowMainWindow() {
+    window_->ShowThresholds();
+    LogicCycle();
+    window_->show();
+    PumpPendingEvents();
+}
+
+// A start-up failure: logged, the shutdown run where it applies, then a modal
+// error box. The text also goes to the standard error, for a service manager's
+// journal.
+void Program::FailStart(const std::string& log_text, const std::string& box_text, bool shut_down) {
+    AddLogMessage(log_text, kLevelError);
+    std::fprintf(stderr, "flextor: %s\n", log_text.c_str());
+    std::fflush(stderr);
+    if (shut_down) {
+        Shutdown();
+    }
+    if (!stop_requested_) {
+        window_->ShowError(box_text);
+    }
+}
+
+}  // namespace flextor

@@ -1,0 +1,108 @@
+#include "base/files/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "base/files/unique_fd.h"
+
+namespace flextor {
+namespace {
+
+BeforeRenameHook before_rename_hook = nullptr;
+
+std::string FolderOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Makes the rename itself durable.
+void SyncFolder(const std::string& folder) {
+    UniqueFd fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.Valid()) {
+        fsync(fd.Get());
+    }
+}
+
+}  // namespace
+
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+    std::string temporary = path + ".tmp-XXXXXX";
+    int fd = mkstemp(temporary.data());
+    if (fd < 0) {
+        return false;
+    }
+    fchmod(fd, 0644);
+    bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
+    written = close(fd) == 0 && written;
+    if (written && before_rename_hook != nullptr) {
+        written = before_rename_hook(temporary);
+    }
+    if (!written || rename(temporary.c_str(), path.c_str()) != 0) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    SyncFolder(FolderOf(path));
+    return true;
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool MakeFolder(const std::string& path) {
+    return mkdir(path.c_str(), 0755) == 0 || IsFolder(path);
+}
+
+bool AppendToFile(const std::string& path, const std::string& bytes, const std::string& header) {
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info {};
+    bool empty = fstat(fd, &info) == 0 && info.st_size == 0;
+    // One write, so that a line is never split by a concurrent writer.
+    bool written = WriteAll(fd, empty ? header + bytes : bytes);
+    return close(fd) == 0 && written;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.Valid()) {
+        return false;
+    }
+    bytes.clear();
+    char buffer[8192];
+    ssize_t n;
+    while ((n = read(fd.Get(), buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
+        if (n > 0) {
+            bytes.append(buffer, static_cast<size_t>(n));
+        }
+    }
+    return n == 0;
+}
+
+void SetBeforeRenameHook(BeforeRenameHook hook) {
+    before_rename_hook = hook;
+}
+
+}  // namespace flextor

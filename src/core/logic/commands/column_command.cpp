@@ -1,0 +1,30 @@
+#include "core/logic/commands/column_command.h"
+
+#include "core/display/display_writes.h"
+#include "core/log/message_log.h"
+#include "core/logic/commands/column_command_parts.h"
+
+namespace flextor {
+
+void ColumnCommand(int column, uint8_t command) {
+    switch (column) {
+        case kColumn1:
+            Col1Command(command);
+            break;
+        case kColumn2:
+            Col2Command(command);
+            break;
+        case kColumn3:
+            Col3Command(command);
+            break;
+        default:
+            break;
+    }
+}
+
+void RefuseCommand(const std::string& reason) {
+    AddLogMessage(reason, kLevelWarning);
+    ShowRefusal(reason);
+}
+
+}  // namespace flextor
