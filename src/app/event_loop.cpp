@@ -1,11 +1,11 @@
 // The event loop: GTK's own main loop. Window events go to the main window's
 // handlers; the three timers, the two wake-ups from other threads and the
 // termination signals are sources of the same loop, all on the GUI thread.
+#include "app/program.h"
 #include "core/log/message_log.h"
 #include "core/logic/logic_cycle.h"
 #include "core/logic/refresh_outputs.h"
 #include "core/sensors/sensor_handover.h"
-#include "app/program.h"
 
 namespace flextor {
 namespace {

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "core/startup/command_line.h"
 #include "app/application.h"
+#include "core/startup/command_line.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);

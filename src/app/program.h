@@ -9,12 +9,12 @@
 #include <memory>
 #include <string>
 
-#include "core/startup/command_line.h"
-#include "platform/gpio/pin_out.h"
-#include "platform/sensors/poll_thread.h"
 #include "app/gui_wakeup.h"
 #include "app/termination_signals.h"
 #include "app/window_slot.h"
+#include "core/startup/command_line.h"
+#include "platform/gpio/pin_out.h"
+#include "platform/sensors/poll_thread.h"
 #include "ui/main_window/main_window.h"
 
 namespace flextor {

@@ -2,12 +2,12 @@
 // came), and after a start-up failure once the pins exist. It handles only what
 // exists: the window, the timers, the secondary windows, the pins, pending
 // settings and the sensor thread.
+#include "app/program.h"
 #include "core/display/status_display.h"
 #include "core/log/message_log.h"
 #include "core/logic/refresh_outputs.h"
 #include "core/settings/settings_autosave.h"
 #include "core/state/program_state.h"
-#include "app/program.h"
 
 namespace flextor {
 namespace {

@@ -9,6 +9,8 @@
 #include <system_error>
 #include <thread>
 
+#include "app/program.h"
+#include "app/program_folder.h"
 #include "core/log/message_log.h"
 #include "core/logic/logic_cycle.h"
 #include "core/logic/refresh_outputs.h"
@@ -17,8 +19,6 @@
 #include "core/state/program_state.h"
 #include "core/time/clock.h"
 #include "platform/onewire/link.h"
-#include "app/program.h"
-#include "app/program_folder.h"
 
 namespace flextor {
 namespace {

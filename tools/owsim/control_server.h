@@ -5,8 +5,8 @@
 #include <string>
 #include <thread>
 
-#include "owsim/sim_bus.h"
 #include "base/files/unique_fd.h"
+#include "owsim/sim_bus.h"
 
 namespace flextor::owsim {
 

@@ -10,9 +10,9 @@
 #include <mutex>
 #include <thread>
 
+#include "base/files/unique_fd.h"
 #include "owsim/bus_model.h"
 #include "owsim/pty.h"
-#include "base/files/unique_fd.h"
 
 namespace flextor::owsim {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "core/log/message_log.h"
 #include "base/files/file_io.h"
+#include "core/log/message_log.h"
 
 namespace flextor {
 namespace {

@@ -4,10 +4,10 @@
 #include <charconv>
 #include <optional>
 
+#include "base/files/file_io.h"
 #include "core/log/message_log.h"
 #include "core/settings/ini_reader.h"
 #include "core/settings/settings_keys.h"
-#include "base/files/file_io.h"
 
 namespace flextor {
 namespace {

@@ -6,10 +6,10 @@
 
 #include <string>
 
+#include "base/files/file_io.h"
 #include "core/log/message_log.h"
 #include "core/settings/settings.h"
 #include "core/state/program_state.h"
-#include "base/files/file_io.h"
 #include "support/recording_log_view.h"
 #include "support/temp_dir.h"
 

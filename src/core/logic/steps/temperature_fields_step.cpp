@@ -1,7 +1,7 @@
 #include "core/display/display_writes.h"
+#include "core/logic/cycle_steps.h"
 #include "core/logic/number_text.h"
 #include "core/logic/role_sensor.h"
-#include "core/logic/cycle_steps.h"
 #include "core/sensors/find_sensor.h"
 #include "core/state/program_state.h"
 
