@@ -32,7 +32,7 @@ class SilentDisplay final : public StatusDisplay {
 class CountingPins final : public OutputPins {
   public:
     int64_t writes = 0;
-    int WritePins(uint16_t, uint16_t, std::string*) override {
+    int WritePins(uint16_t, uint16_t, std::string*, uint16_t*) override {
         ++writes;
         return 1;
     }

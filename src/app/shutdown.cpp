@@ -2,6 +2,7 @@
 // came), and after a start-up failure once the pins exist. It handles only what
 // exists: the window, the timers, the secondary windows, the pins, pending
 // settings and the sensor thread.
+#include "app/outputs_guard.h"
 #include "app/program.h"
 #include "core/display/status_display.h"
 #include "core/log/message_log.h"
@@ -10,12 +11,6 @@
 #include "core/state/program_state.h"
 
 namespace flextor {
-namespace {
-
-constexpr uint16_t kAllOutputs = 0xFFFF;
-
-}  // namespace
-
 void Program::Shutdown() {
     phase_ = Phase::kStopping;
     StopRequest = 1;
@@ -33,9 +28,11 @@ void Program::Shutdown() {
     // a valve must not stay energised, so every output goes low before the pins
     // are given back.
     if (outputs_configured_) {
-        WritePins(0, kAllOutputs);
+        static_cast<void>(DriveOutputsLowAndReport());  // named in the log if one stays high
+        DisarmOutputsGuard();
     }
-    UnexportPins();
+    // A pin left exported changes nothing for the plant once it is low.
+    static_cast<void>(UnexportPins());
     SaveSettingsIfPending();
     StopSensorThread();
 }

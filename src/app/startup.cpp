@@ -9,6 +9,7 @@
 #include <system_error>
 #include <thread>
 
+#include "app/outputs_guard.h"
 #include "app/program.h"
 #include "app/program_folder.h"
 #include "core/log/message_log.h"
@@ -25,7 +26,6 @@ namespace {
 
 constexpr int kPinAttempts = 10;
 constexpr std::chrono::milliseconds kPinAttemptPause{200};
-constexpr uint16_t kAllOutputs = 0xFFFF;
 
 void PumpPendingEvents() {
     Glib::RefPtr<Glib::MainContext> context = Glib::MainContext::get_default();
@@ -56,8 +56,10 @@ bool Program::Start(const CommandLine& /*command_line*/) {
     if (!ConfigurePins()) {
         return false;
     }
-    WritePins(0, kAllOutputs);
+    // A pin that stays high here is reported; the output refresh keeps trying it.
+    static_cast<void>(DriveOutputsLowAndReport());
     outputs_configured_ = true;
+    ArmOutputsGuard();
     // The chart is initialised here once it exists.
     ShowMainWindow();
     return true;
@@ -73,7 +75,9 @@ void Program::PrepareFolderAndPins() {
     std::copy(std::begin(kDefaultPinTable), std::end(kDefaultPinTable), PinTable);
     configuration_error_ = ExportPins();
     if (!configuration_error_.empty()) {
-        UnexportPins();
+        // The directions decide whether the start goes on; a pin that stays
+        // exported changes nothing there.
+        static_cast<void>(UnexportPins());
     }
 }
 
@@ -85,6 +89,7 @@ void Program::BuildMainWindow() {
     SetStatusDisplay(window_.get());
     SetOutputPins(&output_pins_);
     ConnectWindowHooks();
+    GuardAgainstDisplayLoss();
 }
 
 void Program::ConnectWindowHooks() {

@@ -134,20 +134,25 @@ void ReportWriteFailure(const std::string& failed) {
     AddLogMessage("Ошибка вывода в " + failed, kLevelWarning);
 }
 
+// Writes the bits that changed, and again every bit whose last write failed: a
+// run line whose switch-off failed once must not stay on while the window shows
+// the column stopped.
 void Write(uint16_t word) {
     if (installedPins == nullptr) {
         return;
     }
     // Until the first write every bit counts as changed.
     const uint16_t last = LastOutputs == 0xFFFF ? static_cast<uint16_t>(~word) : LastOutputs;
-    if (word == last) {
+    const uint16_t mask = static_cast<uint16_t>((word ^ last) | FailedOutputs);
+    if (mask == 0) {
         return;
     }
     std::string failed;
-    if (installedPins->WritePins(word, word ^ last, &failed) == 0) {
+    uint16_t failed_bits = 0;
+    if (installedPins->WritePins(word, mask, &failed, &failed_bits) == 0) {
         ReportWriteFailure(failed);
     }
-    // A failed pin is tried again only when its bit changes.
+    FailedOutputs = failed_bits;
     LastOutputs = word;
 }
 

@@ -26,7 +26,7 @@ void SetOutputPins(OutputPins* pins);
 
 // Composes OutputWord, advances the pulsing signal and the valve duty phase, and
 // writes the changed bits. A failed write is logged as a warning at most once a
-// second.
+// second, and written again at every refresh until it succeeds.
 void RefreshOutputs();
 
 // The 100 ms timer's entry: RefreshOutputs unless a refresh is already running

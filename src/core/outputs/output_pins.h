@@ -12,8 +12,10 @@ class OutputPins {
     virtual ~OutputPins() = default;
     // For each entry i (0..10) whose bit is set in mask, drives the pin to bit i of
     // values. Returns 1 when every written pin succeeded (or mask is 0), else 0 with
-    // the failed pins ("GPIO22, GPIO10") in *failed when failed is not null.
-    virtual int WritePins(uint16_t values, uint16_t mask, std::string* failed) = 0;
+    // the failed pins ("GPIO22, GPIO10") in *failed and their bits in *failed_bits,
+    // each when not null.
+    [[nodiscard]] virtual int WritePins(uint16_t values, uint16_t mask, std::string* failed,
+                                        uint16_t* failed_bits) = 0;
 };
 
 }  // namespace flextor

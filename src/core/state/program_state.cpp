@@ -18,6 +18,7 @@ uint16_t LastOutputs = 0xFFFF;
 uint8_t PulseCounter = 0;
 uint8_t PulseState = 0;
 int64_t LastOutputErrorTime = 0;
+uint16_t FailedOutputs = 0;
 
 void ResetProgramState() {
     ProgVar = ProgVarRecord{};
@@ -41,6 +42,7 @@ void ResetProgramState() {
     PulseCounter = 0;
     PulseState = 0;
     LastOutputErrorTime = 0;
+    FailedOutputs = 0;
 }
 
 }  // namespace flextor

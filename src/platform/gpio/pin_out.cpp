@@ -1,5 +1,7 @@
 #include "platform/gpio/pin_out.h"
 
+#include <thread>
+
 #include "core/state/program_state.h"
 #include "platform/gpio/gpio_backend.h"
 
@@ -10,16 +12,28 @@ bool IsInMask(uint16_t mask, int entry) {
     return (mask >> entry) & 1u;
 }
 
-// Runs operation on every pin whose entry is in mask; returns the failed pins.
+// Runs operation on every pin whose entry is in mask; returns the bits of the
+// pins that failed.
 template <typename Operation>
-std::string ForEachPin(uint16_t mask, Operation operation) {
-    std::string failed;
+uint16_t ForEachPin(uint16_t mask, Operation operation) {
+    uint16_t failed = 0;
     for (int entry = 0; entry < kPinCount; ++entry) {
         if (IsInMask(mask, entry) && !operation(entry, PinTable[entry])) {
-            failed = AppendPinName(failed, PinTable[entry]);
+            failed |= static_cast<uint16_t>(1u << entry);
         }
     }
     return failed;
+}
+
+// The pins of bits as a list in table order ("GPIO4, GPIO17").
+std::string PinNames(uint16_t bits) {
+    std::string list;
+    for (int entry = 0; entry < kPinCount; ++entry) {
+        if (IsInMask(bits, entry)) {
+            list = AppendPinName(list, PinTable[entry]);
+        }
+    }
+    return list;
 }
 
 constexpr uint16_t kAllPins = 0xFFFF;
@@ -33,34 +47,52 @@ std::string AppendPinName(const std::string& list, uint16_t gpio) {
 
 std::string ExportPins() {
     GpioBackend& gpio = CurrentGpioBackend();
-    return ForEachPin(kAllPins, [&gpio](int, uint16_t pin) { return gpio.Export(pin); });
+    return PinNames(ForEachPin(kAllPins, [&gpio](int, uint16_t pin) { return gpio.Export(pin); }));
 }
 
 std::string SetPinsOut() {
     GpioBackend& gpio = CurrentGpioBackend();
-    return ForEachPin(kAllPins, [&gpio](int, uint16_t pin) { return gpio.SetOutput(pin); });
+    return PinNames(
+        ForEachPin(kAllPins, [&gpio](int, uint16_t pin) { return gpio.SetOutput(pin); }));
 }
 
-int WritePins(uint16_t values, uint16_t mask, std::string* failed) {
+int WritePins(uint16_t values, uint16_t mask, std::string* failed, uint16_t* failed_bits) {
     GpioBackend& gpio = CurrentGpioBackend();
-    std::string list = ForEachPin(mask, [&gpio, values](int entry, uint16_t pin) {
+    const uint16_t bits = ForEachPin(mask, [&gpio, values](int entry, uint16_t pin) {
         return gpio.WriteValue(pin, IsInMask(values, entry));
     });
     if (failed != nullptr) {
-        *failed = list;
+        *failed = PinNames(bits);
     }
-    return list.empty() ? 1 : 0;
+    if (failed_bits != nullptr) {
+        *failed_bits = bits;
+    }
+    return bits == 0 ? 1 : 0;
+}
+
+std::string DriveAllOutputsLow(int attempts, std::chrono::milliseconds pause) {
+    uint16_t pending = kAllPins;
+    for (int attempt = 1; attempt <= attempts && pending != 0; ++attempt) {
+        if (attempt > 1) {
+            std::this_thread::sleep_for(pause);
+        }
+        if (WritePins(0, pending, nullptr, &pending) == 1) {
+            pending = 0;
+        }
+    }
+    return PinNames(pending);
 }
 
 int UnexportPins() {
     GpioBackend& gpio = CurrentGpioBackend();
-    return ForEachPin(kAllPins, [&gpio](int, uint16_t pin) { return gpio.Unexport(pin); }).empty()
+    return ForEachPin(kAllPins, [&gpio](int, uint16_t pin) { return gpio.Unexport(pin); }) == 0
                ? 1
                : 0;
 }
 
-int GpioOutputPins::WritePins(uint16_t values, uint16_t mask, std::string* failed) {
-    return flextor::WritePins(values, mask, failed);
+int GpioOutputPins::WritePins(uint16_t values, uint16_t mask, std::string* failed,
+                              uint16_t* failed_bits) {
+    return flextor::WritePins(values, mask, failed, failed_bits);
 }
 
 }  // namespace flextor

@@ -16,18 +16,21 @@ class RecordingPins final : public OutputPins {
         uint16_t mask;
     };
     std::vector<Write> writes;
-    // Non-empty: every write fails with this pin list.
+    // The pins of these bits fail whenever they are written, reported as failWith.
+    uint16_t failBits = 0;
     std::string failWith;
 
-    int WritePins(uint16_t values, uint16_t mask, std::string* failed) override {
+    int WritePins(uint16_t values, uint16_t mask, std::string* failed,
+                  uint16_t* failed_bits) override {
         writes.push_back(Write{values, mask});
-        if (failWith.empty()) {
-            return 1;
-        }
+        const uint16_t bits = mask & failBits;
         if (failed != nullptr) {
-            *failed = failWith;
+            *failed = bits != 0 ? failWith : "";
         }
-        return 0;
+        if (failed_bits != nullptr) {
+            *failed_bits = bits;
+        }
+        return bits == 0 ? 1 : 0;
     }
 };
 

@@ -110,6 +110,7 @@ TEST_F(RefreshOutputsTest, Sensor6OutputNeedsItsSetting) {
 }
 
 TEST_F(RefreshOutputsTest, WriteFailureIsReportedAtMostOnceASecond) {
+    pins.failBits = kBitValve1 | kBitValve2;
     pins.failWith = "GPIO22, GPIO10";
     RefreshOutputs();
     EXPECT_EQ(LastLevel(), kLevelWarning);
@@ -124,10 +125,35 @@ TEST_F(RefreshOutputsTest, WriteFailureIsReportedAtMostOnceASecond) {
     col1.ControlValves = 3;
     RefreshOutputs();
     EXPECT_EQ(TakeMessages(), Messages{"Ошибка вывода в GPIO22, GPIO10"});
-    // A failed pin is not written again until its bit changes.
-    const size_t writes = pins.writes.size();
+}
+
+// A run line whose switch-off failed once must not stay on while the window
+// shows the column stopped: the pin is written at every refresh until it takes
+// the write, and only the failed pins are.
+TEST_F(RefreshOutputsTest, FailedPinIsWrittenAgainUntilItTakesTheWrite) {
+    StartIn(kModeValve1);
     RefreshOutputs();
-    EXPECT_EQ(pins.writes.size(), writes);
+    TakeMessages();
+    pins.failBits = kBitCol1Run;
+    pins.failWith = "GPIO17";
+    col1.Status = kCol1Stopped;
+    col1.Mode = 0;
+    pins.writes.clear();
+    for (int i = 0; i < 3; ++i) {
+        clock.Advance(100);
+        RefreshOutputs();
+    }
+    ASSERT_EQ(pins.writes.size(), 3u);
+    EXPECT_EQ(pins.writes[1].mask, kBitCol1Run);
+    EXPECT_EQ(pins.writes[2].mask, kBitCol1Run);
+    EXPECT_EQ(pins.writes[2].values & kBitCol1Run, 0);
+    EXPECT_EQ(TakeMessages(), Messages{"Ошибка вывода в GPIO17"});
+
+    pins.failBits = 0;
+    RefreshOutputs();
+    RefreshOutputs();
+    EXPECT_EQ(pins.writes.size(), 4u);
+    EXPECT_EQ(FailedOutputs, 0);
 }
 
 TEST_F(RefreshOutputsTest, BusyRefreshIsSkipped) {

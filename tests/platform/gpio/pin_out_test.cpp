@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "core/state/program_state.h"
 #include "platform/gpio/gpio_backend.h"
 #include "platform/gpio/sysfs_gpio.h"
@@ -48,9 +50,9 @@ TEST_F(PinOutTest, WritesOnlyThePinsInTheMask) {
 TEST_F(PinOutTest, ValueFileHoldsTheLastLevel) {
     GpioOutputPins gpio_pins;
     OutputPins& pins = gpio_pins;
-    EXPECT_EQ(pins.WritePins(0x0400, 0x0400, nullptr), 1);
+    EXPECT_EQ(pins.WritePins(0x0400, 0x0400, nullptr, nullptr), 1);
     EXPECT_EQ(folder.Value(23), "1");
-    EXPECT_EQ(pins.WritePins(0x0000, 0x0400, nullptr), 1);
+    EXPECT_EQ(pins.WritePins(0x0000, 0x0400, nullptr, nullptr), 1);
     EXPECT_EQ(folder.Value(23), "0");
 }
 
@@ -110,6 +112,43 @@ TEST_F(PinOutOnBase512Test, FilesUseTheKernelsNumbersListsTheBcmNumbers) {
     EXPECT_EQ(failed, "GPIO4");
     EXPECT_EQ(UnexportPins(), 1);
     EXPECT_EQ(folder.Unexported(), "516529539534522521523537520536535");
+}
+
+// Value writes that fail a given number of times per pin (-1: always).
+class FlakyGpio final : public GpioBackend {
+  public:
+    std::map<uint16_t, int> failures;
+    std::map<uint16_t, int> writes;
+
+    bool Export(uint16_t) override { return true; }
+    bool SetOutput(uint16_t) override { return true; }
+    bool Unexport(uint16_t) override { return true; }
+    bool WriteValue(uint16_t gpio, bool high) override {
+        EXPECT_FALSE(high);
+        ++writes[gpio];
+        int& left = failures[gpio];
+        if (left == 0) {
+            return true;
+        }
+        left -= left > 0 ? 1 : 0;
+        return false;
+    }
+};
+
+TEST(DriveAllOutputsLowTest, RetriesOnlyTheFailedPinsAndNamesThoseThatStayHigh) {
+    ResetProgramState();
+    FlakyGpio gpio;
+    gpio.failures = {{17, 2}, {22, -1}};
+    InstallGpioBackend(&gpio);
+    EXPECT_EQ(DriveAllOutputsLow(3, std::chrono::milliseconds(0)), "GPIO22");
+    EXPECT_EQ(gpio.writes[4], 1);
+    EXPECT_EQ(gpio.writes[17], 3);
+    EXPECT_EQ(gpio.writes[22], 3);
+    gpio.failures = {};
+    gpio.writes.clear();
+    EXPECT_EQ(DriveAllOutputsLow(3, std::chrono::milliseconds(0)), "");
+    EXPECT_EQ(gpio.writes.size(), 11u);
+    InstallGpioBackend(nullptr);
 }
 
 }  // namespace
