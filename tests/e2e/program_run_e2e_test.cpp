@@ -12,7 +12,7 @@
 #include "core/version.h"
 #include "e2e/running_program.h"
 #include "e2e/x_display.h"
-#include "e2e/x_server.h"
+#include "support/x_server.h"
 #include "owsim/sim_bus.h"
 #include "support/fake_gpio_folder.h"
 #include "support/program_runner.h"
@@ -78,7 +78,13 @@ class ProgramRunTest : public ::testing::Test {
         }
     }
 
+    // The program on an X server of the test's own, so that the suite needs no
+    // display of its own and nothing it clicks lands in another window.
     std::unique_ptr<RunningProgram> Start(std::vector<std::string> env = {}) {
+        if (!server.Running()) {
+            ADD_FAILURE() << "Xvfb did not start";
+        }
+        env.push_back("DISPLAY=" + server.Display());
         env.push_back(gpio.EnvironmentEntry());
         return std::make_unique<RunningProgram>(program, std::vector<std::string>{}, env,
                                                 dir / "output.txt");
@@ -124,6 +130,28 @@ class ProgramRunTest : public ::testing::Test {
 
     std::string MessageLog() const { return ReadMessageLog(dir / "Log"); }
 
+    // Starts column 1 with the window's "Пуск" once its sensors are read; the
+    // window's id, or 0.
+    unsigned long StartColumn1(RunningProgram& run, XDisplay& x) {
+        unsigned long window = 0;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                return (window = x.FindWindow(kMainWindowTitle, 1004)) != 0 ||
+                       run.WaitForExit(milliseconds(0));
+            },
+            kStartLimit))
+            << run.Output();
+        if (window == 0 || !WaitUntil([&] { return bus.Reads(roles[2]) >= 2; }, kStartLimit)) {
+            return 0;
+        }
+        // (the panels begin below the menu bar)
+        EXPECT_TRUE(x.Click(window, 64, 394));
+        EXPECT_TRUE(WaitUntil([&] { return gpio.Value(kColumn1RunPin) == "1"; }, kStartLimit))
+            << MessageLog();
+        return window;
+    }
+
+    PrivateXServer server;
     TempDir dir;
     FakeGpioFolder gpio;
     owsim::SimBus bus;
@@ -192,28 +220,13 @@ TEST_F(ProgramRunTest, ClosingTheWindowWhileColumn1RunsDrivesItLowAndSavesTheThr
     if (!XLibrariesBuiltIn()) {
         GTEST_SKIP() << "built without the X libraries";
     }
-    PrivateXServer server;
-    ASSERT_TRUE(server.Running()) << "Xvfb did not start";
     XDisplay x(server.Display());
     ASSERT_TRUE(x.Open());
     PrepareSimulatedPlant();
-    auto run = Start({"DISPLAY=" + server.Display()});
+    auto run = Start();
     ASSERT_TRUE(run->Started());
-    unsigned long window = 0;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            return (window = x.FindWindow(kMainWindowTitle, 1004)) != 0 ||
-                   run->WaitForExit(milliseconds(0));
-        },
-        kStartLimit))
-        << run->Output();
+    const unsigned long window = StartColumn1(*run, x);
     ASSERT_NE(window, 0u) << run->Output();
-    ASSERT_TRUE(WaitUntil([&] { return bus.Reads(roles[2]) >= 2; }, kStartLimit));
-
-    // "Пуск" of column 1 (the panels begin below the menu bar).
-    ASSERT_TRUE(x.Click(window, 64, 394));
-    ASSERT_TRUE(WaitUntil([&] { return gpio.Value(kColumn1RunPin) == "1"; }, kStartLimit))
-        << MessageLog();
     EXPECT_TRUE(Contains(MessageLog(), "]  Начата работа колонки 1 (Ректификация)\n"));
 
     // Into the TSA threshold (90.0 by default), then one step up.
@@ -231,6 +244,29 @@ TEST_F(ProgramRunTest, ClosingTheWindowWhileColumn1RunsDrivesItLowAndSavesTheThr
     const std::string saved = ReadFile(dir / "Setting.ini");
     EXPECT_TRUE(Contains(saved, "\nd1_Limit = 901\n")) << saved;
     EXPECT_TRUE(Contains(saved, "\nPortName = " + bus.PortName() + "\n")) << saved;
+}
+
+// A desktop session restarted or a remote display dropped: the toolkit ends the
+// process at once, and the heaters must not stay on with nothing watching them.
+TEST_F(ProgramRunTest, LosingTheDisplayWhileColumn1RunsDrivesEveryOutputLow) {
+    if (!XLibrariesBuiltIn()) {
+        GTEST_SKIP() << "built without the X libraries";
+    }
+    PrepareSimulatedPlant();
+    auto run = Start();
+    ASSERT_TRUE(run->Started());
+    {
+        XDisplay x(server.Display());
+        ASSERT_TRUE(x.Open());
+        ASSERT_NE(StartColumn1(*run, x), 0u) << run->Output();
+    }
+    server.Kill();
+
+    ASSERT_TRUE(run->WaitForExit(kEndLimit)) << "still running without its display";
+    EXPECT_TRUE(OutputsLow(false)) << run->Output();
+    EXPECT_EQ(gpio.Unexported(), AllPinNumbers());
+    EXPECT_TRUE(Contains(MessageLog(), "(потеряно соединение с дисплеем): все выходы выключены."))
+        << MessageLog();
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "e2e/x_server.h"
+#include "support/x_server.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -55,6 +55,15 @@ PrivateXServer::~PrivateXServer() {
         kill(pid_, SIGTERM);
         waitpid(pid_, nullptr, 0);
     }
+}
+
+void PrivateXServer::Kill() {
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    pid_ = -1;
+    display_.clear();
 }
 
 }  // namespace flextor::test

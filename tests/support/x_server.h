@@ -18,6 +18,8 @@ class PrivateXServer {
     bool Running() const { return !display_.empty(); }
     // ":N"; empty when Xvfb could not be started.
     const std::string& Display() const { return display_; }
+    // Ends the server at once, as a crashed or restarted desktop session would.
+    void Kill();
 
   private:
     pid_t pid_ = -1;
