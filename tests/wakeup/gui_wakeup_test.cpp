@@ -5,10 +5,19 @@
 #include <chrono>
 #include <thread>
 
-#include "ui/gtk_test_support.h"
+#include <glibmm/init.h>
+#include <glibmm/main.h>
 
 namespace flextor::test {
 namespace {
+
+void ProcessEvents() {
+    Glib::init();
+    auto context = Glib::MainContext::get_default();
+    while (context->pending()) {
+        context->iteration(false);
+    }
+}
 
 // Runs the main loop until condition holds, for at most two seconds.
 template <typename Condition>
