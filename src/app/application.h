@@ -6,6 +6,6 @@
 namespace flextor {
 
 // Runs the program until its main window closes; returns the exit code.
-int RunApplication(const CommandLine& command_line);
+[[nodiscard]] int RunApplication(const CommandLine& command_line);
 
 }  // namespace flextor

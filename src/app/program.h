@@ -29,7 +29,7 @@ class Program {
     // Starts, runs until the main window is closed (or a termination signal
     // comes) and stops. The exit code: 0 after a normal run, 1 when start-up
     // failed.
-    int Run(const CommandLine& command_line);
+    [[nodiscard]] int Run(const CommandLine& command_line);
 
     // True when the sensor polling thread did not end in time and was let go:
     // the process must then end at once.
@@ -39,12 +39,12 @@ class Program {
     enum class Phase { kStarting, kRunning, kStopping };
 
     // Start-up (startup.cpp); false when the program is to end.
-    bool Start(const CommandLine& command_line);
+    [[nodiscard]] bool Start(const CommandLine& command_line);
     void PrepareFolderAndPins();
     void BuildMainWindow();
     void ConnectWindowHooks();
-    bool StartSensorThread();
-    bool ConfigurePins();
+    [[nodiscard]] bool StartSensorThread();
+    [[nodiscard]] bool ConfigurePins();
     void ShowMainWindow();
     void FailStart(const std::string& log_text, const std::string& box_text, bool shut_down);
 

@@ -11,6 +11,6 @@ namespace flextor {
 std::string ProgramFolder();
 
 // Makes folder the working folder; false when it cannot be entered.
-bool EnterFolder(const std::string& folder);
+[[nodiscard]] bool EnterFolder(const std::string& folder);
 
 }  // namespace flextor

@@ -19,7 +19,7 @@ void WriteTemperatureText(int role, const std::string& text);
 // The modal refusal box; without a display nothing is shown.
 void ShowRefusal(const std::string& text);
 // The modal Yes/No question; without a display the answer is No.
-bool AskYesNo(const std::string& text);
+[[nodiscard]] bool AskYesNo(const std::string& text);
 
 // Makes the next status and PWM texts be written whatever was written before.
 void ForgetShownTexts();

@@ -66,7 +66,7 @@ class StatusDisplay {
     virtual void ShowRefusal(const std::string& text) = 0;
     // A modal Yes/No question without an icon, captioned with the main window's
     // title. True only when the operator answered Yes.
-    virtual bool AskYesNo(const std::string& text) = 0;
+    [[nodiscard]] virtual bool AskYesNo(const std::string& text) = 0;
 };
 
 // The display the logic writes to; nullptr (the default) shows nothing and

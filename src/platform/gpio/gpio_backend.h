@@ -10,10 +10,10 @@ class GpioBackend {
   public:
     virtual ~GpioBackend() = default;
     // Each returns true when the kernel (or whatever stands in for it) took the write.
-    virtual bool Export(uint16_t gpio) = 0;
-    virtual bool SetOutput(uint16_t gpio) = 0;
-    virtual bool WriteValue(uint16_t gpio, bool high) = 0;
-    virtual bool Unexport(uint16_t gpio) = 0;
+    [[nodiscard]] virtual bool Export(uint16_t gpio) = 0;
+    [[nodiscard]] virtual bool SetOutput(uint16_t gpio) = 0;
+    [[nodiscard]] virtual bool WriteValue(uint16_t gpio, bool high) = 0;
+    [[nodiscard]] virtual bool Unexport(uint16_t gpio) = 0;
 };
 
 // The backend in use: the one installed, else the sysfs folder named by the

@@ -25,7 +25,7 @@ int FindControllerBase(const std::string& root);
 
 // Writes text to the file at path (opened for writing at its start; created when
 // it is missing and its folder allows). True when all of text was written.
-bool WriteSysfsFile(const std::string& path, const std::string& text);
+[[nodiscard]] bool WriteSysfsFile(const std::string& path, const std::string& text);
 
 class SysfsGpio final : public GpioBackend {
   public:

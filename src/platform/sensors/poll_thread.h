@@ -39,15 +39,15 @@ class SensorPoller {
     // data event) runs on the polling thread after every exchange, without
     // share.Mutex held. False when a thread was already started: there is one
     // per run.
-    bool Start(SensorShareBlock& share, std::function<void()> on_exchange);
+    [[nodiscard]] bool Start(SensorShareBlock& share, std::function<void()> on_exchange);
 
     // Wakes the thread from its pause and makes it end as StopRequest would.
     void RequestStop();
     // Waits up to timeout for the thread to end; true when it has ended (or was
     // never started) and is joined.
-    bool WaitForEnd(std::chrono::milliseconds timeout);
+    [[nodiscard]] bool WaitForEnd(std::chrono::milliseconds timeout);
     // RequestStop, then WaitForEnd.
-    bool Stop(std::chrono::milliseconds timeout = kPollerShutdownWait);
+    [[nodiscard]] bool Stop(std::chrono::milliseconds timeout = kPollerShutdownWait);
     // The last resort for a thread that did not end: lets it go. It no longer
     // refers to this object, but still to share and on_exchange.
     void Abandon();

@@ -19,7 +19,7 @@ using StopCheck = std::function<bool()>;
 // Reads the served rows (in sequential mode only the row at CurrentSensor) and
 // counts their failures. Right after the port was opened there is nothing to
 // read and the phase is skipped. False when a stop request cut it short.
-bool ReadPhase(PollTable& table, onewire::OWire& link, const StopCheck& stop);
+[[nodiscard]] bool ReadPhase(PollTable& table, onewire::OWire& link, const StopCheck& stop);
 
 // Starts the conversions of the served rows (in sequential mode only the first
 // one from CurrentSensor on, which becomes the next row to read).

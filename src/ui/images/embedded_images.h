@@ -11,7 +11,7 @@ enum class LampImage { kOff, kAttention, kOn };
 
 // Decodes the six images; true when all of them could be read. Later calls
 // return the first result at once.
-bool LoadEmbeddedImages();
+[[nodiscard]] bool LoadEmbeddedImages();
 
 // The decoded images (loaded on first use if start-up has not done it). An
 // image that could not be decoded is an empty pointer.

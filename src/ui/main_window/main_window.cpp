@@ -1,5 +1,6 @@
 #include "ui/main_window/main_window.h"
 
+#include <cstdio>
 #include <string>
 
 #include "core/version.h"
@@ -17,7 +18,10 @@ constexpr int kWindowHeight = 684;
 
 MainWindow::MainWindow() {
     InstallStyle();
-    LoadEmbeddedImages();
+    if (!LoadEmbeddedImages()) {
+        // The lamps and log marks then show no picture; everything else works.
+        std::fprintf(stderr, "flextor: the built-in images could not be decoded\n");
+    }
     set_title(kMainWindowTitle);
     set_resizable(false);
     set_size_request(kWindowWidth, kWindowHeight);
