@@ -19,6 +19,7 @@ uint8_t PulseCounter = 0;
 uint8_t PulseState = 0;
 int64_t LastOutputErrorTime = 0;
 uint16_t FailedOutputs = 0;
+int32_t SavesSecCounter = 1;
 
 void ResetProgramState() {
     ProgVar = ProgVarRecord{};
@@ -43,6 +44,7 @@ void ResetProgramState() {
     PulseState = 0;
     LastOutputErrorTime = 0;
     FailedOutputs = 0;
+    SavesSecCounter = 1;
 }
 
 }  // namespace flextor

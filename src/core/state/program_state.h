@@ -157,6 +157,7 @@ extern uint16_t LastOutputs;
 extern uint8_t PulseCounter;
 extern uint8_t PulseState;
 extern int64_t LastOutputErrorTime;
+extern int32_t SavesSecCounter;  // cycles since the last periodic temperature-log line
 extern uint16_t FailedOutputs;  // output bits whose last write failed: written again
 
 // The BCM GPIO numbers of the eleven outputs, entry i driven by bit i.

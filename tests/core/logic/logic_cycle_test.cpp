@@ -39,6 +39,7 @@ TEST_F(LogicCycleTest, WithoutTheSerialPortEveryColumnStops) {
 
 TEST_F(LogicCycleTest, TemperatureFieldsShowEachRolesState) {
     ColumnSensor().Termo = 784;
+    FindSensorByRole(kRoleTsa)->Use = kRoleNone;
     AddSensor(kRoleStill, -5).Flag |= kFlagError;
     SensorParam& mash = AddSensor(kRoleMash, 250);
     Cycle();

@@ -1,8 +1,26 @@
+// Column 2 (distillation) while it runs: a failed still sensor stops it with an
+// error, and the pot reaching d4_Limit is the normal end of the run. A stale
+// reading decides nothing.
+#include "core/log/message_log.h"
+#include "core/logic/commands/column_command.h"
 #include "core/logic/cycle_steps.h"
+#include "core/logic/role_sensor.h"
+#include "core/sensors/find_sensor.h"
+#include "core/settings/settings.h"
 
 namespace flextor {
 
-// Not built yet: stops column 2 on a still-sensor error or at d4_Limit.
-void Col2Step() {}
+void Col2Step() {
+    const SensorParam* still = WorkingSensor(kRoleStill);
+    if (still == nullptr) {
+        AddLogMessage("Работа колонки 2 (Дистилляция) остановлена из-за ошибки датчика!",
+                      kLevelError);
+        ColumnCommand(kColumn2, kCommandStop);
+    } else if (HasFreshReading(*still) && still->Termo >= Settings.WinMain.d4_Limit) {
+        AddLogMessage("Работа колонки 2 (Дистилляция) остановлена из-за превышения порога.",
+                      kLevelInfo);
+        ColumnCommand(kColumn2, kCommandStop);
+    }
+}
 
 }  // namespace flextor
