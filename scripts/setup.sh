@@ -1,6 +1,7 @@
 #!/bin/sh
-# Installs every Debian package the build, the tests and the program need.
-# Safe to run again: packages already present are left alone.
+# Installs every Debian package the build, the tests and the program need, and
+# generates the locales the tests run under (ru_RU.UTF-8, de_DE.UTF-8).
+# Safe to run again: packages and locales already present are left alone.
 set -eu
 
 PACKAGES="
@@ -10,7 +11,11 @@ PACKAGES="
   libpng-dev libgif-dev zlib1g-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth fonts-freefont-ttf libx11-dev libxtst-dev
+  locales
 "
+
+SUDO=""
+if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
 
 missing=""
 for p in $PACKAGES; do
@@ -21,11 +26,30 @@ done
 
 if [ -z "$missing" ]; then
   echo "setup: all packages present"
-  exit 0
+else
+  echo "setup: installing$missing"
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing
 fi
 
-SUDO=""
-if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
-echo "setup: installing$missing"
-$SUDO apt-get update
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing
+# The operators run the program in Russian; the tests run it in German as well,
+# whose numbers also use the decimal comma.
+LOCALES="ru_RU de_DE"
+
+# "ru_RU.UTF-8" is listed by `locale -a` as "ru_RU.utf8".
+has_locale() {
+  locale -a 2>/dev/null | grep -qix "$1\.utf-\?8"
+}
+
+for l in $LOCALES; do
+  if has_locale "$l"; then
+    echo "setup: locale $l.UTF-8 present"
+    continue
+  fi
+  echo "setup: generating locale $l.UTF-8"
+  # Listed in locale.gen too, so that a later locale-gen keeps it.
+  if [ -f /etc/locale.gen ]; then
+    $SUDO sed -i "s/^# *\($l\.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+  fi
+  $SUDO localedef -i "$l" -f UTF-8 "$l.UTF-8"
+done

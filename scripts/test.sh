@@ -1,6 +1,7 @@
 #!/bin/sh
 # Sets up the machine, builds everything and runs the whole test suite:
-# format check, the layer check, the normal build with all tests (GUI ones under Xvfb), then the
+# format check, the layer check, the normal build with all tests (GUI ones under Xvfb; the GUI and
+# end-to-end ones a second time under ru_RU.UTF-8, as the operators run the program), then the
 # core and platform tests again under AddressSanitizer+UBSan and ThreadSanitizer.
 set -eu
 cd "$(dirname "$0")/.."
@@ -16,9 +17,9 @@ echo "== layer check"
 ./scripts/check_layers.sh
 
 echo "== build"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLEXTOR_TEST_RU=ON >/dev/null
 cmake --build build -j "$JOBS"
-echo "== tests"
+echo "== tests (the ones labelled ru run under ru_RU.UTF-8)"
 (cd build && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j "$JOBS")
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"

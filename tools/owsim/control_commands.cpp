@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <functional>
+#include <locale>
 #include <map>
 #include <sstream>
 #include <vector>
@@ -21,6 +22,7 @@ std::string Usage(const std::string& form) {
 
 Args SplitWords(const std::string& line) {
     std::istringstream in(line);
+    in.imbue(std::locale::classic());  // the same words whatever the global locale
     Args words;
     for (std::string word; in >> word;) {
         words.push_back(word);

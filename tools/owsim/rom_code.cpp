@@ -1,5 +1,4 @@
 // ROM codes: CRC, construction and the text form used by the control interface.
-#include <cctype>
 #include <cstdio>
 
 #include "owsim/sim_bus.h"
@@ -12,8 +11,10 @@ int HexDigit(char c) {
     if (c >= '0' && c <= '9') {
         return c - '0';
     }
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
 }
 
 // Reads exactly 2 * count hex digits at text[pos] into bytes, first digits = first byte.

@@ -24,4 +24,15 @@ std::string LitresText(double millilitres) {
     return std::string(buffer, result.ptr);
 }
 
+std::string DecimalText(double value) {
+    // Room for the longest fixed form of a double: 309 digits before the point,
+    // or 324 decimals after it.
+    char buffer[400];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    if (result.ec != std::errc()) {
+        return "0";
+    }
+    return std::string(buffer, result.ptr);
+}
+
 }  // namespace flextor

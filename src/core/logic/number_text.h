@@ -12,4 +12,9 @@ std::string TenthsText(int tenths);
 // Millilitres as litres with three decimals: 1500 → "1.500".
 std::string LitresText(double millilitres);
 
+// The shortest decimal that reads back as value, "." as point and no exponent:
+// 10.0 → "10", 10.5 → "10.5", -0.25 → "-0.25". For texts other programs read,
+// such as style sheets.
+std::string DecimalText(double value);
+
 }  // namespace flextor

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "core/logic/number_text.h"
+
 namespace flextor {
 
 namespace {
@@ -48,20 +50,6 @@ menubar > menuitem {
 }
 )css";
 
-// The font description as CSS declarations.
-std::string FontCss(const Pango::FontDescription& font) {
-    std::string css = "font-family: \"" + std::string(font.get_family()) + "\";";
-    const double size = static_cast<double>(font.get_size()) / PANGO_SCALE;
-    if (size > 0) {
-        css +=
-            " font-size: " + std::to_string(size) + (font.get_size_is_absolute() ? "px;" : "pt;");
-    }
-    css += " font-weight: " + std::to_string(static_cast<int>(font.get_weight())) + ";";
-    css +=
-        font.get_style() == Pango::STYLE_NORMAL ? " font-style: normal;" : " font-style: italic;";
-    return css;
-}
-
 std::string ToolkitDefaultFontCss() {
     Glib::ustring name = Gtk::Settings::get_default()->property_gtk_font_name().get_value();
     return "." + std::string(kDefaultFontClass) + " { " + FontCss(Pango::FontDescription(name)) +
@@ -69,6 +57,19 @@ std::string ToolkitDefaultFontCss() {
 }
 
 }  // namespace
+
+std::string FontCss(const Pango::FontDescription& font) {
+    std::string css = "font-family: \"" + std::string(font.get_family()) + "\";";
+    const double size = static_cast<double>(font.get_size()) / PANGO_SCALE;
+    if (size > 0) {
+        // CSS wants "." as point whatever the locale the toolkit put the process in.
+        css += " font-size: " + DecimalText(size) + (font.get_size_is_absolute() ? "px;" : "pt;");
+    }
+    css += " font-weight: " + std::to_string(static_cast<int>(font.get_weight())) + ";";
+    css +=
+        font.get_style() == Pango::STYLE_NORMAL ? " font-style: normal;" : " font-style: italic;";
+    return css;
+}
 
 void InstallStyle() {
     static bool installed = false;

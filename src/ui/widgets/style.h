@@ -4,6 +4,8 @@
 
 #include <gtkmm.h>
 
+#include <string>
+
 namespace flextor {
 
 // Style classes.
@@ -15,6 +17,10 @@ inline constexpr const char* kDefaultFontClass = "toolkit-default-font";
 // also remembers the toolkit's default font, so that controls marked with
 // kDefaultFontClass keep it after UseDefaultFontForLaterWindows.
 void InstallStyle();
+
+// The font description as CSS declarations, numbers in the same form in every
+// locale: "FreeSans 10" → font-family: "FreeSans"; font-size: 10pt; ...
+std::string FontCss(const Pango::FontDescription& font);
 
 // Makes FreeSans 10 the default font of every control created from now on.
 void UseDefaultFontForLaterWindows();
