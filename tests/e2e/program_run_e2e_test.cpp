@@ -30,6 +30,9 @@ constexpr seconds kEndLimit{15};
 
 constexpr uint16_t kPulsePin = 4;  // toggles on its own while the program runs
 constexpr uint16_t kColumn1RunPin = 17;
+constexpr uint16_t kColumn2RunPin = 11;
+constexpr uint16_t kColumn3LowerPin = 8;
+constexpr uint16_t kAlarmPin = 23;
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -267,6 +270,43 @@ TEST_F(ProgramRunTest, LosingTheDisplayWhileColumn1RunsDrivesEveryOutputLow) {
     EXPECT_EQ(gpio.Unexported(), AllPinNumbers());
     EXPECT_TRUE(Contains(MessageLog(), "(потеряно соединение с дисплеем): все выходы выключены."))
         << MessageLog();
+}
+
+// The condenser heated past its threshold while all three columns run: columns 1
+// and 2 stop and their lines go low, the alarm line goes high, and column 3
+// keeps holding its band.
+TEST_F(ProgramRunTest, HotCondenserLatchesTheAlarmAndColumn3KeepsItsBand) {
+    if (!XLibrariesBuiltIn()) {
+        GTEST_SKIP() << "built without the X libraries";
+    }
+    PrepareSimulatedPlant();
+    ASSERT_TRUE(bus.SetTemperature(roles[3], 500));  // the still below its threshold
+    auto run = Start();
+    ASSERT_TRUE(run->Started());
+    XDisplay x(server.Display());
+    ASSERT_TRUE(x.Open());
+    const unsigned long window = StartColumn1(*run, x);
+    ASSERT_NE(window, 0u) << run->Output();
+    ASSERT_TRUE(x.Click(window, 120, 506));  // column 2 "Пуск"
+    ASSERT_TRUE(x.Click(window, 122, 654));  // column 3 "Пуск"
+    ASSERT_TRUE(WaitUntil(
+        [&] { return gpio.Value(kColumn2RunPin) == "1" && gpio.Value(kColumn3LowerPin) == "1"; },
+        kStartLimit))
+        << MessageLog();
+
+    ASSERT_TRUE(bus.SetTemperature(roles[1], 950));
+    ASSERT_TRUE(WaitUntil([&] { return gpio.Value(kAlarmPin) == "1"; }, kStartLimit))
+        << MessageLog();
+    EXPECT_EQ(gpio.Value(kColumn1RunPin), "0");
+    EXPECT_EQ(gpio.Value(kColumn2RunPin), "0");
+    EXPECT_EQ(gpio.Value(kColumn3LowerPin), "1");
+    EXPECT_TRUE(Contains(MessageLog(), "]  Превышение порога датчика 2 (ав. Конденсатор)! "
+                                       "Температура 95.0  Порог 90.0\n"))
+        << MessageLog();
+
+    ASSERT_TRUE(run->Signal(SIGTERM));
+    ASSERT_TRUE(run->WaitForExit(kEndLimit));
+    EXPECT_TRUE(OutputsLow(false));
 }
 
 }  // namespace
