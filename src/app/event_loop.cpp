@@ -14,7 +14,7 @@ constexpr unsigned kLogicPeriodMs = 1000;
 constexpr unsigned kOutputPeriodMs = 100;
 constexpr unsigned kChartPeriodMs = 100;
 
-// The chart takes one sample per new second here once it exists.
+// Not built yet: the chart takes one sample per new second here.
 void ChartTick() {}
 
 // A modal box runs a loop of its own; a termination signal closes it as if the
