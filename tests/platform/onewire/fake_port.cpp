@@ -30,6 +30,7 @@ class FakePort final : public SerialPort {
             count = std::min(n, static_cast<size_t>(line_->write_limit));
         }
         std::vector<uint8_t> bytes(data, data + count);
+        line_->writes.push_back(n);
         line_->written.insert(line_->written.end(), bytes.begin(), bytes.end());
         for (uint8_t echo : line_->echo(bytes, line_->baud)) {
             line_->received.push_back(echo);
