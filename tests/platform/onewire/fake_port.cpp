@@ -1,6 +1,8 @@
 #include "platform/onewire/fake_port.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace flextor::test {
 namespace {
@@ -48,6 +50,16 @@ class FakePort final : public SerialPort {
     }
 
     int Waiting() override { return static_cast<int>(line_->received.size()); }
+
+    // Echoes arrive with their write or never: an empty queue sleeps the timeout.
+    int WaitForInput(int timeout_ms) override {
+        ++line_->input_waits;
+        if (!line_->received.empty()) {
+            return 1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(timeout_ms));
+        return 0;
+    }
     void FlushInput() override { line_->received.clear(); }
     void SetModemLines(bool raised) override { line_->modem_lines = raised; }
 

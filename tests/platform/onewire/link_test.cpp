@@ -220,6 +220,50 @@ TEST_F(LinkTest, WriteBitSendsOneSlotAndConsumesItsEcho) {
     EXPECT_EQ(line->received.size(), 1u);
 }
 
+TEST_F(LinkTest, WriteBitWhoseSlotIsNotWrittenFailsWithoutWaiting) {
+    line->write_limit = 0;
+    SetLastError(kErrNone);
+    auto start = std::chrono::steady_clock::now();
+    link.WriteBit(1, true, true);
+    EXPECT_EQ(LastError(), kErrIO);
+    EXPECT_LT(MsSince(start), 35);
+    EXPECT_EQ(line->input_waits, 0);
+}
+
+TEST_F(LinkTest, WriteThenReadSendsWriteSlotsThenReadSlotsInOneWrite) {
+    line->echo = [](const Bytes& written, int) {
+        Bytes echo = written;
+        echo[8] = 0xF8;  // the first read slot reads 0
+        return echo;
+    };
+    const uint8_t command = 0x81;
+    uint8_t buffer[1] = {};
+    line->writes.clear();
+    EXPECT_TRUE(link.WriteThenRead(&command, 1, buffer, 1));
+    EXPECT_EQ(buffer[0], 0xFE);
+    const Bytes slots = {0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF,
+                         0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    EXPECT_EQ(line->written, slots);
+    EXPECT_EQ(line->writes, std::vector<size_t>{16});
+}
+
+// With kLinkSleep the waits sleep in the port's wait for input, which a late
+// echo ends at once; without it they never sleep. Both wait the full timeout for
+// an echo that never comes.
+TEST_F(LinkTest, WaitsSleepInThePortOnlyWithTheSleepOption) {
+    line->echo = [](const Bytes&, int) { return Bytes{}; };
+    for (uint8_t options : {uint8_t{0}, kLinkSleep}) {
+        SCOPED_TRACE(static_cast<int>(options));
+        LinkOptions = options;
+        line->input_waits = 0;
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(link.WriteBytes(0x44));
+        EXPECT_GE(MsSince(start), 38);
+        EXPECT_EQ(line->input_waits > 0, options == kLinkSleep);
+    }
+    LinkOptions = 0;
+}
+
 TEST_F(LinkTest, WriteBytesSendsLeastSignificantBitFirst) {
     const uint8_t data[] = {0xA5, 0x01};
     EXPECT_TRUE(link.WriteBytes(data, 2));
