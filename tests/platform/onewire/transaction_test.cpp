@@ -5,6 +5,10 @@
 // echo comes back short fails cleanly.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
+#include <memory>
+
 #include "platform/onewire/fake_port.h"
 #include "platform/onewire/link.h"
 #include "platform/onewire/rom_code.h"
@@ -98,6 +102,66 @@ TEST_F(TransactionTest, ReadPutsTheSameBytesOnTheWireAndDecodesTheEcho) {
     EXPECT_EQ(line->written, Concat(Concat({0xF0}, Addressed(0xBE)), Bytes(72, 0xFF)));
     EXPECT_EQ(line->speed_changes, (std::vector<int>{kResetBaud, kSlotBaud}));
     EXPECT_TRUE(line->received.empty());
+}
+
+// One write and one wait for the reset, one of each for the whole rest: a sensor
+// costs four round trips per cycle.
+TEST_F(TransactionTest, EachTransactionIsOneResetAndOneBlock) {
+    Scratchpad pad{};
+    ASSERT_TRUE(ConvertT(link, kRom));
+    EXPECT_EQ(line->writes, (std::vector<size_t>{1, 80}));
+    line->writes.clear();
+    ASSERT_TRUE(ReadScratchpad(link, kRom, pad));
+    EXPECT_EQ(line->writes, (std::vector<size_t>{1, 80 + 72}));
+    line->writes.clear();
+    ASSERT_TRUE(MatchROM(link, kRom));
+    EXPECT_EQ(line->writes, (std::vector<size_t>{1, 72}));
+}
+
+// An echo rule that mangles only the block after the reset.
+test::EchoRule BlockEcho(std::function<Bytes(const Bytes&)> mangle) {
+    return [mangle](const Bytes& written, int baud) {
+        return baud == kResetBaud ? Bytes{0xE0} : mangle(written);
+    };
+}
+
+TEST_F(TransactionTest, CombinedBlockWithWrongEchoCountFailsCleanly) {
+    struct Case {
+        const char* name;
+        std::function<Bytes(const Bytes&)> mangle;
+    };
+    const Case cases[] = {
+        {"one echo short", [](const Bytes& w) { return Bytes(w.begin(), w.end() - 1); }},
+        {"stops inside the code", [](const Bytes& w) { return Bytes(w.begin(), w.begin() + 40); }},
+        {"nothing", [](const Bytes&) { return Bytes{}; }},
+        {"one echo too many", [](const Bytes& w) { return Concat(w, {0xFF}); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        line->echo = BlockEcho(c.mangle);
+        Scratchpad pad = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+        EXPECT_FALSE(ReadScratchpad(link, kRom, pad));
+        EXPECT_EQ(LastError(), kErrIO);
+        EXPECT_TRUE(line->received.empty());
+        EXPECT_EQ(pad, (Scratchpad{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+        EXPECT_FALSE(ConvertT(link, kRom));
+        EXPECT_EQ(LastError(), kErrIO);
+        EXPECT_TRUE(line->received.empty());
+    }
+    line->echo = SensorEcho(kPad);  // the next transaction starts clean
+    Scratchpad pad{};
+    EXPECT_TRUE(ReadScratchpad(link, kRom, pad));
+    EXPECT_EQ(pad, kPad);
+}
+
+// A missing echo is waited for as long as the whole block may take: 2 ms for
+// each of its 19 bytes and 36 ms more.
+TEST_F(TransactionTest, CombinedBlockWaitsItsWholeTimeout) {
+    line->echo = BlockEcho([](const Bytes& w) { return Bytes(w.begin(), w.end() - 1); });
+    auto start = std::chrono::steady_clock::now();
+    Scratchpad pad{};
+    EXPECT_FALSE(ReadScratchpad(link, kRom, pad));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(74));
 }
 
 }  // namespace
