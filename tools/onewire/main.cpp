@@ -67,9 +67,9 @@ void PrintAdapterLatency(const std::string& port) {
     } else if (*ms > flextor::kWantedLatencyMs) {
         std::fprintf(
             stderr,
-            "adapter %s: latency timer %d ms: every round trip on the bus waits that "
+            "port %s: adapter latency timer %d ms: every round trip on the bus waits that "
             "long; set it to 1 ms: echo 1 | sudo tee %s\n",
-            tty.c_str(), *ms,
+            port.c_str(), *ms,
             flextor::LatencyTimerPath(flextor::UsbSerialRootFromEnvironment(), tty).c_str());
     } else {
         std::fprintf(stderr, "port %s: adapter latency timer %d ms\n", port.c_str(), *ms);
