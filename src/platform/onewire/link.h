@@ -38,7 +38,8 @@ void SetLastError(int32_t code);
 inline constexpr uint8_t kLinkSleep = 0x01;
 
 // The link's option word: 0 at program start, set by start-up before the polling
-// thread exists; the ROM search clears kLinkSleep for its duration.
+// thread exists. The program always runs with kLinkSleep; clear, the waits poll
+// without sleeping (tests use both).
 extern std::atomic<uint8_t> LinkOptions;
 
 inline constexpr int kResetBaud = 9600;
