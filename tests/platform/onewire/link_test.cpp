@@ -230,23 +230,6 @@ TEST_F(LinkTest, WriteBitWhoseSlotIsNotWrittenFailsWithoutWaiting) {
     EXPECT_EQ(line->input_waits, 0);
 }
 
-TEST_F(LinkTest, WriteThenReadSendsWriteSlotsThenReadSlotsInOneWrite) {
-    line->echo = [](const Bytes& written, int) {
-        Bytes echo = written;
-        echo[8] = 0xF8;  // the first read slot reads 0
-        return echo;
-    };
-    const uint8_t command = 0x81;
-    uint8_t buffer[1] = {};
-    line->writes.clear();
-    EXPECT_TRUE(link.WriteThenRead(&command, 1, buffer, 1));
-    EXPECT_EQ(buffer[0], 0xFE);
-    const Bytes slots = {0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF,
-                         0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-    EXPECT_EQ(line->written, slots);
-    EXPECT_EQ(line->writes, std::vector<size_t>{16});
-}
-
 // With kLinkSleep the waits sleep in the port's wait for input, which a late
 // echo ends at once; without it they never sleep. Both wait the full timeout for
 // an echo that never comes.

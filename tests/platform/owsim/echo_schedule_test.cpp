@@ -11,12 +11,6 @@ namespace {
 using std::chrono::microseconds;
 using std::chrono::milliseconds;
 
-TEST(EchoSchedule, ByteTimesOfTheTwoRates) {
-    EXPECT_EQ(ByteTime(9600).count(), 1'041'666);  // a reset byte: 1.04 ms
-    EXPECT_EQ(ByteTime(115200).count(), 86'805);   // one slot: 86.8 us
-    EXPECT_EQ(ByteTime(0).count(), 0);             // rate unknown: no line time
-}
-
 TEST(EchoSchedule, DueTimesOfSingleBlocks) {
     struct Case {
         const char* name;
