@@ -3,6 +3,7 @@
 // device found with the temperature read from it.
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "platform/onewire/rom_search.h"
 #include "platform/onewire/sensor_commands.h"
 #include "platform/onewire/temperature.h"
+#include "platform/serial/usb_latency.h"
 
 namespace {
 
@@ -29,6 +31,10 @@ const char kUsage[] =
     "\n"
     "  28-0000041A2B3C-BB 78.5\n"
     "  01-000000000042-26 -\n"
+    "\n"
+    "Before the search it tells on standard error the USB adapter's latency timer\n"
+    "(how long the adapter holds what it receives; every round trip on the bus\n"
+    "waits that long, 1 ms is best), or that the adapter has none.\n"
     "\n"
     "Exit status: 0 when the search ran (also when it found nothing), 1 when the\n"
     "port cannot be opened, 2 for a wrong command line.\n";
@@ -50,6 +56,24 @@ std::string ReadTemperature(OWire& link, const RomCode& rom, bool converting) {
         return "error";
     }
     return FormatTenths(TemperatureTenths(rom[0], pad[0], pad[1]));
+}
+
+// The adapter's latency timer, which slows every round trip on the bus.
+void PrintAdapterLatency(const std::string& port) {
+    const std::string tty = flextor::KernelTtyName("/dev/" + port);
+    std::optional<int> ms = flextor::ReadLatencyTimer(flextor::UsbSerialRootFromEnvironment(), tty);
+    if (!ms) {
+        std::fprintf(stderr, "port %s: the adapter has no latency timer\n", port.c_str());
+    } else if (*ms > flextor::kWantedLatencyMs) {
+        std::fprintf(
+            stderr,
+            "port %s: adapter latency timer %d ms: every round trip on the bus waits that "
+            "long; set it to 1 ms: echo 1 | sudo tee %s\n",
+            port.c_str(), *ms,
+            flextor::LatencyTimerPath(flextor::UsbSerialRootFromEnvironment(), tty).c_str());
+    } else {
+        std::fprintf(stderr, "port %s: adapter latency timer %d ms\n", port.c_str(), *ms);
+    }
 }
 
 // Why a search found nothing or stopped early, for the person at the bus.
@@ -111,6 +135,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "flextor-onewire: cannot open the port /dev/%s\n", port.c_str());
         return 1;
     }
+    PrintAdapterLatency(port);
     SearchResult devices = Search(link);
     int32_t search_end = LastError();
     PrintDevices(link, devices);

@@ -165,8 +165,13 @@ std::string BusFault(SimBus& bus, const Args& args) {
         bus.SetDropEvery(count);
     } else if (args.size() == 2 && args[0] == "delay" && ParseCount(args[1], &count)) {
         bus.SetEchoDelayMs(count);
+    } else if (args.size() == 2 && args[0] == "line-time" && ParseSwitch(args[1], &on)) {
+        bus.SetLineTime(on);
+    } else if (args.size() == 2 && args[0] == "latency" && ParseBounded(args[1], 0, 1000, &count)) {
+        bus.SetLatencyUs(count * 1000);
     } else {
-        return Usage("bus shorted|silent on|off, bus drop-next|drop-every|delay N");
+        return Usage(
+            "bus shorted|silent|line-time on|off, bus drop-next|drop-every|delay|latency N");
     }
     return kOk;
 }

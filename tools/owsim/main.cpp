@@ -2,6 +2,7 @@
 // pseudo-terminal, driven at run time through a control socket.
 #include <signal.h>
 
+#include <charconv>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -18,7 +19,7 @@ using flextor::owsim::SensorOption;
 
 const char kUsage[] =
     "usage: flextor-owsim [--sensor FAMILY:SERIAL[:TENTHS]]... [--demo]\n"
-    "                     [--link /dev/ttyNAME] [--control SOCKET]\n"
+    "                     [--link /dev/ttyNAME] [--control SOCKET] [--latency MS]\n"
     "       flextor-owsim --control SOCKET --command LINE\n"
     "\n"
     "Simulates a USB-UART 1-Wire adapter with sensors on a pseudo-terminal and\n"
@@ -31,6 +32,8 @@ const char kUsage[] =
     "  --demo           six DS18B20 sensors at temperatures of a running plant\n"
     "  --link PATH      also name the port by a symbolic link, e.g. /dev/ttyOWSIM0\n"
     "  --control PATH   take one-line commands on a UNIX socket at PATH\n"
+    "  --latency MS     echoes take their real line time and the adapter holds\n"
+    "                   them MS milliseconds more (16 on many USB adapters)\n"
     "  --command LINE   send one command to a running bus's control socket,\n"
     "                   print its answer and exit (0 when it answered ok)\n"
     "  --help           show this text\n";
@@ -40,6 +43,7 @@ struct Options {
     std::string link;
     std::string control;
     std::string command;
+    int latencyMs = -1;  // -1: echoes come at once
     bool help = false;
 };
 
@@ -51,6 +55,18 @@ const std::vector<SensorOption> kDemoSensors = {
     {0x28, 0x00000A1B0005, 287},  // mash
     {0x28, 0x00000A1B0006, 450},  // sensor 6
 };
+
+// Whole milliseconds, 0 to 1000.
+bool ParseLatency(const std::string& text, int* ms) {
+    int value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < 0 ||
+        value > 1000) {
+        return false;
+    }
+    *ms = value;
+    return true;
+}
 
 bool ParseArguments(int argc, char** argv, Options* options, std::string* error) {
     for (int i = 1; i < argc; ++i) {
@@ -74,6 +90,11 @@ bool ParseArguments(int argc, char** argv, Options* options, std::string* error)
             options->control = argv[++i];
         } else if (arg == "--command" && hasValue) {
             options->command = argv[++i];
+        } else if (arg == "--latency" && hasValue) {
+            if (!ParseLatency(argv[++i], &options->latencyMs)) {
+                *error = std::string("bad latency ") + argv[i];
+                return false;
+            }
         } else {
             *error = "unknown or incomplete option " + arg;
             return false;
@@ -132,6 +153,10 @@ int main(int argc, char** argv) {
     flextor::owsim::SimBus bus;
     for (const SensorOption& sensor : options.sensors) {
         bus.AddSensor(sensor.family, sensor.serial, sensor.tenths);
+    }
+    if (options.latencyMs >= 0) {
+        bus.SetLineTime(true);
+        bus.SetLatencyUs(options.latencyMs * 1000);
     }
     if (!bus.Start()) {
         return Fail("cannot open a pseudo-terminal");

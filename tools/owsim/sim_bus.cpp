@@ -3,25 +3,33 @@
 
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <time.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "base/files/unique_fd.h"
 #include "owsim/bus_model.h"
+#include "owsim/echo_schedule.h"
 #include "owsim/pty.h"
 
 namespace flextor::owsim {
 
 struct SimBus::Impl {
-    // Guards model, echoDelayMs and slavePath.
+    // Guards model, timing and slavePath.
     mutable std::mutex mutex;
     BusModel model;
-    int echoDelayMs = 0;
+    EchoTiming timing;
     std::string slavePath;
+
+    // The echoes on their way back; the serving thread's own.
+    EchoSchedule schedule;
 
     // Start and Stop, one at a time.
     std::mutex lifecycle;
@@ -32,6 +40,7 @@ struct SimBus::Impl {
 
     void Serve();
     bool ServeOnce(uint8_t* buffer, std::size_t size);
+    bool Answer(uint8_t* buffer, std::size_t size);
     bool WaitForStop(int ms) const;
     bool WriteEcho(const std::string& echo) const;
 
@@ -60,15 +69,42 @@ void SimBus::Impl::Serve() {
     }
 }
 
-// Answers one chunk of written bytes; false when the bus is stopping.
+namespace {
+
+// How long poll may sleep before the next echo is due; nullptr = until woken.
+const timespec* TimeUntil(std::optional<SimClock::time_point> due, timespec* wait) {
+    if (!due) {
+        return nullptr;
+    }
+    auto left = std::max(SimClock::duration::zero(), *due - SimClock::now());
+    auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+    wait->tv_sec = static_cast<time_t>(ns / 1'000'000'000);
+    wait->tv_nsec = static_cast<long>(ns % 1'000'000'000);
+    return wait;
+}
+
+}  // namespace
+
+// Takes the bytes written since the last look and answers them, then passes on
+// the echoes that are due; false when the bus is stopping.
 bool SimBus::Impl::ServeOnce(uint8_t* buffer, std::size_t size) {
     pollfd fds[2] = {{pty.Master(), POLLIN, 0}, {wake.Get(), POLLIN, 0}};
-    if (poll(fds, 2, -1) < 0) {
+    timespec wait{};
+    if (ppoll(fds, 2, TimeUntil(schedule.NextDue(), &wait), nullptr) < 0) {
         return errno == EINTR;
     }
     if (fds[1].revents != 0) {
         return false;
     }
+    if (fds[0].revents != 0 && !Answer(buffer, size)) {
+        return false;
+    }
+    std::string due = schedule.TakeDue(SimClock::now());
+    return due.empty() || WriteEcho(due);
+}
+
+// Reads what the program wrote and queues its echo; false when the bus is stopping.
+bool SimBus::Impl::Answer(uint8_t* buffer, std::size_t size) {
     ssize_t n = read(pty.Master(), buffer, size);
     if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
         return true;
@@ -76,20 +112,13 @@ bool SimBus::Impl::ServeOnce(uint8_t* buffer, std::size_t size) {
     if (n <= 0) {
         return !WaitForStop(10);  // a passing hang-up: try again without spinning
     }
-    // The link waits for each reset's echo before it changes the rate again, so
-    // the rate read now is the rate these bytes were sent at.
+    // The bytes are answered as soon as they are written, at the rate the port has
+    // now: the link waits for each reset's echo before it changes the rate again.
     int baud = pty.CurrentBaud();
-    std::string echo;
-    int delay = 0;
-    {
-        std::lock_guard lock(mutex);
-        echo = model.Answer(buffer, static_cast<std::size_t>(n), baud);
-        delay = echoDelayMs;
-    }
-    if (delay > 0 && WaitForStop(delay)) {
-        return false;
-    }
-    return WriteEcho(echo);
+    std::lock_guard lock(mutex);
+    std::string echo = model.Answer(buffer, static_cast<std::size_t>(n), baud);
+    schedule.Add(std::move(echo), static_cast<std::size_t>(n), baud, timing, SimClock::now());
+    return true;
 }
 
 // True when Stop asked the thread to end within ms milliseconds.
@@ -151,6 +180,7 @@ void SimBus::Stop() {
     [[maybe_unused]] ssize_t written =
         write(impl_->wake.Get(), &one, sizeof one);  // wakes the thread
     impl_->server.join();
+    impl_->schedule.Clear();
     impl_->pty.Close();
     impl_->wake.Reset();
     impl_->running = false;
@@ -236,13 +266,33 @@ void SimBus::SetDropEvery(int nth) {
 
 void SimBus::SetEchoDelayMs(int ms) {
     std::lock_guard lock(impl_->mutex);
-    impl_->echoDelayMs = ms > 0 ? ms : 0;
+    impl_->timing.extraDelay = std::chrono::milliseconds(ms > 0 ? ms : 0);
+}
+
+void SimBus::SetLineTime(bool on) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->timing.lineTime = on;
+}
+
+void SimBus::SetLatencyUs(int us) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->timing.latency = std::chrono::microseconds(us > 0 ? us : 0);
+}
+
+bool SimBus::LineTime() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->timing.lineTime;
+}
+
+int SimBus::LatencyUs() const {
+    std::lock_guard lock(impl_->mutex);
+    return static_cast<int>(impl_->timing.latency.count());
 }
 
 void SimBus::ClearFaults() {
     std::lock_guard lock(impl_->mutex);
     impl_->model.ClearFaults();
-    impl_->echoDelayMs = 0;
+    impl_->timing.extraDelay = {};
 }
 
 int SimBus::Resets() const {

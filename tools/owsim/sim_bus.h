@@ -100,6 +100,16 @@ class SimBus {
     void SetEchoDelayMs(int ms);     // each echo block is written after this delay
     void ClearFaults();              // every fault above off, device faults included
 
+    // The adapter's timing, kept by ClearFaults. With line times on, the echo of
+    // a block comes when its last byte has been on the wire (10 bits a byte at the
+    // port's rate: 1.04 ms for a reset at 9600, 86.8 us for a slot at 115200);
+    // the latency holds every echo block that much longer, as a USB adapter's
+    // latency timer does. Both are off at first: echoes come at once.
+    void SetLineTime(bool on);
+    void SetLatencyUs(int us);
+    bool LineTime() const;
+    int LatencyUs() const;
+
     // Counters since the bus was made or last cleared; 0 for an unknown device.
     int Resets() const;                      // reset pulses, with and without presence
     int Searches() const;                    // Search ROM commands (one per search pass)

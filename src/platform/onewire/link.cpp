@@ -6,6 +6,8 @@
 #include <new>
 #include <thread>
 
+#include "platform/onewire/echo_wait.h"
+
 namespace flextor::onewire {
 namespace {
 
@@ -19,26 +21,8 @@ constexpr int64_t kResetEchoMs = 32;
 constexpr int64_t kSlotEchoMs = 35;
 constexpr int64_t kModemSettleMs = 20;
 
-// Elapsed time on the monotonic clock, truncated to whole milliseconds. The bus
-// waits are real time on the wire, so they never use a clock a test installed.
-class Stopwatch {
-  public:
-    int64_t ElapsedMs() const {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(
-                   std::chrono::steady_clock::now() - start_)
-            .count();
-    }
-
-  private:
-    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-};
-
 void SleepMs(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-bool SleepWhilePolling() {
-    return (LinkOptions.load() & kLinkSleep) != 0;
 }
 
 // Echo bytes of a block of n data bytes arrive within 2 × (n + 18) ms.
@@ -51,6 +35,26 @@ std::unique_ptr<uint8_t[]> SlotBuffer(size_t n) {
         return nullptr;
     }
     return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[n * 8]);
+}
+
+// Each data bit becomes one slot, least significant bit first: 0xFF writes a 1,
+// 0x00 a 0.
+void EncodeWriteSlots(const uint8_t* data, size_t n, uint8_t* slots) {
+    for (size_t i = 0; i < n * 8; ++i) {
+        slots[i] = (data[i / 8] >> (i % 8)) & 1 ? kSlotOne : kSlotZero;
+    }
+}
+
+// Each read slot's echo gives one bit, 1 when it is exactly 0xFF; eight make a
+// byte, least significant bit first.
+void DecodeReadSlots(const uint8_t* echo, size_t n, uint8_t* buffer) {
+    for (size_t i = 0; i < n; ++i) {
+        uint8_t byte = 0;
+        for (size_t bit = 0; bit < 8; ++bit) {
+            byte |= static_cast<uint8_t>((echo[i * 8 + bit] == kSlotOne ? 1 : 0) << bit);
+        }
+        buffer[i] = byte;
+    }
 }
 
 }  // namespace
@@ -153,12 +157,8 @@ bool OWire::Reset() {
 // Waits up to 32 ms for the reset byte's echo; anything but exactly one byte is
 // an input/output error and is flushed.
 bool OWire::ReadResetEcho() {
-    Stopwatch watch;
-    do {
-        SleepMs(2);
-    } while (port_->Waiting() < 1 && watch.ElapsedMs() < kResetEchoMs);
     uint8_t echo = 0;
-    if (port_->Waiting() != 1 || port_->Read(&echo, 1) != 1) {
+    if (!AwaitInput(*port_, kResetEchoMs) || port_->Waiting() != 1 || port_->Read(&echo, 1) != 1) {
         SetLastError(kErrIO);
         Flush();
         return false;
@@ -171,16 +171,9 @@ bool OWire::ReadResetEcho() {
     return true;
 }
 
+// Waits up to 35 ms for a single slot's echo; what came is judged by the caller.
 void OWire::WaitForSlotEcho() {
-    Stopwatch watch;
-    for (;;) {
-        if (SleepWhilePolling()) {
-            SleepMs(1);
-        }
-        if (port_->Waiting() >= 1 || watch.ElapsedMs() > kSlotEchoMs) {
-            return;
-        }
-    }
+    [[maybe_unused]] bool arrived = AwaitInput(*port_, kSlotEchoMs);
 }
 
 void OWire::WriteBit(int bit, bool wait, bool read_echo) {
@@ -189,7 +182,10 @@ void OWire::WriteBit(int bit, bool wait, bool read_echo) {
         return;
     }
     uint8_t slot = bit ? kSlotOne : kSlotZero;
-    port_->Write(&slot, 1);
+    if (port_->Write(&slot, 1) != 1) {
+        SetLastError(kErrIO);
+        return;
+    }
     if (wait) {
         WaitForSlotEcho();
     }
@@ -223,29 +219,14 @@ int OWire::ReadBit(bool flush_first, bool send_slot, bool wait) {
     return 1;
 }
 
-bool OWire::WaitForBlockEcho(size_t slots, size_t n) {
-    Stopwatch watch;
-    const int64_t limit = BlockEchoMs(n);
-    while (port_->Waiting() < static_cast<int>(slots) && watch.ElapsedMs() < limit) {
-        if (SleepWhilePolling()) {
-            SleepMs(2);
-        }
-    }
-    return port_->Waiting() == static_cast<int>(slots);
-}
-
-// Writes the slots in one go, waits for their whole echo and reads it back into
-// the same buffer. On failure the receive queue is emptied and error 3 is set.
+// Writes the slots in one go and reads their whole echo back into the same
+// buffer as it arrives: exactly as many echo bytes as slots, within
+// 2 × (n + 18) ms for n bytes' worth. On failure the receive queue is emptied
+// and error 3 is set.
 bool OWire::SendSlots(uint8_t* slots, size_t n) {
     const size_t count = n * 8;
-    bool ok =
-        port_->Write(slots, count) == static_cast<ssize_t>(count) && WaitForBlockEcho(count, n);
-    size_t got = 0;
-    while (ok && got < count) {
-        ssize_t part = port_->Read(slots + got, count - got);
-        ok = part > 0;
-        got += ok ? static_cast<size_t>(part) : 0;
-    }
+    bool ok = port_->Write(slots, count) == static_cast<ssize_t>(count) &&
+              ReceiveEcho(*port_, slots, count, BlockEchoMs(n)) == count && port_->Waiting() == 0;
     if (!ok) {
         Flush();
         SetLastError(kErrIO);
@@ -254,43 +235,32 @@ bool OWire::SendSlots(uint8_t* slots, size_t n) {
 }
 
 bool OWire::WriteBytes(const uint8_t* data, size_t n) {
-    CheckPort();
-    if (LastError() != kErrNone) {
-        return false;
-    }
-    std::unique_ptr<uint8_t[]> slots = SlotBuffer(n);
-    if (!slots) {
-        SetLastError(kErrNoMemory);
-        return false;
-    }
-    for (size_t i = 0; i < n * 8; ++i) {
-        slots[i] = (data[i / 8] >> (i % 8)) & 1 ? kSlotOne : kSlotZero;
-    }
-    // The echo only proves the slots went out; its content is not compared.
-    return SendSlots(slots.get(), n);
+    return WriteThenRead(data, n, nullptr, 0);
 }
 
 void OWire::ReadBytes(uint8_t* buffer, size_t n) {
+    [[maybe_unused]] bool ok = WriteThenRead(nullptr, 0, buffer, n);
+}
+
+bool OWire::WriteThenRead(const uint8_t* data, size_t n_write, uint8_t* buffer, size_t n_read) {
     CheckPort();
     if (LastError() != kErrNone) {
-        return;
+        return false;
     }
-    std::unique_ptr<uint8_t[]> slots = SlotBuffer(n);
+    const size_t n = n_write + n_read;
+    std::unique_ptr<uint8_t[]> slots = n < n_write ? nullptr : SlotBuffer(n);
     if (!slots) {
         SetLastError(kErrNoMemory);
-        return;
+        return false;
     }
-    std::fill(slots.get(), slots.get() + n * 8, kSlotOne);
+    EncodeWriteSlots(data, n_write, slots.get());
+    std::fill(slots.get() + n_write * 8, slots.get() + n * 8, kSlotOne);
+    // The echo of the write slots only proves they went out; it is not compared.
     if (!SendSlots(slots.get(), n)) {
-        return;
+        return false;
     }
-    for (size_t i = 0; i < n; ++i) {
-        uint8_t byte = 0;
-        for (size_t bit = 0; bit < 8; ++bit) {
-            byte |= static_cast<uint8_t>((slots[i * 8 + bit] == kSlotOne ? 1 : 0) << bit);
-        }
-        buffer[i] = byte;
-    }
+    DecodeReadSlots(slots.get() + n_write * 8, n_read, buffer);
+    return true;
 }
 
 }  // namespace flextor::onewire

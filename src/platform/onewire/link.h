@@ -32,12 +32,14 @@ inline constexpr int32_t kErrSearchDone = 7;      // search: last device already
 int32_t LastError();
 void SetLastError(int32_t code);
 
-// LinkOptions bit: sleep between polls of the receive queue while waiting for an
-// echo (1 ms per poll for single slots, 2 ms for byte blocks); clear = busy polling.
+// LinkOptions bit: while waiting for an echo, sleep in the port's wait for input
+// (poll(2) on a real port), which wakes as soon as a byte arrives; clear = poll
+// the receive queue without sleeping, keeping a core busy.
 inline constexpr uint8_t kLinkSleep = 0x01;
 
 // The link's option word: 0 at program start, set by start-up before the polling
-// thread exists; the ROM search clears kLinkSleep for its duration.
+// thread exists. The program always runs with kLinkSleep; clear, the waits poll
+// without sleeping (tests use both).
 extern std::atomic<uint8_t> LinkOptions;
 
 inline constexpr int kResetBaud = 9600;
@@ -69,20 +71,27 @@ class OWire {
     // True when a device answered with a presence pulse.
     bool Reset();
     // One write slot; optionally waits up to 35 ms for its echo and consumes it.
+    // A slot that cannot be written sets error 3 and waits for nothing.
     void WriteBit(int bit, bool wait, bool read_echo);
     // One read slot: the bit read; 1 with error 3 when there was no single echo byte.
     int ReadBit(bool flush_first, bool send_slot, bool wait);
 
     // Sends n bytes as 8n slots in one write and consumes their echo.
-    bool WriteBytes(const uint8_t* data, size_t n);
-    bool WriteBytes(uint8_t byte) { return WriteBytes(&byte, 1); }
+    [[nodiscard]] bool WriteBytes(const uint8_t* data, size_t n);
+    [[nodiscard]] bool WriteBytes(uint8_t byte) { return WriteBytes(&byte, 1); }
     // Reads n bytes with 8n read slots in one write; success is LastError() == 0.
     void ReadBytes(uint8_t* buffer, size_t n);
+    // WriteBytes of n_write bytes followed by ReadBytes of n_read, as one block
+    // of 8 × (n_write + n_read) slots in one write with one wait for its echo
+    // (2 × (n_write + n_read + 18) ms): the same slots on the wire, one round
+    // trip instead of two. Exactly as many echo bytes as slots, or error 3 and
+    // the receive queue flushed; buffer is filled only on success.
+    [[nodiscard]] bool WriteThenRead(const uint8_t* data, size_t n_write, uint8_t* buffer,
+                                     size_t n_read);
 
   private:
     bool ReadResetEcho();
     void WaitForSlotEcho();
-    bool WaitForBlockEcho(size_t slots, size_t n);
     bool SendSlots(uint8_t* slots, size_t n);
 
     SerialPortOpener opener_;

@@ -7,20 +7,6 @@ namespace {
 
 constexpr uint8_t kSearchROM = 0xF0;
 
-// Clears kLinkSleep for the life of the object and then puts the old word back.
-class SleepsOff {
-  public:
-    SleepsOff() : saved_(LinkOptions.load()) {
-        LinkOptions.store(static_cast<uint8_t>(saved_ & ~kLinkSleep));
-    }
-    ~SleepsOff() { LinkOptions.store(saved_); }
-    SleepsOff(const SleepsOff&) = delete;
-    SleepsOff& operator=(const SleepsOff&) = delete;
-
-  private:
-    uint8_t saved_;
-};
-
 // The branch to take where two devices part (bit and complement both 0).
 int DiscrepancyDirection(const SearchState& state, int position, int byte, uint8_t mask) {
     if (position < state.LastDiscrepancy) {
@@ -101,7 +87,6 @@ bool SearchPass(OWire& link, SearchState& state, RomCode& rom) {
 }  // namespace
 
 SearchResult Search(OWire& link) {
-    SleepsOff sleeps_off;
     SetLastError(kErrNone);
     SearchState state;
     SearchResult result;

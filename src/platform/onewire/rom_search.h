@@ -23,8 +23,11 @@ struct SearchState {
 // every one of its 2^64 phantom branches.
 inline constexpr int kMaxDroppedCodesInARow = 8;
 
-// Runs a complete search with the echo-wait sleeps off (LinkOptions is restored
-// afterwards). Codes that are all zero or fail their CRC are skipped. Any error
+// Runs a complete search, slot by slot. Its waits follow LinkOptions like every
+// other wait of the link: sleeping in the port's wait costs no time, since it
+// ends as the echo arrives, while polling without sleeps would hold a core for
+// the whole search and starve the rest of the program. Codes that are all zero
+// or fail their CRC are skipped. Any error
 // ends the search and the devices found so far are the result; after the last
 // device LastError() is 7.
 SearchResult Search(OWire& link);

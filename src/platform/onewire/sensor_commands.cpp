@@ -13,13 +13,19 @@ bool Ok() {
     return LastError() == kErrNone;
 }
 
-// Addresses the device and sends one function command to it.
-bool SendFunction(OWire& link, const RomCode& rom, uint8_t command) {
-    if (!MatchROM(link, rom)) {
-        return false;
-    }
-    link.CheckPort();  // drops anything stray before the command
-    return Ok() && link.WriteBytes(command);
+// A reset with a presence pulse begins every addressed transaction.
+bool StartTransaction(OWire& link) {
+    link.CheckPort();
+    return Ok() && link.Reset() && Ok();
+}
+
+// Match ROM, the code and a function command: the bytes of one addressed command.
+std::array<uint8_t, 10> Addressed(const RomCode& rom, uint8_t command) {
+    std::array<uint8_t, 10> bytes{};
+    bytes[0] = kMatchROM;
+    std::copy(rom.begin(), rom.end(), bytes.begin() + 1);
+    bytes[9] = command;
+    return bytes;
 }
 
 bool AllZero(const Scratchpad& pad) {
@@ -29,27 +35,29 @@ bool AllZero(const Scratchpad& pad) {
 }  // namespace
 
 bool MatchROM(OWire& link, const RomCode& rom) {
-    link.CheckPort();
-    if (!Ok()) {
+    if (!StartTransaction(link)) {
         return false;
     }
-    if (!link.Reset() || !Ok()) {
-        return false;
-    }
-    return link.WriteBytes(kMatchROM) && link.WriteBytes(rom.data(), rom.size());
+    std::array<uint8_t, 10> bytes = Addressed(rom, 0);
+    return link.WriteBytes(bytes.data(), 1 + rom.size());
 }
 
 bool ConvertT(OWire& link, const RomCode& rom) {
-    return SendFunction(link, rom, kConvertT);
+    if (!StartTransaction(link)) {
+        return false;
+    }
+    std::array<uint8_t, 10> bytes = Addressed(rom, kConvertT);
+    return link.WriteBytes(bytes.data(), bytes.size());
 }
 
 bool ReadScratchpad(OWire& link, const RomCode& rom, Scratchpad& buffer) {
-    if (!SendFunction(link, rom, kReadScratchpad)) {
+    if (!StartTransaction(link)) {
         return false;
     }
+    std::array<uint8_t, 10> bytes = Addressed(rom, kReadScratchpad);
     Scratchpad pad{};
-    link.ReadBytes(pad.data(), pad.size());
-    if (!Ok() || CRC8(pad.data(), pad.size()) != 0 || AllZero(pad)) {
+    if (!link.WriteThenRead(bytes.data(), bytes.size(), pad.data(), pad.size()) ||
+        CRC8(pad.data(), pad.size()) != 0 || AllZero(pad)) {
         return false;
     }
     buffer = pad;

@@ -16,15 +16,22 @@ namespace flextor::onewire {
 // Eight data bytes and their CRC.
 using Scratchpad = std::array<uint8_t, 9>;
 
+// Each is one reset and one block of slots: after the reset's echo, Match ROM,
+// the code and what follows go out in one write, and the link waits once for
+// the whole echo. A cycle therefore costs a sensor four round trips through the
+// adapter, which matters most on USB adapters that hold echoes for milliseconds.
+
 // Reset, then Match ROM with the code: true when the device was addressed.
-bool MatchROM(OWire& link, const RomCode& rom);
+[[nodiscard]] bool MatchROM(OWire& link, const RomCode& rom);
 
-// Starts a conversion in the device; it runs there for up to 750 ms.
-bool ConvertT(OWire& link, const RomCode& rom);
+// Reset, Match ROM, the code and Convert T. Starts a conversion in the device;
+// it runs there for up to 750 ms.
+[[nodiscard]] bool ConvertT(OWire& link, const RomCode& rom);
 
-// True with the scratchpad in buffer when it arrived whole with a valid CRC. Nine
-// zero bytes (a bus held low) pass the CRC but never come from a sensor, whose
-// reserved byte 5 is 0xFF: they fail too.
-bool ReadScratchpad(OWire& link, const RomCode& rom, Scratchpad& buffer);
+// Reset, then Match ROM, the code, Read Scratchpad and the 72 read slots as one
+// block, whose echo is the scratchpad. True with the scratchpad in buffer when it
+// arrived whole with a valid CRC. Nine zero bytes (a bus held low) pass the CRC
+// but never come from a sensor, whose reserved byte 5 is 0xFF: they fail too.
+[[nodiscard]] bool ReadScratchpad(OWire& link, const RomCode& rom, Scratchpad& buffer);
 
 }  // namespace flextor::onewire

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "core/log/message_log.h"
+#include "platform/sensors/adapter_latency.h"
 #include "platform/sensors/search_handover.h"
+#include "platform/serial/usb_latency.h"
 
 namespace flextor {
 namespace {
@@ -70,6 +72,9 @@ void ReopenPort(PollTable& table, onewire::OWire& link) {
     }
     if (table.PortID == 0 && !table.PortName.empty()) {
         PostLogMessage("Не удалось открыть порт " + table.PortName, kLevelError);
+    }
+    if (table.PortID != 0) {
+        TuneAdapterLatency(table.PortName, UsbSerialRootFromEnvironment(), table.LatencyAdvised);
     }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ struct PollTable {
     std::string PortName;
     uint8_t Serial = 0;   // 1 = sequential polling, one row per cycle
     uint8_t PollAll = 0;  // 1 = every temperature sensor, 0 = only those with a role
+    // Adapters whose slow latency timer the message log has been told about.
+    std::set<std::string> LatencyAdvised;
 };
 
 // PollTable.Flags: the port was just opened, nothing has been converted yet.

@@ -1,6 +1,6 @@
 // A serial port as the 1-Wire link uses it: speed changes, raw byte writes and
-// reads that never block, the count of bytes waiting, an input flush and the
-// modem lines. The termios port is the real one; tests put a fake in its place.
+// reads that never block, the count of bytes waiting, a wait for input, an input
+// flush and the modem lines. The termios port is the real one; tests put a fake in its place.
 #pragma once
 
 #include <sys/types.h>
@@ -27,6 +27,9 @@ class SerialPort {
     virtual ssize_t Read(uint8_t* data, size_t n) = 0;
     // Bytes in the receive queue, or -1 when the port cannot tell.
     virtual int Waiting() = 0;
+    // Sleeps until bytes are waiting or timeout_ms has passed: 1 when bytes are
+    // waiting, 0 when the time ran out, -1 when the port cannot be waited on.
+    [[nodiscard]] virtual int WaitForInput(int timeout_ms) = 0;
     // Discards the receive queue.
     virtual void FlushInput() = 0;
     // Raises or drops DTR and RTS. Devices without modem lines ignore it.

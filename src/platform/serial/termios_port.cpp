@@ -1,5 +1,6 @@
 // The real serial port: a terminal device driven through termios.
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -81,6 +82,18 @@ class TermiosPort final : public SerialPort {
     int Waiting() override {
         int count = 0;
         return ioctl(fd_.Get(), FIONREAD, &count) == 0 ? count : -1;
+    }
+
+    int WaitForInput(int timeout_ms) override {
+        pollfd fd{fd_.Get(), POLLIN, 0};
+        int ready = poll(&fd, 1, timeout_ms);
+        if (ready < 0) {
+            return errno == EINTR ? 0 : -1;
+        }
+        if (ready > 0 && (fd.revents & POLLIN) == 0) {
+            return -1;  // hang-up or error without data: the adapter is gone
+        }
+        return ready;
     }
 
     void FlushInput() override { tcflush(fd_.Get(), TCIFLUSH); }

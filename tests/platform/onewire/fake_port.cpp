@@ -1,6 +1,8 @@
 #include "platform/onewire/fake_port.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace flextor::test {
 namespace {
@@ -30,6 +32,7 @@ class FakePort final : public SerialPort {
             count = std::min(n, static_cast<size_t>(line_->write_limit));
         }
         std::vector<uint8_t> bytes(data, data + count);
+        line_->writes.push_back(n);
         line_->written.insert(line_->written.end(), bytes.begin(), bytes.end());
         for (uint8_t echo : line_->echo(bytes, line_->baud)) {
             line_->received.push_back(echo);
@@ -47,6 +50,16 @@ class FakePort final : public SerialPort {
     }
 
     int Waiting() override { return static_cast<int>(line_->received.size()); }
+
+    // Echoes arrive with their write or never: an empty queue sleeps the timeout.
+    int WaitForInput(int timeout_ms) override {
+        ++line_->input_waits;
+        if (!line_->received.empty()) {
+            return 1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(timeout_ms));
+        return 0;
+    }
     void FlushInput() override { line_->received.clear(); }
     void SetModemLines(bool raised) override { line_->modem_lines = raised; }
 

@@ -32,6 +32,8 @@ struct FakeLine {
     int baud = 0;
     std::vector<int> speed_changes;  // every speed the port was set to
     std::vector<uint8_t> written;    // every byte written, in order
+    std::vector<size_t> writes;      // the size of every write call, in order
+    int input_waits = 0;             // calls of WaitForInput
     std::deque<uint8_t> received;    // the receive queue
     bool modem_lines = false;
     bool open = false;

@@ -220,6 +220,33 @@ TEST_F(LinkTest, WriteBitSendsOneSlotAndConsumesItsEcho) {
     EXPECT_EQ(line->received.size(), 1u);
 }
 
+TEST_F(LinkTest, WriteBitWhoseSlotIsNotWrittenFailsWithoutWaiting) {
+    line->write_limit = 0;
+    SetLastError(kErrNone);
+    auto start = std::chrono::steady_clock::now();
+    link.WriteBit(1, true, true);
+    EXPECT_EQ(LastError(), kErrIO);
+    EXPECT_LT(MsSince(start), 35);
+    EXPECT_EQ(line->input_waits, 0);
+}
+
+// With kLinkSleep the waits sleep in the port's wait for input, which a late
+// echo ends at once; without it they never sleep. Both wait the full timeout for
+// an echo that never comes.
+TEST_F(LinkTest, WaitsSleepInThePortOnlyWithTheSleepOption) {
+    line->echo = [](const Bytes&, int) { return Bytes{}; };
+    for (uint8_t options : {uint8_t{0}, kLinkSleep}) {
+        SCOPED_TRACE(static_cast<int>(options));
+        LinkOptions = options;
+        line->input_waits = 0;
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(link.WriteBytes(0x44));
+        EXPECT_GE(MsSince(start), 38);
+        EXPECT_EQ(line->input_waits > 0, options == kLinkSleep);
+    }
+    LinkOptions = 0;
+}
+
 TEST_F(LinkTest, WriteBytesSendsLeastSignificantBitFirst) {
     const uint8_t data[] = {0xA5, 0x01};
     EXPECT_TRUE(link.WriteBytes(data, 2));

@@ -111,6 +111,18 @@ TEST_F(SearchTest, LostEchoKeepsTheDevicesFoundBefore) {
     EXPECT_EQ(Waiting(), 0);
 }
 
+// Slot by slot, each slot's echo held by the adapter for a millisecond.
+TEST_F(SearchTest, ThroughAnAdapterWithLatencyAndSleepingWaits) {
+    RomCode one = Sensor(0x28, 0x2);
+    RomCode zero = Sensor(0x28, 0x0);
+    bus.SetLineTime(true);
+    bus.SetLatencyUs(1000);
+    LinkOptions = kLinkSleep;
+    EXPECT_EQ(Search(link), (SearchResult{zero, one}));
+    EXPECT_EQ(LastError(), kErrSearchDone);
+    LinkOptions = 0;
+}
+
 TEST_F(SearchTest, RestoresTheLinkOptions) {
     Sensor(0x28, 0x5);
     LinkOptions = kLinkSleep;

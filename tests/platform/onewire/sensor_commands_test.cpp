@@ -126,6 +126,14 @@ TEST_F(SensorCommandsTest, EchoDelayWithinTheWaitsIsHarmless) {
     EXPECT_EQ(Measure(column), 785);
 }
 
+TEST_F(SensorCommandsTest, UsbAdapterLatencyWithinTheWaitsIsHarmless) {
+    bus.SetLineTime(true);
+    bus.SetLatencyUs(16000);
+    EXPECT_EQ(Measure(column), 785);
+    EXPECT_EQ(Measure(old_sensor), 235);
+    EXPECT_EQ(bus.Resets(), 4);
+}
+
 TEST_F(SensorCommandsTest, LateEchoFailsAndNeverLeaksIntoTheNextTransaction) {
     bus.SetEchoDelayMs(60);
     EXPECT_FALSE(MatchROM(link, column));

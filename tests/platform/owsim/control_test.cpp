@@ -47,6 +47,22 @@ TEST(OwsimControl, CommandsChangeTheBusAndReportIt) {
     }
 }
 
+TEST(OwsimControl, AdapterTimingSurvivesClearFaults) {
+    SimBus bus;
+    EXPECT_EQ(RunControlCommand(bus, "bus line-time on"), "ok");
+    EXPECT_EQ(RunControlCommand(bus, "bus latency 16"), "ok");
+    EXPECT_EQ(RunControlCommand(bus, "clear-faults"), "ok");
+    EXPECT_TRUE(bus.LineTime());
+    EXPECT_EQ(bus.LatencyUs(), 16000);
+    for (const char* command : {"bus latency 1001", "bus latency -1", "bus line-time 1"}) {
+        EXPECT_TRUE(RunControlCommand(bus, command).starts_with("error usage: ")) << command;
+    }
+    EXPECT_EQ(RunControlCommand(bus, "bus line-time off"), "ok");
+    EXPECT_EQ(RunControlCommand(bus, "bus latency 0"), "ok");
+    EXPECT_FALSE(bus.LineTime());
+    EXPECT_EQ(bus.LatencyUs(), 0);
+}
+
 TEST(OwsimControl, BadCommandsAreRefusedWithAReason) {
     SimBus bus;
     EXPECT_EQ(RunControlCommand(bus, ""), "error empty command");

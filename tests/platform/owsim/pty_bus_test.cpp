@@ -111,6 +111,22 @@ TEST_F(OwsimPty, StopsPromptlyEvenWhileHoldingAnEcho) {
     EXPECT_EQ(again.Exchange(ReadSlots(1)), ReadSlots(1));
 }
 
+// Each byte is answered at the rate the port has when the byte arrives, even while
+// the adapter still holds the echoes of earlier bytes.
+TEST_F(OwsimPty, AdapterLatencyHoldsEchoesButNotTheRateOfTheirBytes) {
+    bus_.AddSensor(0x28, 1, 0);
+    bus_.SetLineTime(true);
+    bus_.SetLatencyUs(40000);
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(port_->SetBaud(9600));
+    ASSERT_TRUE(port_->Write("\xF0"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));  // the reset is answered
+    ASSERT_TRUE(port_->SetBaud(115200));
+    ASSERT_TRUE(port_->Write(ReadSlots(1)));
+    EXPECT_EQ(port_->Read(9, 1000), "\xE0" + ReadSlots(1));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(40));
+}
+
 // Settings change from the test's thread while the bus serves traffic on its own.
 TEST_F(OwsimPty, ChangesFromAnotherThreadWhileServing) {
     RomCode rom = bus_.AddSensor(0x28, 1, 0);
