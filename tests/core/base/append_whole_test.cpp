@@ -48,18 +48,5 @@ TEST(AppendToFile, ALineCutByAFullDiskIsTakenBackWhole) {
     EXPECT_EQ(ReadFile(path), kBom + kFirst + kAfter);
 }
 
-TEST(AppendToFile, TheMarkOfANewFileIsTakenBackWithItsLine) {
-    test::TempDir dir;
-    const std::string path = (dir / "new.log").string();
-    int code = RunInChild([&] {
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit full{2, 2};
-        setrlimit(RLIMIT_FSIZE, &full);
-        return AppendToFile(path, kFirst, kBom) ? 1 : 0;
-    });
-    ASSERT_EQ(code, 0);
-    EXPECT_EQ(ReadFile(path), "");
-}
-
 }  // namespace
 }  // namespace flextor

@@ -63,19 +63,5 @@ TEST(IniDamage, DamagedTextIsStillReadAndKeptAsValidUtf8) {
     EXPECT_EQ(ini.Damage()->line, 2u);
 }
 
-// Lookups go through an index: a key's first occurrence wins, in any case.
-TEST(IniDamage, IndexedLookupsKeepTheFirstOccurrence) {
-    std::string text = "[Sensor]\n";
-    for (int n = 1; n <= 1000; ++n) {
-        text += "ID_" + std::to_string(n) + " = " + std::to_string(n * 7) + "\n";
-    }
-    text += "id_500 = 1\n";
-    IniDocument ini = IniDocument::Parse(text);
-    EXPECT_EQ(*ini.Find("SENSOR", "Id_500"), "3500");
-    EXPECT_EQ(*ini.Find("sensor", "ID_1000"), "7000");
-    EXPECT_EQ(ini.Find("sensor", "ID_1001"), nullptr);
-    EXPECT_EQ(ini.FindGroup("sensor")->entries.size(), 1001u);
-}
-
 }  // namespace
 }  // namespace flextor
