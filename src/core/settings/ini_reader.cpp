@@ -159,8 +159,8 @@ void IniDocument::AddGroup(std::string_view line, size_t line_number) {
         NoteDamage(IniDamageKind::kUnreadableLine, line_number);
     }
     std::string name = LowerAscii(GroupName(line));
-    auto [first, added] = first_group_.try_emplace(name, groups_.size());
-    if (!added) {
+    bool first = first_group_.try_emplace(name, groups_.size()).second;
+    if (!first) {
         NoteDamage(IniDamageKind::kRepeatedGroup, line_number, GroupName(line));
     }
     groups_.push_back(IniGroup{std::move(name), {}, {}});
