@@ -71,7 +71,7 @@ int64_t ReadSensorInteger(const IniDocument& ini, const std::string& key) {
 
 // Rows with a zero ID are skipped, and their "Use_" key is not read. False when
 // the count is negative, which no save ever writes.
-bool ReadSensorRows(const IniDocument& ini, std::vector<SensorParam>& sensors) {
+[[nodiscard]] bool ReadSensorRows(const IniDocument& ini, std::vector<SensorParam>& sensors) {
     sensors.clear();
     const IniGroup* group = ini.FindGroup("Sensor");
     if (group == nullptr) {
