@@ -16,6 +16,8 @@
 #include "core/logic/logic_cycle.h"
 #include "core/logic/refresh_outputs.h"
 #include "core/settings/settings_file.h"
+#include "core/settings/settings_leftovers.h"
+#include "core/settings/settings_load_report.h"
 #include "core/startup/fresh_start.h"
 #include "core/state/program_state.h"
 #include "core/time/clock.h"
@@ -40,10 +42,12 @@ bool Program::Start(const CommandLine& /*command_line*/) {
     // The failure handler goes first once it exists, before anything else can fail.
     PrepareFolderAndPins();
     BuildMainWindow();
+    RemoveLeftoverSettingsFiles();
     LoadSettings();
     // A start with a crash-state file resumes the saved run here once resuming
     // exists; until then every start is a fresh one.
     StartFresh(program_folder_, CurrentClock().Now());
+    ReportSettingsFindings();
     onewire::LinkOptions = onewire::kLinkSleep;
     log_messages_.Bind(HandleLogMessageEvent);
     SetLogMessageWakeup(log_messages_.Waker());

@@ -74,15 +74,23 @@ bool MakeFolder(const std::string& path) {
 }
 
 bool AppendToFile(const std::string& path, const std::string& bytes, const std::string& header) {
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) {
+    UniqueFd fd(open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
+    if (!fd.Valid()) {
         return false;
     }
     struct stat info {};
-    bool empty = fstat(fd, &info) == 0 && info.st_size == 0;
+    if (fstat(fd.Get(), &info) != 0) {
+        return false;
+    }
     // One write, so that a line is never split by a concurrent writer.
-    bool written = WriteAll(fd, empty ? header + bytes : bytes);
-    return close(fd) == 0 && written;
+    if (WriteAll(fd.Get(), info.st_size == 0 ? header + bytes : bytes)) {
+        return close(fd.Release()) == 0;
+    }
+    // A part went in (a full disk, a size limit): cut it off again, so the next
+    // line starts where a whole line ended. The append has failed either way.
+    while (ftruncate(fd.Get(), info.st_size) != 0 && errno == EINTR) {
+    }
+    return false;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {

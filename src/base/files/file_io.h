@@ -10,22 +10,28 @@ namespace flextor {
 // the old file or the new one, never a truncated one: the bytes go to a temporary
 // file in the same folder, are flushed to disk, and the temporary file is renamed
 // over path. Returns false (and leaves path as it was) on any failure.
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
+[[nodiscard]] bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
+
+// What ReplaceFileAtomically puts after path to name its temporary file, which
+// mkstemp then ends with six letters or digits.
+inline constexpr const char kTemporarySuffix[] = ".tmp-";
 
 // True when path names an existing folder.
-bool IsFolder(const std::string& path);
+[[nodiscard]] bool IsFolder(const std::string& path);
 
 // Creates one folder; true when it exists afterwards.
-bool MakeFolder(const std::string& path);
+[[nodiscard]] bool MakeFolder(const std::string& path);
 
 // Appends bytes to the file at path, creating the file when it is missing; header
-// goes in front of them when the file is empty. Never truncates. False when the file
+// goes in front of them when the file is empty. The bytes go in whole or not at
+// all: when they cannot all be written (a full disk), the file is cut back to its
+// length before, so that a line is never left half written. False when the file
 // cannot be opened or the bytes cannot all be written.
-bool AppendToFile(const std::string& path, const std::string& bytes,
-                  const std::string& header = "");
+[[nodiscard]] bool AppendToFile(const std::string& path, const std::string& bytes,
+                                const std::string& header = "");
 
 // Reads a whole file; false when it cannot be opened.
-bool ReadWholeFile(const std::string& path, std::string& bytes);
+[[nodiscard]] bool ReadWholeFile(const std::string& path, std::string& bytes);
 
 // A test seam: when set, ReplaceFileAtomically calls it after the temporary file
 // is written and before the rename, and fails as if interrupted when it returns false.

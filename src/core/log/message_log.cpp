@@ -2,6 +2,7 @@
 // the run's log file, each as the Log settings say for the message's level.
 #include "core/log/message_log.h"
 
+#include "base/text/utf8.h"
 #include "core/settings/settings.h"
 #include "core/state/program_state.h"
 #include "core/time/clock.h"
@@ -44,10 +45,13 @@ void SetLogView(LogView* view) {
     log_view = view;
 }
 
-void AddLogMessage(const std::string& text, uint8_t level) {
-    if (text.empty()) {
+void AddLogMessage(const std::string& message, uint8_t level) {
+    if (message.empty()) {
         return;
     }
+    // Messages may carry text from files (a port name, a file name): whatever
+    // those held, the window and the log file get valid UTF-8.
+    const std::string text = ValidUtf8(message);
     // One reading for both stamps, so window and file agree to the second.
     const LocalTime now = CurrentClock().Now();
     bool row_added = false;

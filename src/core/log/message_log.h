@@ -32,7 +32,7 @@ void AddLogMessage(const std::string& text, uint8_t level);
 
 // GUI thread only. Appends line and a LF to the text file at path, creating the
 // missing folders and the file (which then starts with the UTF-8 byte-order mark).
-bool AppendLogLine(const std::string& path, const std::string& line);
+[[nodiscard]] bool AppendLogLine(const std::string& path, const std::string& line);
 
 // Any thread but the GUI thread: hands the message to the GUI thread, which logs
 // it in HandleLogMessageEvent. Never blocks on the GUI thread.

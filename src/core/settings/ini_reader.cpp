@@ -1,5 +1,10 @@
 #include "core/settings/ini_reader.h"
 
+#include <limits>
+#include <utility>
+
+#include "base/text/utf8.h"
+
 namespace flextor {
 namespace {
 
@@ -50,7 +55,8 @@ std::string LowerAscii(std::string_view text) {
     return result;
 }
 
-// The file's text in UTF-8, without the byte-order mark.
+// The file's text in UTF-8 (not yet checked when it came with the mark), without
+// the byte-order mark.
 std::string DecodeText(std::string_view bytes) {
     if (bytes.starts_with(kUtf8Bom)) {
         return std::string(bytes.substr(kUtf8Bom.size()));
@@ -58,6 +64,9 @@ std::string DecodeText(std::string_view bytes) {
     return Latin1ToUtf8(bytes);
 }
 
+// Lines end at CR, at LF and at CR LF (which ends one line, not two: the empty
+// line between would be skipped anyway, and this way line numbers are the ones
+// an editor shows).
 std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;
     size_t start = 0;
@@ -67,15 +76,40 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
             end = text.size();
         }
         lines.push_back(text.substr(start, end - start));
-        start = end + 1;
+        bool crlf = end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n';
+        start = end + (crlf ? 2 : 1);
     }
     return lines;
+}
+
+// Control characters other than the tab have no place in a settings text.
+bool HasControlBytes(std::string_view line) {
+    for (char c : line) {
+        auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && c != '\t') || byte == 0x7F) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsText(std::string_view line) {
+    return !HasControlBytes(line) && IsValidUtf8(line);
 }
 
 // A group line: the name runs from after "[" to "]" or the line end.
 std::string_view GroupName(std::string_view line) {
     line.remove_prefix(1);
     return line.substr(0, line.find(']'));
+}
+
+bool IsWholeGroupLine(std::string_view line) {
+    return line.find(']') != std::string_view::npos;
+}
+
+bool IsWholeKeyLine(std::string_view line) {
+    size_t equals = line.find('=');
+    return equals != std::string_view::npos && equals > 0;
 }
 
 IniEntry ParseEntry(std::string_view line) {
@@ -93,30 +127,65 @@ IniEntry ParseEntry(std::string_view line) {
 IniDocument IniDocument::Parse(std::string_view bytes) {
     std::string text = DecodeText(bytes);
     IniDocument document;
-    IniGroup* current = nullptr;
-    for (std::string_view line : SplitLines(text)) {
+    size_t line_number = 0;
+    for (std::string_view raw : SplitLines(text)) {
+        ++line_number;
+        // What is kept from the file is valid UTF-8 whatever the file held.
+        std::string repaired;
+        std::string_view line = raw;
+        if (!IsText(raw)) {
+            document.NoteDamage(IniDamageKind::kNotText, line_number);
+            repaired = ValidUtf8(raw);
+            line = repaired;
+        }
         line = TrimLeft(line);
         if (line.empty() || line.front() == ';') {
             continue;
         }
         if (line.front() == '[') {
-            document.groups_.push_back(IniGroup{LowerAscii(GroupName(line)), {}});
-            current = &document.groups_.back();
-        } else if (current != nullptr) {
-            current->entries.push_back(ParseEntry(line));
+            document.AddGroup(line, line_number);
+        } else {
+            if (!IsWholeKeyLine(line)) {
+                document.NoteDamage(IniDamageKind::kUnreadableLine, line_number);
+            }
+            document.AddEntry(line);
         }
     }
     return document;
 }
 
-const IniGroup* IniDocument::FindGroup(std::string_view group) const {
-    std::string name = LowerAscii(group);
-    for (const IniGroup& candidate : groups_) {
-        if (candidate.name == name) {
-            return &candidate;
-        }
+void IniDocument::AddGroup(std::string_view line, size_t line_number) {
+    if (!IsWholeGroupLine(line)) {
+        NoteDamage(IniDamageKind::kUnreadableLine, line_number);
     }
-    return nullptr;
+    std::string name = LowerAscii(GroupName(line));
+    bool first = first_group_.try_emplace(name, groups_.size()).second;
+    if (!first) {
+        NoteDamage(IniDamageKind::kRepeatedGroup, line_number, GroupName(line));
+    }
+    groups_.push_back(IniGroup{std::move(name), {}, {}});
+}
+
+// Lines before the first group belong to none and are never read.
+void IniDocument::AddEntry(std::string_view line) {
+    if (groups_.empty()) {
+        return;
+    }
+    IniGroup& group = groups_.back();
+    IniEntry entry = ParseEntry(line);
+    group.first_entry.try_emplace(entry.key, group.entries.size());
+    group.entries.push_back(std::move(entry));
+}
+
+void IniDocument::NoteDamage(IniDamageKind kind, size_t line_number, std::string_view group) {
+    if (!damage_) {
+        damage_ = IniDamage{kind, line_number, std::string(group)};
+    }
+}
+
+const IniGroup* IniDocument::FindGroup(std::string_view group) const {
+    auto found = first_group_.find(LowerAscii(group));
+    return found == first_group_.end() ? nullptr : &groups_[found->second];
 }
 
 const std::string* IniDocument::Find(std::string_view group, std::string_view key) const {
@@ -124,13 +193,8 @@ const std::string* IniDocument::Find(std::string_view group, std::string_view ke
     if (found == nullptr) {
         return nullptr;
     }
-    std::string name = LowerAscii(key);
-    for (const IniEntry& entry : found->entries) {
-        if (entry.key == name) {
-            return &entry.value;
-        }
-    }
-    return nullptr;
+    auto entry = found->first_entry.find(LowerAscii(key));
+    return entry == found->first_entry.end() ? nullptr : &found->entries[entry->second].value;
 }
 
 int64_t ParseIniInteger(std::string_view value) {
@@ -139,15 +203,23 @@ int64_t ParseIniInteger(std::string_view value) {
         negative = value.front() == '-';
         value.remove_prefix(1);
     }
-    // Unsigned arithmetic wraps, so an over-long number keeps its low bits.
+    // The magnitude stops growing past the largest one that fits, so a number of
+    // any length saturates instead of wrapping round to a different value.
+    const auto largest = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
+    const uint64_t limit = negative ? largest + 1 : largest;
     uint64_t magnitude = 0;
     for (char c : value) {
         if (c < '0' || c > '9') {
             break;
         }
-        magnitude = magnitude * 10 + static_cast<uint64_t>(c - '0');
+        auto digit = static_cast<uint64_t>(c - '0');
+        magnitude = magnitude > (limit - digit) / 10 ? limit : magnitude * 10 + digit;
     }
-    return static_cast<int64_t>(negative ? 0 - magnitude : magnitude);
+    if (negative) {
+        return magnitude == limit ? std::numeric_limits<int64_t>::min()
+                                  : -static_cast<int64_t>(magnitude);
+    }
+    return static_cast<int64_t>(magnitude);
 }
 
 std::string IniString(std::string_view value) {

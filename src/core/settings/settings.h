@@ -86,7 +86,8 @@ extern SettingsRecord Settings;
 // The sensors and roles as last saved or applied in the sensors window.
 extern std::vector<SensorParam> SettingSensors;
 
-// Puts every setting back to its default and empties SettingSensors.
+// Puts every setting back to its default, empties SettingSensors and forgets what
+// the last load found.
 void ResetSettings();
 
 }  // namespace flextor

@@ -17,15 +17,15 @@ void SettingsAutoSaveTick(const std::string& path) {
     if (SaveCounter > kSaveDelaySeconds) {
         return;
     }
-    if (SaveCounter == kSaveDelaySeconds) {
-        SaveSettings(path);
+    if (SaveCounter == kSaveDelaySeconds && !SaveSettings(path)) {
+        // SaveSettings has logged the warning; the next change asks again.
     }
     ++SaveCounter;
 }
 
 void SaveSettingsIfPending(const std::string& path) {
-    if (SaveCounter <= kSaveDelaySeconds) {
-        SaveSettings(path);
+    if (SaveCounter <= kSaveDelaySeconds && !SaveSettings(path)) {
+        // SaveSettings has logged the warning; there is no later moment to retry.
     }
 }
 

@@ -5,14 +5,24 @@
 #include <optional>
 
 #include "base/files/file_io.h"
+#include "base/files/regular_file.h"
 #include "core/log/message_log.h"
 #include "core/settings/ini_reader.h"
+#include "core/settings/saturate.h"
 #include "core/settings/settings_keys.h"
+#include "core/settings/settings_load_report.h"
+#include "core/settings/settings_preservation.h"
 
 namespace flextor {
 namespace {
 
 constexpr const char* kSaveFailedMessage = "Не удалось сохранить настройки в файле";
+
+// Far above any file the program writes (a hundred sensors take a few kilobytes),
+// low enough that reading it cannot exhaust the memory of the smallest board.
+constexpr size_t kMaxFileBytes = 16 * 1024 * 1024;
+
+constexpr const char* kNegativeCountDamage = "отрицательное число датчиков SensorsCount";
 
 void ReadNumericKeys(const IniDocument& ini, const char* group,
                      const std::vector<NumericKey>& keys) {
@@ -59,23 +69,25 @@ int64_t ReadSensorInteger(const IniDocument& ini, const std::string& key) {
     return value != nullptr ? ParseIniInteger(*value) : 0;
 }
 
-// Rows with a zero ID are skipped, and their "Use_" key is not read.
-void ReadSensorRows(const IniDocument& ini, std::vector<SensorParam>& sensors) {
+// Rows with a zero ID are skipped, and their "Use_" key is not read. False when
+// the count is negative, which no save ever writes.
+[[nodiscard]] bool ReadSensorRows(const IniDocument& ini, std::vector<SensorParam>& sensors) {
     sensors.clear();
     const IniGroup* group = ini.FindGroup("Sensor");
     if (group == nullptr) {
-        return;
+        return true;
     }
-    auto count = static_cast<int32_t>(ReadSensorInteger(ini, "SensorsCount"));
+    auto count = SaturatedTo<int32_t>(ReadSensorInteger(ini, "SensorsCount"));
     for (int32_t n : SensorRowNumbers(*group, count)) {
         int64_t id = ReadSensorInteger(ini, "ID_" + std::to_string(n));
         if (id != 0) {
             SensorParam row;
             row.ID = id;
-            row.Use = static_cast<uint8_t>(ReadSensorInteger(ini, "Use_" + std::to_string(n)));
+            row.Use = SaturatedTo<uint8_t>(ReadSensorInteger(ini, "Use_" + std::to_string(n)));
             sensors.push_back(row);
         }
     }
+    return count >= 0;
 }
 
 void ReadSensorGroup(const IniDocument& ini, SensorSettings& sensor) {
@@ -121,16 +133,23 @@ void AppendSensorGroup(std::string& text, const SensorSettings& sensor,
 
 }  // namespace
 
-void ParseSettings(const std::string& bytes, SettingsRecord& settings,
-                   std::vector<SensorParam>& sensors) {
+std::optional<std::string> ParseSettings(const std::string& bytes, SettingsRecord& settings,
+                                         std::vector<SensorParam>& sensors) {
     IniDocument ini = IniDocument::Parse(bytes);
     settings = SettingsRecord{};
     ReadNumericKeys(ini, "Logic", LogicKeys(settings.Logic));
     ReadNumericKeys(ini, "Log", LogKeys(settings.Log));
     ReadNumericKeys(ini, "Graph", GraphKeys(settings.Graph));
     ReadSensorGroup(ini, settings.Sensor);
-    ReadSensorRows(ini, sensors);
+    bool count_valid = ReadSensorRows(ini, sensors);
     ReadNumericKeys(ini, "WinMain", WinMainKeys(settings.WinMain));
+    if (ini.Damage()) {
+        return DescribeIniDamage(*ini.Damage());
+    }
+    if (!count_valid) {
+        return kNegativeCountDamage;
+    }
+    return std::nullopt;
 }
 
 // settings is a copy because the key tables bind their fields for writing too.
@@ -146,13 +165,19 @@ std::string FormatSettings(SettingsRecord settings, const std::vector<SensorPara
 
 void LoadSettings(const std::string& path) {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
-        bytes.clear();
+    ReadOutcome outcome = ReadRegularFile(path, kMaxFileBytes, bytes);
+    std::optional<std::string> damage = ParseSettings(bytes, Settings, SettingSensors);
+    if (NoteSettingsLoad(path, outcome, damage)) {
+        RequireKeepingSettingsFile();
+    } else {
+        ForgetKeepingSettingsFile();
     }
-    ParseSettings(bytes, Settings, SettingSensors);
 }
 
 bool SaveSettings(const std::string& path) {
+    if (!KeepSettingsFileIfRequired(path)) {
+        return false;
+    }
     if (!ReplaceFileAtomically(path, FormatSettings(Settings, SettingSensors))) {
         AddLogMessage(kSaveFailedMessage, kLevelWarning);
         return false;

@@ -3,6 +3,7 @@
 // GUI thread only (and the failure handler, when the GUI thread is stopped).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,17 +15,23 @@ namespace flextor {
 inline constexpr const char* kSettingsFileName = "Setting.ini";
 
 // Reads the file into Settings and SettingSensors. Every key missing from the
-// file, or every key when the file cannot be read, takes its default.
+// file, or every key when the file cannot be read, takes its default. Only a
+// regular file is read, and never one too large to be a settings file. A file
+// that exists but cannot be read, or is damaged, is noted for the message log
+// (ReportSettingsFindings) and kept aside before the next save.
 void LoadSettings(const std::string& path = kSettingsFileName);
 
 // Writes Settings and SettingSensors to the file, replacing it whole: a power cut
 // leaves either the old file or the new one. On failure logs a warning, leaves
-// the file as it was and returns false.
-bool SaveSettings(const std::string& path = kSettingsFileName);
+// the file as it was and returns false. After a load that found the file
+// unusable, the old file is kept aside first, and not replaced when it cannot be.
+[[nodiscard]] bool SaveSettings(const std::string& path = kSettingsFileName);
 
-// The settings as they are read from the bytes of a file.
-void ParseSettings(const std::string& bytes, SettingsRecord& settings,
-                   std::vector<SensorParam>& sensors);
+// The settings as they are read from the bytes of a file, read as far as the
+// reading rules allow; returns what shows the bytes to be damaged, if anything.
+[[nodiscard]] std::optional<std::string> ParseSettings(const std::string& bytes,
+                                                       SettingsRecord& settings,
+                                                       std::vector<SensorParam>& sensors);
 
 // The bytes of the file for these settings.
 std::string FormatSettings(SettingsRecord settings, const std::vector<SensorParam>& sensors);

@@ -2,6 +2,8 @@
 
 #include <type_traits>
 
+#include "core/settings/saturate.h"
+
 namespace flextor {
 
 std::vector<NumericKey> LogicKeys(LogicSettings& logic) {
@@ -64,13 +66,12 @@ std::vector<NumericKey> WinMainKeys(WinMainSettings& win_main) {
 }
 
 void StoreNumeric(const NumericField& field, int64_t value) {
-    auto as_32_bits = static_cast<int32_t>(value);
     std::visit(
-        [as_32_bits](auto target) {
+        [value](auto target) {
             if constexpr (std::is_same_v<decltype(target), FlagField>) {
-                *target.value = as_32_bits != 0 ? 1 : 0;
+                *target.value = value != 0 ? 1 : 0;
             } else {
-                *target = static_cast<std::remove_pointer_t<decltype(target)>>(as_32_bits);
+                *target = SaturatedTo<std::remove_pointer_t<decltype(target)>>(value);
             }
         },
         field);

@@ -29,8 +29,10 @@ std::vector<NumericKey> LogKeys(LogSettings& log);
 std::vector<NumericKey> GraphKeys(GraphSettings& graph);
 std::vector<NumericKey> WinMainKeys(WinMainSettings& win_main);
 
-// Stores a value read from the file: taken as a 32-bit integer, then cut to the
-// field's width (a flag becomes 1 when that integer is not 0).
+// Stores a value read from the file. A value beyond the field's range stores the
+// nearest end of the range (-99999 in a signed 16-bit field is -32768), so that a
+// damaged number cannot wrap round to an ordinary-looking one; a flag becomes 1
+// when the value is not 0.
 void StoreNumeric(const NumericField& field, int64_t value);
 
 // The field's value in plain decimal.

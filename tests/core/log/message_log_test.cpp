@@ -137,5 +137,13 @@ TEST_F(MessageLogTest, FailedAppendFollowsTheShownMessageAndIsNotRetried) {
     EXPECT_EQ(ReadFile(ProgVar.LogInfo_FileName), kBom + "[06/12/2026 18:24:07]  second\n");
 }
 
+// A damaged port name in a message cannot garble the window or the file.
+TEST_F(MessageLogTest, InvalidBytesArriveAsReplacementCharacters) {
+    AddLogMessage("Порт tty\xD0\xFF не открыт", kLevelWarning);
+    const std::string shown = "Порт tty\xEF\xBF\xBD\xEF\xBF\xBD не открыт";
+    EXPECT_EQ(view.Texts(), std::vector<std::string>{"[18:24:07]  " + shown});
+    EXPECT_EQ(LogFile(), kBom + "[06/12/2026 18:24:07]  " + shown + "\n");
+}
+
 }  // namespace
 }  // namespace flextor

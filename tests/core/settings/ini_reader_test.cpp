@@ -19,10 +19,15 @@ TEST(IniInteger, StopsAtFirstNonDigitAndReadsNonNumbersAsZero) {
     EXPECT_EQ(ParseIniInteger("0x1F"), 0);
 }
 
-TEST(IniInteger, KeepsTheLow64BitsOfLongNumbers) {
-    EXPECT_EQ(ParseIniInteger("-9223372036854775808"), std::numeric_limits<int64_t>::min());
-    EXPECT_EQ(ParseIniInteger("9223372036854775807"), std::numeric_limits<int64_t>::max());
-    EXPECT_EQ(ParseIniInteger("18446744073709551617"), 1);  // 2^64 + 1
+TEST(IniInteger, LongNumbersSaturateAtThe64BitRange) {
+    const int64_t min = std::numeric_limits<int64_t>::min();
+    const int64_t max = std::numeric_limits<int64_t>::max();
+    EXPECT_EQ(ParseIniInteger("-9223372036854775808"), min);
+    EXPECT_EQ(ParseIniInteger("9223372036854775807"), max);
+    EXPECT_EQ(ParseIniInteger("9223372036854775808"), max);
+    EXPECT_EQ(ParseIniInteger("-9223372036854775809"), min);
+    EXPECT_EQ(ParseIniInteger("18446744073709551617"), max);  // 2^64 + 1 used to wrap to 1
+    EXPECT_EQ(ParseIniInteger("-99999999999999999999999999x"), min);
 }
 
 TEST(IniDocument, LineRules) {

@@ -125,15 +125,15 @@ TEST_F(SettingsTest, ForeignlyWrittenFileLoadsByTheReadingRules) {
     EXPECT_EQ(Settings.Logic.TimeStable, 0);  // not a number: 0, not the default
     EXPECT_EQ(Settings.Logic.DelayMode, -5);
     EXPECT_EQ(Settings.Logic.MaxVolume, 1000);
-    EXPECT_EQ(Settings.Logic.Valve1_PWM, 159);  // low 8 bits of 99999
-    EXPECT_EQ(Settings.Logic.Valve3_PWM, 251);
-    EXPECT_EQ(Settings.Logic.TermoNextMode, -31073);
+    EXPECT_EQ(Settings.Logic.Valve1_PWM, 255);  // saturated, not cut
+    EXPECT_EQ(Settings.Logic.Valve3_PWM, 0);
+    EXPECT_EQ(Settings.Logic.TermoNextMode, 32767);
     EXPECT_EQ(Settings.Logic.Col1_Auto, 1);  // non-zero before cutting counts
     EXPECT_EQ(Settings.Logic.Check_d6, 0);
     EXPECT_EQ(Settings.Logic.CheckStopColumn, 1);
-    EXPECT_EQ(Settings.Log.Modify, 34463);
+    EXPECT_EQ(Settings.Log.Modify, 65535);
     EXPECT_EQ(Settings.Log.MaxTermo, 1000);
-    EXPECT_EQ(Settings.Graph.Color[8], 1);  // parsed as 32 bits
+    EXPECT_EQ(Settings.Graph.Color[8], 2147483647);
     EXPECT_EQ(Settings.Sensor.PortName, "/dev/tty\xC3\xA9x");
     EXPECT_EQ(Settings.Sensor.Serial, 1);
     EXPECT_EQ(Settings.WinMain.d1_Limit, 950);
@@ -143,12 +143,12 @@ TEST_F(SettingsTest, ForeignlyWrittenFileLoadsByTheReadingRules) {
     std::string saved = ReadFile(folder / "Setting.ini");
     EXPECT_TRUE(saved.starts_with(
         "\xEF\xBB\xBF\n[Logic]\nPerformance = 12\nTimeStable = 0\nDelayMode = -5\n"
-        "TermoNextMode = -31073\nCol1_MinTermo = 500\nMaxVolume_v0 = 10\nMaxVolume = 1000\n"
-        "Valve1_PWM = 159\nValve2_Stable = 4\nValve3_PWM = 251\n"))
+        "TermoNextMode = 32767\nCol1_MinTermo = 500\nMaxVolume_v0 = 10\nMaxVolume = 1000\n"
+        "Valve1_PWM = 255\nValve2_Stable = 4\nValve3_PWM = 0\n"))
         << saved;
     EXPECT_NE(saved.find("\nCheck_d6 = 0\n"), std::string::npos);
     EXPECT_NE(saved.find("\nCol1_Auto = 1\nCheckStopColumn = 1\n[Log]\n"), std::string::npos);
-    EXPECT_NE(saved.find("\nColor8 = 1\n"), std::string::npos);
+    EXPECT_NE(saved.find("\nColor8 = 2147483647\n"), std::string::npos);
     EXPECT_NE(saved.find("[Sensor]\nPortName = /dev/tty\xC3\xA9x\nSerial = 1\n"),
               std::string::npos);
     EXPECT_EQ(saved.find('\r'), std::string::npos);
@@ -172,13 +172,13 @@ TEST_F(SettingsTest, SensorRowsSkipMissingAndZeroIdsAndAreRenumberedOnSave) {
     EXPECT_EQ(SettingSensors[0].SN.CRC, 0xA0);
     EXPECT_EQ(SettingSensors[0].Use, 3);
     EXPECT_EQ(SettingSensors[1].ID, 4327693216125749800);
-    EXPECT_EQ(SettingSensors[1].Use, 4);  // 260 cut to 8 bits
+    EXPECT_EQ(SettingSensors[1].Use, 255);  // 260 saturated to 8 bits
 
     ASSERT_TRUE(SaveSettings(SettingsPath()));
     EXPECT_NE(ReadFile(folder / "Setting.ini")
                   .find("SensorsCount = 2\n"
                         "ID_1 = -6888724828612587224\nUse_1 = 3\n"
-                        "ID_2 = 4327693216125749800\nUse_2 = 4\n"
+                        "ID_2 = 4327693216125749800\nUse_2 = 255\n"
                         "[WinMain]\n"),
               std::string::npos);
 }

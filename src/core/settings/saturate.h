@@ -1,0 +1,21 @@
+// Bringing a number read from a file into the range of the width it is held in.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+
+namespace flextor {
+
+// value when it fits in T, else the nearest end of T's range.
+template <typename T>
+T SaturatedTo(int64_t value) {
+    if (value < static_cast<int64_t>(std::numeric_limits<T>::min())) {
+        return std::numeric_limits<T>::min();
+    }
+    if (value > static_cast<int64_t>(std::numeric_limits<T>::max())) {
+        return std::numeric_limits<T>::max();
+    }
+    return static_cast<T>(value);
+}
+
+}  // namespace flextor

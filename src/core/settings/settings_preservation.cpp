@@ -1,0 +1,44 @@
+#include "core/settings/settings_preservation.h"
+
+#include <optional>
+
+#include "base/files/keep_aside.h"
+#include "core/log/message_log.h"
+
+namespace flextor {
+namespace {
+
+constexpr const char* kKeptSuffix = ".bad";
+constexpr const char* kKeepFailedMessage =
+    "Не удалось сохранить прежний файл настроек, настройки не записаны";
+
+bool keeping_required = false;
+
+}  // namespace
+
+void RequireKeepingSettingsFile() {
+    keeping_required = true;
+}
+
+void ForgetKeepingSettingsFile() {
+    keeping_required = false;
+}
+
+bool KeepSettingsFileIfRequired(const std::string& path) {
+    if (!keeping_required) {
+        return true;
+    }
+    std::optional<std::string> kept = KeepFileAside(path, kKeptSuffix);
+    if (!kept) {
+        AddLogMessage(kKeepFailedMessage, kLevelWarning);
+        return false;
+    }
+    // An empty name: the file is gone meanwhile, and there is nothing to keep.
+    if (!kept->empty()) {
+        AddLogMessage("Прежний файл настроек сохранён как " + *kept, kLevelWarning);
+    }
+    keeping_required = false;
+    return true;
+}
+
+}  // namespace flextor
