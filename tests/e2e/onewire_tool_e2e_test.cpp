@@ -43,8 +43,8 @@ TEST_F(OneWireToolTest, MarksSensorsThatCannotBeReadOrDidNotConvert) {
     owsim::RomCode broken = bus.AddSensor(0x28, 0x1, 200);
     owsim::RomCode stuck = bus.AddSensor(0x28, 0x2, 200);
     bus.AddSensor(0x28, 0x3, -5);
-    bus.SetBadCrc(broken, true);
-    bus.SetStuckAt85(stuck, true);
+    EXPECT_TRUE(bus.SetBadCrc(broken, true));
+    EXPECT_TRUE(bus.SetStuckAt85(stuck, true));
 
     RunResult run = Run({"/dev/" + bus.PortName()});
     EXPECT_EQ(run.exit_code, 0) << run.output;

@@ -24,8 +24,8 @@ class BusModel {
     // (silent adapter, dropped bytes) make it shorter than the input.
     std::string Answer(const uint8_t* bytes, std::size_t n, int baud);
 
-    bool Add(const RomCode& rom, int tenths);
-    bool Remove(const RomCode& rom);
+    [[nodiscard]] bool Add(const RomCode& rom, int tenths);
+    [[nodiscard]] bool Remove(const RomCode& rom);
     Device* Find(const RomCode& rom);
     const Device* Find(const RomCode& rom) const;
     const std::vector<Device>& Devices() const { return devices_; }

@@ -19,6 +19,6 @@ struct SensorOption {
     uint64_t serial = 0;
     int tenths = 250;
 };
-bool ParseSensorOption(const std::string& text, SensorOption* sensor);
+[[nodiscard]] bool ParseSensorOption(const std::string& text, SensorOption* sensor);
 
 }  // namespace flextor::owsim

@@ -19,7 +19,7 @@ class ControlServer {
 
     // Listens at path. A stale socket left there is replaced; a live one, or any
     // other kind of file, is not. False with the reason in error.
-    bool Start(const std::string& path, std::string* error);
+    [[nodiscard]] bool Start(const std::string& path, std::string* error);
     // Closes every connection and removes the socket file.
     void Stop();
 

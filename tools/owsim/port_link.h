@@ -15,7 +15,8 @@ class PortLink {
 
     // Makes path point at target. A symbolic link already there (left by an earlier
     // run) is replaced; any other file is not. False with the reason in error.
-    bool Create(const std::string& path, const std::string& target, std::string* error);
+    [[nodiscard]] bool Create(const std::string& path, const std::string& target,
+                              std::string* error);
     // Removes the link if it still points where we set it.
     void Remove();
 

@@ -12,7 +12,7 @@ namespace flextor::owsim {
 class Pty {
   public:
     // Opens a pair, non-blocking, raw 8N1 at 115200 baud. False on failure.
-    bool Open();
+    [[nodiscard]] bool Open();
     void Close();
 
     int Master() const { return master_.Get(); }

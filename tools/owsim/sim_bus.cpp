@@ -210,7 +210,7 @@ bool SimBus::AddDevice(const RomCode& rom, int tenths) {
 
 RomCode SimBus::AddSensor(uint8_t family, uint64_t serial, int tenths) {
     RomCode rom = MakeRom(family, serial);
-    AddDevice(rom, tenths);
+    static_cast<void>(AddDevice(rom, tenths));  // one already there stays as it is
     return rom;
 }
 

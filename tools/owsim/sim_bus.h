@@ -45,7 +45,7 @@ RomCode MakeRom(uint8_t family, uint64_t serial);
 std::string FormatRom(const RomCode& rom);
 // Reads the form above (case-insensitive); false if it is not 8 hex bytes in that
 // shape. The CRC is not checked, so tests can build invalid codes.
-bool ParseRom(const std::string& text, RomCode* rom);
+[[nodiscard]] bool ParseRom(const std::string& text, RomCode* rom);
 
 // The state of one device as the control interface lists it.
 struct DeviceInfo {
@@ -67,7 +67,7 @@ class SimBus {
 
     // Opens the pty (raw, 115200 baud) and starts serving it. False if the pty
     // cannot be made or the bus is already running.
-    bool Start();
+    [[nodiscard]] bool Start();
     // Stops serving and closes the pty; the devices and faults are kept.
     void Stop();
     bool Running() const;
@@ -78,19 +78,20 @@ class SimBus {
     // Devices. A family of 0x28 or 0x10 is a temperature sensor; any other family
     // takes part in ROM commands and ignores function commands. A new sensor holds
     // the power-on scratchpad (85.0 C) until its first Convert T.
-    bool AddDevice(const RomCode& rom, int tenths = 250);  // false if already on the bus
+    [[nodiscard]] bool AddDevice(const RomCode& rom,
+                                 int tenths = 250);  // false if already on the bus
     // The device with MakeRom(family, serial); one already there is left as it is.
     RomCode AddSensor(uint8_t family, uint64_t serial, int tenths);
-    bool RemoveDevice(const RomCode& rom);
+    [[nodiscard]] bool RemoveDevice(const RomCode& rom);
     // The temperature the next Convert T latches, in tenths of a degree; clamped to
     // the sensor range -550..1250.
-    bool SetTemperature(const RomCode& rom, int tenths);
+    [[nodiscard]] bool SetTemperature(const RomCode& rom, int tenths);
     std::vector<DeviceInfo> Devices() const;  // in the order added
 
     // Device faults; false if the device is unknown.
-    bool SetAbsent(const RomCode& rom, bool on);     // no presence, no answers
-    bool SetBadCrc(const RomCode& rom, bool on);     // scratchpad CRC byte inverted
-    bool SetStuckAt85(const RomCode& rom, bool on);  // reads the power-on scratchpad
+    [[nodiscard]] bool SetAbsent(const RomCode& rom, bool on);     // no presence, no answers
+    [[nodiscard]] bool SetBadCrc(const RomCode& rom, bool on);     // scratchpad CRC byte inverted
+    [[nodiscard]] bool SetStuckAt85(const RomCode& rom, bool on);  // reads the power-on scratchpad
 
     // Bus and adapter faults.
     void SetShorted(bool on);        // every echo is 0x00; the devices hear nothing

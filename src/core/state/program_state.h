@@ -158,7 +158,7 @@ extern uint8_t PulseCounter;
 extern uint8_t PulseState;
 extern int64_t LastOutputErrorTime;
 extern int32_t SavesSecCounter;  // cycles since the last periodic temperature-log line
-extern uint16_t FailedOutputs;  // output bits whose last write failed: written again
+extern uint16_t FailedOutputs;   // output bits whose last write failed: written again
 
 // The BCM GPIO numbers of the eleven outputs, entry i driven by bit i.
 inline constexpr uint16_t kDefaultPinTable[kPinCount] = {4, 17, 27, 22, 10, 9, 11, 25, 8, 24, 23};

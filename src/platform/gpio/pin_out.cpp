@@ -85,9 +85,8 @@ std::string DriveAllOutputsLow(int attempts, std::chrono::milliseconds pause) {
 
 int UnexportPins() {
     GpioBackend& gpio = CurrentGpioBackend();
-    return ForEachPin(kAllPins, [&gpio](int, uint16_t pin) { return gpio.Unexport(pin); }) == 0
-               ? 1
-               : 0;
+    return ForEachPin(kAllPins, [&gpio](int, uint16_t pin) { return gpio.Unexport(pin); }) == 0 ? 1
+                                                                                                : 0;
 }
 
 int GpioOutputPins::WritePins(uint16_t values, uint16_t mask, std::string* failed,

@@ -73,13 +73,11 @@ OWire::OWire() : OWire(OpenSerialPort) {}
 OWire::OWire(SerialPortOpener opener) : opener_(std::move(opener)) {}
 
 OWire::~OWire() {
-    if (port_) {
-        Close();
-    }
+    static_cast<void>(Close());  // false only when no port was open
 }
 
 int32_t OWire::Open(const std::string& name) {
-    Close();
+    static_cast<void>(Close());  // whatever was open goes; nothing open is fine too
     SetLastError(kErrNoPort);
     if (name.empty()) {
         return 0;
@@ -94,7 +92,7 @@ int32_t OWire::Open(const std::string& name) {
     // One idle byte as eight separate slots wakes the adapter and the bus.
     for (int i = 0; i < 8 && LastError() == kErrNone; ++i) {
         WriteBit(1, true, false);
-        ReadBit(false, false, false);
+        static_cast<void>(ReadBit(false, false, false));  // only takes the echo away
     }
     Flush();
     SetLastError(kErrNone);
@@ -150,8 +148,9 @@ bool OWire::Reset() {
     } else {
         presence = ReadResetEcho();
     }
-    SetSpeed(kSlotBaud);
-    return presence;
+    // Slots at the reset speed would be garbage: a failed switch back fails the
+    // reset (error 4).
+    return SetSpeed(kSlotBaud) && presence;
 }
 
 // Waits up to 32 ms for the reset byte's echo; anything but exactly one byte is

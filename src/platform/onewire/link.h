@@ -56,9 +56,9 @@ class OWire {
     // Opens "/dev/" + name (a name like "ttyUSB0" or "pts/3") at 115200 baud and
     // sends one idle byte as eight slots. The port handle, or 0 (error 1) when it
     // cannot be opened; an empty name just leaves the link closed.
-    int32_t Open(const std::string& name);
+    [[nodiscard]] int32_t Open(const std::string& name);
     // True when a port was closed; false (error 1) when none was open.
-    bool Close();
+    [[nodiscard]] bool Close();
     bool IsOpen() const { return port_ != nullptr; }
 
     // Error 1 without a port; otherwise error 0 and the receive queue emptied.
@@ -66,15 +66,15 @@ class OWire {
     // Reads and discards every byte waiting.
     void Flush();
     // 9600 or 115200 only; false (error 4) leaves the speed as it was.
-    bool SetSpeed(int baud);
+    [[nodiscard]] bool SetSpeed(int baud);
 
     // True when a device answered with a presence pulse.
-    bool Reset();
+    [[nodiscard]] bool Reset();
     // One write slot; optionally waits up to 35 ms for its echo and consumes it.
     // A slot that cannot be written sets error 3 and waits for nothing.
     void WriteBit(int bit, bool wait, bool read_echo);
     // One read slot: the bit read; 1 with error 3 when there was no single echo byte.
-    int ReadBit(bool flush_first, bool send_slot, bool wait);
+    [[nodiscard]] int ReadBit(bool flush_first, bool send_slot, bool wait);
 
     // Sends n bytes as 8n slots in one write and consumes their echo.
     [[nodiscard]] bool WriteBytes(const uint8_t* data, size_t n);
@@ -90,9 +90,9 @@ class OWire {
                                      size_t n_read);
 
   private:
-    bool ReadResetEcho();
+    [[nodiscard]] bool ReadResetEcho();
     void WaitForSlotEcho();
-    bool SendSlots(uint8_t* slots, size_t n);
+    [[nodiscard]] bool SendSlots(uint8_t* slots, size_t n);
 
     SerialPortOpener opener_;
     std::unique_ptr<SerialPort> port_;

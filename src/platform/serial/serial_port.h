@@ -20,11 +20,11 @@ class SerialPort {
     // A positive number naming the open port (the file descriptor of a real one).
     virtual int32_t Handle() const = 0;
     // Sets input and output speed at once; false leaves the previous speed.
-    virtual bool SetSpeed(int baud) = 0;
+    [[nodiscard]] virtual bool SetSpeed(int baud) = 0;
     // Bytes written, or -1.
-    virtual ssize_t Write(const uint8_t* data, size_t n) = 0;
+    [[nodiscard]] virtual ssize_t Write(const uint8_t* data, size_t n) = 0;
     // Bytes read (0 when nothing is waiting), or -1.
-    virtual ssize_t Read(uint8_t* data, size_t n) = 0;
+    [[nodiscard]] virtual ssize_t Read(uint8_t* data, size_t n) = 0;
     // Bytes in the receive queue, or -1 when the port cannot tell.
     virtual int Waiting() = 0;
     // Sleeps until bytes are waiting or timeout_ms has passed: 1 when bytes are

@@ -15,8 +15,8 @@ TEST(SearchOnChangingBus, DeviceLeavingInTheMiddleOfAPassKeepsTheDevicesFoundBef
     owsim::BusModel model;
     const RomCode first = owsim::MakeRom(0x28, 0x0);
     const RomCode leaving = owsim::MakeRom(0x28, 0x2);  // parts from first at bit 10
-    model.Add(first, 250);
-    model.Add(leaving, 250);
+    EXPECT_TRUE(model.Add(first, 250));
+    EXPECT_TRUE(model.Add(leaving, 250));
 
     // In the second pass the search follows the leaving device past bit 10; it is
     // gone from bit 20 on, so nobody answers there: bit and complement read 1 and 1.

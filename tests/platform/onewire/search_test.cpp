@@ -133,7 +133,7 @@ TEST_F(SearchTest, RestoresTheLinkOptions) {
 
 TEST_F(SearchTest, ClosedLinkFindsNothing) {
     Sensor(0x28, 0x5);
-    link.Close();
+    EXPECT_TRUE(link.Close());
     EXPECT_TRUE(Search(link).empty());
     EXPECT_EQ(LastError(), kErrNoPort);
 }

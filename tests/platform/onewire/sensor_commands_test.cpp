@@ -87,9 +87,11 @@ TEST_P(SensorFaultTest, FailsWithItsErrorAndLeavesNoBytesBehind) {
 }
 
 const FaultCase kFaults[] = {
-    {"Absent", [](owsim::SimBus& bus, const RomCode& rom) { bus.SetAbsent(rom, true); }, true,
+    {"Absent",
+     [](owsim::SimBus& bus, const RomCode& rom) { EXPECT_TRUE(bus.SetAbsent(rom, true)); }, true,
      kErrNone},
-    {"BadCrc", [](owsim::SimBus& bus, const RomCode& rom) { bus.SetBadCrc(rom, true); }, true,
+    {"BadCrc",
+     [](owsim::SimBus& bus, const RomCode& rom) { EXPECT_TRUE(bus.SetBadCrc(rom, true)); }, true,
      kErrNone},
     {"Shorted", [](owsim::SimBus& bus, const RomCode&) { bus.SetShorted(true); }, true, kErrNone},
     {"Silent", [](owsim::SimBus& bus, const RomCode&) { bus.SetSilent(true); }, false, kErrIO},
@@ -101,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, SensorFaultTest, ::testing::ValuesIn(kFaults),
 
 TEST_F(SensorCommandsTest, EveryDeviceAbsentIsNoPresence) {
     for (const RomCode& rom : {column, still, old_sensor, serial_number}) {
-        bus.SetAbsent(rom, true);
+        EXPECT_TRUE(bus.SetAbsent(rom, true));
     }
     EXPECT_FALSE(ConvertT(link, column));
     EXPECT_EQ(LastError(), kErrNoPresence);
@@ -116,7 +118,7 @@ TEST_F(SensorCommandsTest, OneLostEchoFailsTheCommandBlock) {
 }
 
 TEST_F(SensorCommandsTest, StuckSensorReadsThePowerOnValue) {
-    bus.SetStuckAt85(column, true);
+    EXPECT_TRUE(bus.SetStuckAt85(column, true));
     EXPECT_EQ(Measure(column), kPowerOnTenths);
     EXPECT_EQ(LastError(), kErrNone);
 }
@@ -144,7 +146,7 @@ TEST_F(SensorCommandsTest, LateEchoFailsAndNeverLeaksIntoTheNextTransaction) {
 }
 
 TEST_F(SensorCommandsTest, ClosedLinkFails) {
-    link.Close();
+    EXPECT_TRUE(link.Close());
     Scratchpad pad{};
     EXPECT_FALSE(ConvertT(link, column));
     EXPECT_FALSE(ReadScratchpad(link, column, pad));

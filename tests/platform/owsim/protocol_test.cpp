@@ -147,8 +147,8 @@ TEST_F(OwsimProtocol, CodesDifferingOnlyInTheirLastBitAreBothFound) {
     RomCode valid = MakeRom(0x28, 5);  // CRC 0xF5
     RomCode twin = valid;
     twin[7] ^= 0x80;  // an invalid CRC, but a device all the same
-    bus_.Add(valid, 0);
-    bus_.Add(twin, 0);
+    EXPECT_TRUE(bus_.Add(valid, 0));
+    EXPECT_TRUE(bus_.Add(twin, 0));
     EXPECT_EQ(host_.Search(), (std::vector<RomCode>{twin, valid}));  // the 0 branch first
 }
 

@@ -133,9 +133,9 @@ TEST_F(OwsimPty, ChangesFromAnotherThreadWhileServing) {
     std::atomic<bool> done{false};
     std::thread plant([&] {
         for (int tenths = 0; !done; tenths = (tenths + 7) % 1000) {
-            bus_.SetTemperature(rom, tenths);
+            EXPECT_TRUE(bus_.SetTemperature(rom, tenths));
             bus_.AddSensor(0x01, 99, 0);
-            bus_.RemoveDevice(MakeRom(0x01, 99));
+            EXPECT_TRUE(bus_.RemoveDevice(MakeRom(0x01, 99)));
         }
     });
     for (int i = 0; i < 20; ++i) {

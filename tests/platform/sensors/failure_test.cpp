@@ -16,7 +16,7 @@ bool InError(const SensorParam& row) {
 
 TEST_F(SensorFailureTest, TenthFailedReadInARowMarksTheSensorInError) {
     owsim::RomCode column = AddSensor(1, 785, 3);
-    bus.SetBadCrc(column, true);
+    EXPECT_TRUE(bus.SetBadCrc(column, true));
     StartPolling();
     RunCycles(9);  // nine reads, each with a bad CRC
     EXPECT_EQ(bus.Reads(column), 9);
@@ -27,7 +27,7 @@ TEST_F(SensorFailureTest, TenthFailedReadInARowMarksTheSensorInError) {
     EXPECT_TRUE(InError(LastRow(column)));
     EXPECT_EQ(LastRow(column).CountErr, 9);
 
-    bus.SetBadCrc(column, false);
+    EXPECT_TRUE(bus.SetBadCrc(column, false));
     RunCycles(1);
     SensorParam row = LastRow(column);
     EXPECT_FALSE(InError(row));
@@ -41,7 +41,7 @@ TEST_F(SensorFailureTest, SequentialModeWithSixRowsMarksTheErrorAtTheFourthFailu
     for (uint64_t serial = 2; serial <= 6; ++serial) {
         AddSensor(serial, 200, static_cast<uint8_t>(serial));
     }
-    bus.SetBadCrc(failing, true);
+    EXPECT_TRUE(bus.SetBadCrc(failing, true));
     StartPolling(1);
     // The failing row is converted in cycles 1, 7, 13 and 19 and read in the
     // cycle after each: one conversion in the whole bus per cycle.
@@ -54,7 +54,7 @@ TEST_F(SensorFailureTest, SequentialModeWithSixRowsMarksTheErrorAtTheFourthFailu
     EXPECT_TRUE(InError(LastRow(failing)));
     EXPECT_EQ(bus.Converts(failing), 4);
 
-    bus.SetBadCrc(failing, false);
+    EXPECT_TRUE(bus.SetBadCrc(failing, false));
     RunCycles(6);
     EXPECT_FALSE(InError(LastRow(failing)));
     EXPECT_EQ(LastRow(failing).Termo, 785);
@@ -66,7 +66,7 @@ TEST_F(SensorFailureTest, PowerOnReadingNumberSixtyTwoMarksTheErrorAndKeepsTheLa
     RunCycles(1);
     ASSERT_EQ(LastRow(column).Termo, 250);
 
-    bus.SetStuckAt85(column, true);
+    EXPECT_TRUE(bus.SetStuckAt85(column, true));
     RunCycles(61);
     SensorParam row = LastRow(column);
     EXPECT_EQ(row.Count85Err, 61);
@@ -83,12 +83,12 @@ TEST_F(SensorFailureTest, PowerOnReadingNumberSixtyTwoMarksTheErrorAndKeepsTheLa
 
 TEST_F(SensorFailureTest, OneGoodReadingBetweenPowerOnReadingsStartsTheCountAgain) {
     owsim::RomCode column = AddSensor(1, 250, 3);
-    bus.SetStuckAt85(column, true);
+    EXPECT_TRUE(bus.SetStuckAt85(column, true));
     StartPolling();
     RunCycles(40);
     ASSERT_EQ(LastRow(column).Count85Err, 40);
 
-    bus.SetStuckAt85(column, false);
+    EXPECT_TRUE(bus.SetStuckAt85(column, false));
     for (int cycle = 0; cycle < 3 && (LastRow(column).Flag & kFlagFresh) == 0; ++cycle) {
         RunCycles(1);
     }
@@ -96,7 +96,7 @@ TEST_F(SensorFailureTest, OneGoodReadingBetweenPowerOnReadingsStartsTheCountAgai
     EXPECT_EQ(LastRow(column).Count85Err, 0);
     EXPECT_EQ(LastRow(column).Termo, 250);
 
-    bus.SetStuckAt85(column, true);
+    EXPECT_TRUE(bus.SetStuckAt85(column, true));
     RunCycles(61);
     EXPECT_EQ(LastRow(column).Count85Err, 61);
     EXPECT_FALSE(InError(LastRow(column)));

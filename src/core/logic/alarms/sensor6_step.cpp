@@ -22,8 +22,8 @@ void Sensor6Step() {
         return;
     }
     const int limit = Settings.Logic.Termo_d6;
-    level = HysteresisLevel(level, sensor->Termo, limit, limit - Settings.Logic.Hysteresis_d6,
-                            false);
+    level =
+        HysteresisLevel(level, sensor->Termo, limit, limit - Settings.Logic.Hysteresis_d6, false);
 }
 
 }  // namespace flextor
