@@ -3,7 +3,9 @@
 #include <optional>
 
 #include "base/files/keep_aside.h"
+#include "base/files/leftover_temporaries.h"
 #include "core/log/message_log.h"
+#include "core/settings/settings_load_report.h"
 
 namespace flextor {
 namespace {
@@ -15,6 +17,15 @@ constexpr const char* kKeepFailedMessage =
 bool keeping_required = false;
 
 }  // namespace
+
+void RemoveLeftoverSettingsFiles(const std::string& path) {
+    int removed = RemoveLeftoverTemporaries(path);
+    if (removed > 0) {
+        NoteSettingsFinding(
+            "Удалены временные файлы прерванной записи настроек: " + std::to_string(removed),
+            kLevelInfo);
+    }
+}
 
 void RequireKeepingSettingsFile() {
     keeping_required = true;

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "core/settings/settings_file.h"
-#include "core/settings/settings_leftovers.h"
 #include "core/settings/settings_load_report.h"
+#include "core/settings/settings_preservation.h"
 #include "settings_fixture.h"
 #include "support/child_process.h"
 
