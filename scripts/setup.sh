@@ -10,7 +10,7 @@ PACKAGES="
   libgtkmm-3.0-dev libgtk-3-dev
   libpng-dev libgif-dev zlib1g-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth fonts-freefont-ttf libx11-dev libxtst-dev
+  xvfb xauth fonts-freefont-ttf libx11-dev libxtst-dev faketime
   locales
 "
 
