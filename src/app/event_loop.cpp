@@ -2,6 +2,7 @@
 // handlers; the three timers, the two wake-ups from other threads and the
 // termination signals are sources of the same loop, all on the GUI thread.
 #include "app/program.h"
+#include "core/chart/chart_tick.h"
 #include "core/log/message_log.h"
 #include "core/logic/logic_cycle.h"
 #include "core/logic/refresh_outputs.h"
@@ -13,9 +14,6 @@ namespace {
 constexpr unsigned kLogicPeriodMs = 1000;
 constexpr unsigned kOutputPeriodMs = 100;
 constexpr unsigned kChartPeriodMs = 100;
-
-// Not built yet: the chart takes one sample per new second here.
-void ChartTick() {}
 
 // A modal box runs a loop of its own; a termination signal closes it as if the
 // operator had dismissed it (a question then counts as answered No).

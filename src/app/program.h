@@ -12,9 +12,11 @@
 #include "app/gui_wakeup.h"
 #include "app/termination_signals.h"
 #include "app/window_slot.h"
+#include "core/chart/chart_exporter.h"
 #include "core/startup/command_line.h"
 #include "platform/gpio/pin_out.h"
 #include "platform/sensors/poll_thread.h"
+#include "ui/main_window/chart_canvas_view.h"
 #include "ui/main_window/main_window.h"
 
 namespace flextor {
@@ -45,6 +47,7 @@ class Program {
     void ConnectWindowHooks();
     [[nodiscard]] bool StartSensorThread();
     [[nodiscard]] bool ConfigurePins();
+    void InitialiseChart();
     void ShowMainWindow();
     void FailStart(const std::string& log_text, const std::string& box_text, bool shut_down);
 
@@ -73,6 +76,8 @@ class Program {
     Glib::RefPtr<Glib::MainLoop> loop_;
     std::unique_ptr<TerminationSignals> signals_;
     std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<ChartCanvasView> chart_view_;  // goes before the window does
+    std::unique_ptr<ChartExporter> chart_exporter_;
     WindowSlot settings_window_;
     WindowSlot sensors_window_;
     GpioOutputPins output_pins_;

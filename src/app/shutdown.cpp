@@ -4,6 +4,7 @@
 // settings and the sensor thread.
 #include "app/outputs_guard.h"
 #include "app/program.h"
+#include "core/chart/chart_control.h"
 #include "core/display/status_display.h"
 #include "core/log/message_log.h"
 #include "core/logic/refresh_outputs.h"
@@ -18,6 +19,9 @@ void Program::Shutdown() {
     if (window_) {
         window_->hide();
         RemoveTimers();
+        if (chart_view_) {
+            chart_view_->DisconnectScroll();
+        }
         sensor_data_.Unbind();
         log_messages_.Unbind();
         SetLogMessageWakeup(nullptr);
@@ -51,6 +55,7 @@ void Program::StopSensorThread() {
 
 // The core's views of the window go before the window does.
 void Program::Uninstall() {
+    ReleaseChart();
     SetOutputPins(nullptr);
     SetStatusDisplay(nullptr);
     SetLogView(nullptr);

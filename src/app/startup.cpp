@@ -1,7 +1,7 @@
 // Start-up, in its fixed order: working folder, pins exported, the main window
 // built hidden, settings, program state, the sensor thread, pins configured and
-// driven low, one logic cycle, the window shown; the timers come last, so that no
-// periodic procedure runs before the window is up.
+// driven low, the chart, one logic cycle, the window shown; the timers come last,
+// so that no periodic procedure runs before the window is up.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -9,9 +9,11 @@
 #include <system_error>
 #include <thread>
 
+#include "app/chart_wiring.h"
 #include "app/outputs_guard.h"
 #include "app/program.h"
 #include "app/program_folder.h"
+#include "core/chart/chart_control.h"
 #include "core/log/message_log.h"
 #include "core/logic/logic_cycle.h"
 #include "core/logic/refresh_outputs.h"
@@ -64,7 +66,7 @@ bool Program::Start(const CommandLine& /*command_line*/) {
     static_cast<void>(DriveOutputsLowAndReport());
     outputs_configured_ = true;
     ArmOutputsGuard();
-    // The chart is initialised here once it exists.
+    InitialiseChart();
     ShowMainWindow();
     return true;
 }
@@ -100,6 +102,7 @@ void Program::ConnectWindowHooks() {
     MainWindowHooks& hooks = window_->Hooks();
     hooks.open_settings = [this](SettingsPage page) { OpenSettings(page); };
     hooks.open_sensors = [this] { OpenSensors(); };
+    hooks.chart_auto_scroll_changed = [] { ApplyChartSettings(); };
     window_->signal_delete_event().connect(sigc::mem_fun(*this, &Program::OnCloseRequest));
 }
 
@@ -142,6 +145,18 @@ bool Program::ConfigurePins() {
     FailStart("Ошибка конфигурации " + configuration_error_,
               "Ошибка конфигурации \n" + configuration_error_, true);
     return false;
+}
+
+// The chart comes up empty on the hidden window. When it cannot, the failure is
+// logged and the program runs on with a blank chart that does not scroll.
+void Program::InitialiseChart() {
+    chart_view_ = std::make_unique<ChartCanvasView>(*window_);
+    chart_exporter_ = MakeChartExporter();
+    if (InitChart(chart_view_.get(), chart_exporter_.get())) {
+        chart_view_->ConnectScroll(ScrollChart);
+    }
+    InstallChartPainter(*window_);
+    ApplyChartSettings();
 }
 
 void Program::ShowMainWindow() {

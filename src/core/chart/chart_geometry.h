@@ -23,7 +23,8 @@ struct PlotRect {
 PlotRect PlotRectFor(int w, int h);
 
 // Sample columns a surface of width w shows: ceil((w - 53) / 5); 0 when w or h
-// is not positive (87 for the window's 484 × 472 canvas).
+// is not positive or w leaves no room for a plot (87 for the window's 484 × 472
+// canvas).
 int32_t VisibleSamples(int w, int h);
 
 // A temperature as the traces draw it: clamped to 100..1000 when it lies in the

@@ -15,10 +15,10 @@
 
 namespace flextor {
 
-inline constexpr int kChartTraces = 6;          // roles 1..6, in this order
-inline constexpr int16_t kNoValue = -2000;      // a trace without a value at a sample
+inline constexpr int kChartTraces = 6;      // roles 1..6, in this order
+inline constexpr int16_t kNoValue = -2000;  // a trace without a value at a sample
 inline constexpr size_t kChartCapacity = 200000;
-inline constexpr int kChartColours = 9;         // background, grid, text, traces 1..6
+inline constexpr int kChartColours = 9;  // background, grid, text, traces 1..6
 
 struct ChartSample {
     std::array<int16_t, kChartTraces> temperatures{};  // tenths of a degree, or kNoValue
@@ -32,8 +32,8 @@ using ChartHistory = std::deque<ChartSample>;
 // What the drawing needs besides the samples: copied for the export worker.
 struct ChartLook {
     std::array<int32_t, kChartColours> colours{};  // red in the low byte
-    int32_t visible = 0;    // sample columns the surface can show
-    int32_t scrollPos = 0;  // index of the oldest sample in view
+    int32_t visible = 0;                           // sample columns the surface can show
+    int32_t scrollPos = 0;                         // index of the oldest sample in view
     int16_t minValue = 100;
     int16_t maxValue = 1000;
 };

@@ -74,6 +74,8 @@ class MainWindow : public Gtk::Window, public StatusDisplay, public LogView {
     // The chart's canvas and scroll bar (created with minimum, maximum and page
     // 0). Without a painter the canvas is drawn blank.
     Gtk::DrawingArea& ChartCanvas() { return chart_canvas_; }
+    // The canvas control: the canvas inside its border, 484 × 472.
+    Gtk::Frame& ChartFrame() { return chart_frame_; }
     Gtk::Scrollbar& ChartScrollBar() { return chart_scroll_; }
     using ChartPainter =
         std::function<void(const Cairo::RefPtr<Cairo::Context>& cr, int width, int height)>;
