@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "core/chart/chart_exporter.h"
 #include "ui/main_window/main_window.h"
@@ -12,8 +13,8 @@ namespace flextor {
 // Makes the canvas draw the chart.
 void InstallChartPainter(MainWindow& window);
 
-// The exporter the chart hands a finished day to; nullptr drops the day, as with
-// NewDay off.
-std::unique_ptr<ChartExporter> MakeChartExporter();
+// The exporter the chart hands a finished day to: PNG pages under
+// program_folder (ending in "/") + "График/".
+std::unique_ptr<ChartExporter> MakeChartExporter(const std::string& program_folder);
 
 }  // namespace flextor

@@ -151,7 +151,7 @@ bool Program::ConfigurePins() {
 // logged and the program runs on with a blank chart that does not scroll.
 void Program::InitialiseChart() {
     chart_view_ = std::make_unique<ChartCanvasView>(*window_);
-    chart_exporter_ = MakeChartExporter();
+    chart_exporter_ = MakeChartExporter(program_folder_);
     if (InitChart(chart_view_.get(), chart_exporter_.get())) {
         chart_view_->ConnectScroll(ScrollChart);
     }

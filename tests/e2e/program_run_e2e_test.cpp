@@ -310,5 +310,51 @@ TEST_F(ProgramRunTest, HotCondenserLatchesTheAlarmAndColumn3KeepsItsBand) {
     EXPECT_TRUE(OutputsLow(false));
 }
 
+// libfaketime, to move the program's wall clock (and only that) near midnight.
+std::string FakeTimeLibrary() {
+    std::error_code error;
+    for (const auto& arch : std::filesystem::directory_iterator("/usr/lib", error)) {
+        const std::filesystem::path library = arch.path() / "faketime" / "libfaketime.so.1";
+        if (std::filesystem::exists(library, error)) {
+            return library.string();
+        }
+    }
+    return "";
+}
+
+// The wall clock starts 70 s before midnight and runs ten times as fast: the day
+// gathers its samples, the new day's first second hands them to the export, and
+// the chart's pages land in a folder dated with the new day.
+TEST_F(ProgramRunTest, MidnightSavesTheDaysChartInAFolderOfTheNewDay) {
+    const std::string faketime = FakeTimeLibrary();
+    if (faketime.empty()) {
+        GTEST_SKIP() << "libfaketime is not installed";
+    }
+    auto run = Start(
+        {"LD_PRELOAD=" + faketime, "FAKETIME=@2026-12-07 23:58:50 x10", "DONT_FAKE_MONOTONIC=1"});
+    ASSERT_TRUE(run->Started());
+    std::filesystem::path page;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            std::error_code error;
+            for (const auto& folder : std::filesystem::directory_iterator(dir / "График", error)) {
+                page = folder.path() / "1.png";
+                if (Contains(MessageLog(), "Сохранение графика завершено")) {
+                    return true;
+                }
+            }
+            return false;
+        },
+        kStartLimit))
+        << MessageLog() << run->Output();
+    EXPECT_TRUE(page.parent_path().filename().string().starts_with("08_12_2026__00_00_")) << page;
+    EXPECT_TRUE(std::filesystem::exists(page)) << page;
+    EXPECT_TRUE(Contains(MessageLog(), "]  Начато сохранение графика\n"));
+    EXPECT_TRUE(Contains(MessageLog(), "]  График успешно сохранен в файле 1.png\n"));
+    ASSERT_TRUE(run->Signal(SIGTERM));
+    ASSERT_TRUE(run->WaitForExit(kEndLimit));
+    EXPECT_EQ(run->ExitCode(), 0) << run->Output();
+}
+
 }  // namespace
 }  // namespace flextor::test

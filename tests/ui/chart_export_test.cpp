@@ -99,27 +99,28 @@ TEST_F(ChartExport, A1000SampleDayMakesPage2FullWidthAndPage1OfTheRest) {
     const std::optional<ChartPixels> newer = Page(2), older = Page(1);
     ASSERT_TRUE(newer && older);
     EXPECT_EQ(newer->width, 4000);
-    EXPECT_EQ(older->width, 5 * 200 + 52);
-    // Page 1 holds samples 0..199, its newest at the right edge, its oldest 199 steps left.
+    EXPECT_EQ(older->width, 5 * 209 + 52);
+    // Page 1 holds samples 0..208, the ones page 2 could not show: its newest at the
+    // right edge, its oldest 208 steps left.
     const int newest = 27 + older->width - 53;
     const std::vector<int> trace = older->ColumnsOf(kDefaultLook.colours[8], 270, 28, newest + 1);
     ASSERT_FALSE(trace.empty());
-    EXPECT_EQ(trace.front(), newest - 199 * 5);
+    EXPECT_EQ(trace.front(), newest - 208 * 5);
     EXPECT_EQ(trace.back(), newest);
 }
 
 TEST_F(ChartExport, AWholeDayWritesEveryPage) {
     const std::vector<std::string> messages = Export(86400);
     std::set<std::string> expected;
-    for (int number = 109; number >= 2; --number) {  // 108 pages of 800 samples
+    for (int number = 110; number >= 1; --number) {  // 109 full pages of 791, then 181
         expected.insert(std::to_string(number) + ".png");
-        EXPECT_EQ(messages[static_cast<size_t>(110 - number)], Saved(number));
+        EXPECT_EQ(messages[static_cast<size_t>(111 - number)], Saved(number));
     }
     EXPECT_EQ(Files(), expected);
     EXPECT_EQ(messages.back(), kFinished);
-    const std::optional<ChartPixels> oldest = Page(2);
+    const std::optional<ChartPixels> oldest = Page(1);
     ASSERT_TRUE(oldest);
-    EXPECT_EQ(oldest->width, 4000);
+    EXPECT_EQ(oldest->width, 5 * 181 + 52);
 }
 
 }  // namespace

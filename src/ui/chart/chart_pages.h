@@ -19,12 +19,13 @@ struct ChartPage {
     int32_t scrollPos = 0;  // index of its oldest sample; negative on a short page
 };
 
-// Pages for a day of samples. With n samples still to draw, a page is
-// min(5n + 52, 4000) pixels wide but at least 450, takes visible = that width
-// (before the minimum) / 5 columns, is numbered n / visible + 1 and shows the
-// newest of the n; then n goes down by visible until none remain. The last,
-// oldest page is written however few samples it holds, so no part of the day
-// is dropped (a full 4000-pixel page shows about 790 of its 800 columns).
+// Pages for a day of samples, newest first. With n samples still to draw, a page
+// is min(5n + 52, 4000) pixels wide but at least 450, takes visible = that width
+// (before the minimum) / 5 columns and shows the newest of the n; then n goes
+// down by the samples the page really shows (791 on a full page, whose plot is
+// narrower than its 800 columns), so that no sample of the day is left off a
+// page. Pages are numbered from the oldest, 1, to the newest; with up to 789
+// samples that is the one page 1, with 1000 the pages 2 and 1.
 std::vector<ChartPage> PlanChartPages(size_t samples);
 
 }  // namespace flextor
