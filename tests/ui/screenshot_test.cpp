@@ -4,11 +4,15 @@
 // Without the variable the test is skipped.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
+#include "core/chart/chart_geometry.h"
+#include "core/chart/chart_model.h"
 #include "core/logic/format_duration.h"
 #include "core/settings/settings.h"
 #include "core/state/program_state.h"
+#include "ui/chart/chart_canvas.h"
 #include "ui/gtk_test_support.h"
 
 namespace flextor::test {
@@ -16,8 +20,7 @@ namespace {
 
 void FillWithARun(MainWindow& window) {
     window.ShowThresholds();
-    const char* temperatures[] = {"24.6 °C",   "23.9 °C", "78.4 °C",
-                                  "Не выбран", "27.1 °C", "Ошибка"};
+    const char* temperatures[] = {"24.6 °C", "23.9 °C", "78.4 °C", "91.9 °C", "27.1 °C", "Ошибка"};
     for (int role = 1; role <= 6; ++role) {
         window.SetTemperatureText(role, temperatures[role - 1]);
     }
@@ -44,6 +47,30 @@ void FillWithARun(MainWindow& window) {
     window.SelectLastRow();
 }
 
+// The last minute and a half of the run on the chart: the column holding near
+// 78 °C, the still warming, the mash steady; sensor 6 has failed.
+void FillTheChart(MainWindow& window) {
+    std::copy(std::begin(Settings.Graph.Color), std::end(Settings.Graph.Color),
+              Chart.look.colours.begin());
+    Chart.look.visible = VisibleSamples(484, 472);
+    Chart.history.clear();
+    const LocalTime start{2026, 12, 6, 19, 38, 35};
+    for (int i = 0; i < Chart.look.visible; ++i) {
+        ChartSample sample;
+        sample.time = WallSeconds(start) + i;
+        sample.temperatures = {static_cast<int16_t>(246 + i % 3),
+                               static_cast<int16_t>(239),
+                               static_cast<int16_t>(781 + (i / 7) % 4),
+                               static_cast<int16_t>(905 + i / 6),
+                               static_cast<int16_t>(271),
+                               kNoValue};
+        Chart.history.push_back(sample);
+    }
+    window.SetChartPainter([](const Cairo::RefPtr<Cairo::Context>& cr, int w, int h) {
+        DrawChartOnCanvas(cr, w, h, Chart.look, Chart.history, LocalTime{2026, 12, 6, 19, 40, 2});
+    });
+}
+
 TEST(Screenshot, MainWindowDuringARun) {
     const char* path = std::getenv("FLEXTOR_SCREENSHOT");
     if (path == nullptr) {
@@ -53,6 +80,7 @@ TEST(Screenshot, MainWindowDuringARun) {
     ResetSettings();
     MainWindow window;
     FillWithARun(window);
+    FillTheChart(window);
     ShowAndWait(window, 1004, 684);
     window.LogList().grab_focus();
     window.ThresholdBox(Threshold::kTsa).Entry().select_region(0, 0);
