@@ -18,6 +18,9 @@ struct PollerOptions {
     // at the stop request before each.
     int pause_steps = 18;
     std::chrono::milliseconds pause_step{50};
+    // How often a wanted port that is not open is tried again (the attempt waits
+    // for the end of a pause, so it comes at most one cycle late).
+    std::chrono::milliseconds port_retry_period{3000};
     // How the link opens its port; empty means the real serial device.
     SerialPortOpener opener;
 };
