@@ -13,6 +13,9 @@
 
 namespace flextor {
 
+// How often a wanted port that is not open is tried again.
+inline constexpr std::chrono::milliseconds kPortRetryPeriod{3000};
+
 struct PollTable {
     std::vector<SensorParam> Sensor;
     int32_t CurrentSensor = 0;  // the row served next in sequential polling
@@ -26,7 +29,7 @@ struct PollTable {
     // When a port that failed to open or was lost is tried again; none while it
     // is open or no port is wanted.
     std::optional<std::chrono::steady_clock::time_point> RetryAt;
-    std::chrono::milliseconds RetryPeriod{3000};
+    std::chrono::milliseconds RetryPeriod = kPortRetryPeriod;
 };
 
 // PollTable.Flags: the port was just opened, nothing has been converted yet.

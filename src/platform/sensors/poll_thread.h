@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "core/state/program_state.h"
+#include "platform/sensors/poll_table.h"
 #include "platform/serial/serial_port.h"
 
 namespace flextor {
@@ -20,7 +21,7 @@ struct PollerOptions {
     std::chrono::milliseconds pause_step{50};
     // How often a wanted port that is not open is tried again (the attempt waits
     // for the end of a pause, so it comes at most one cycle late).
-    std::chrono::milliseconds port_retry_period{3000};
+    std::chrono::milliseconds port_retry_period = kPortRetryPeriod;
     // How the link opens its port; empty means the real serial device.
     SerialPortOpener opener;
 };
