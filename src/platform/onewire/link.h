@@ -60,6 +60,10 @@ class OWire {
     // True when a port was closed; false (error 1) when none was open.
     [[nodiscard]] bool Close();
     bool IsOpen() const { return port_ != nullptr; }
+    // True when the open port's device has gone away (the adapter was pulled
+    // out), as opposed to a bus on which nobody answers. The port stays open
+    // until Close.
+    bool PortGone() const { return port_ != nullptr && port_->Gone(); }
 
     // Error 1 without a port; otherwise error 0 and the receive queue emptied.
     void CheckPort();

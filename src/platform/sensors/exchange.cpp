@@ -4,15 +4,10 @@
 #include <mutex>
 #include <vector>
 
-#include "core/log/message_log.h"
-#include "platform/sensors/adapter_latency.h"
 #include "platform/sensors/search_handover.h"
-#include "platform/serial/usb_latency.h"
 
 namespace flextor {
 namespace {
-
-constexpr uint8_t kKeptOnReopen = kFlagNotFound | kFlagTemperatureSensor;
 
 bool Has(uint8_t command, uint8_t bits) {
     return (command & bits) != 0;
@@ -37,6 +32,9 @@ void TakeRolesAndMembership(PollTable& table, const std::vector<SensorParam>& wa
 
 void TakePortAndMode(PollTable& table, onewire::OWire& link, SensorShareBlock& share) {
     table.Serial = share.Serial;
+    if (share.PortName != table.PortName) {
+        CancelRetry(table);  // the old name is no longer wanted
+    }
     table.PortName = share.PortName;
     if (Has(share.Command, kCmdReopen)) {
         ReopenPort(table, link);
@@ -58,24 +56,6 @@ void TakeStartTable(PollTable& table, SensorShareBlock& share) {
     table.Serial = share.Serial;
     table.Sensor = share.Sensor;
     table.PollAll = 0;
-}
-
-void ReopenPort(PollTable& table, onewire::OWire& link) {
-    table.PortID = link.Open(table.PortName);
-    table.CurrentSensor = 0;
-    table.Flags |= kTableJustOpened;
-    for (SensorParam& row : table.Sensor) {
-        row.CountErr = 0;
-        row.CountNoUpdate = 0;
-        row.Count85Err = 0;
-        row.Flag &= kKeptOnReopen;
-    }
-    if (table.PortID == 0 && !table.PortName.empty()) {
-        PostLogMessage("Не удалось открыть порт " + table.PortName, kLevelError);
-    }
-    if (table.PortID != 0) {
-        TuneAdapterLatency(table.PortName, UsbSerialRootFromEnvironment(), table.LatencyAdvised);
-    }
 }
 
 void Exchange(PollTable& table, onewire::OWire& link, SensorShareBlock& share) {

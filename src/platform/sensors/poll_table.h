@@ -2,7 +2,9 @@
 // polling mode it works with. No other thread ever sees it.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -10,6 +12,9 @@
 #include "core/state/program_state.h"
 
 namespace flextor {
+
+// How often a wanted port that is not open is tried again.
+inline constexpr std::chrono::milliseconds kPortRetryPeriod{3000};
 
 struct PollTable {
     std::vector<SensorParam> Sensor;
@@ -21,6 +26,10 @@ struct PollTable {
     uint8_t PollAll = 0;  // 1 = every temperature sensor, 0 = only those with a role
     // Adapters whose slow latency timer the message log has been told about.
     std::set<std::string> LatencyAdvised;
+    // When a port that failed to open or was lost is tried again; none while it
+    // is open or no port is wanted.
+    std::optional<std::chrono::steady_clock::time_point> RetryAt;
+    std::chrono::milliseconds RetryPeriod = kPortRetryPeriod;
 };
 
 // PollTable.Flags: the port was just opened, nothing has been converted yet.

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "core/state/program_state.h"
+#include "platform/sensors/poll_table.h"
 #include "platform/serial/serial_port.h"
 
 namespace flextor {
@@ -18,6 +19,9 @@ struct PollerOptions {
     // at the stop request before each.
     int pause_steps = 18;
     std::chrono::milliseconds pause_step{50};
+    // How often a wanted port that is not open is tried again (the attempt waits
+    // for the end of a pause, so it comes at most one cycle late).
+    std::chrono::milliseconds port_retry_period = kPortRetryPeriod;
     // How the link opens its port; empty means the real serial device.
     SerialPortOpener opener;
 };

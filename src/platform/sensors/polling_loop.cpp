@@ -7,6 +7,7 @@
 #include "platform/sensors/exchange.h"
 #include "platform/sensors/poll_table.h"
 #include "platform/sensors/polling_cycle.h"
+#include "platform/sensors/port_keeper.h"
 
 namespace flextor {
 namespace {
@@ -37,10 +38,13 @@ void RunPolling(SensorShareBlock& share, const PollerOptions& options,
     const StopCheck stop = [&token] { return StopRequest.load() == 1 || token.stop_requested(); };
     onewire::OWire link(OpenerOf(options));
     PollTable table;
+    table.RetryPeriod = options.port_retry_period;
     TakeStartTable(table, share);
     ReopenPort(table, link);
     do {
+        RetryPort(table, link);
         PollBus(table, link, stop);
+        DropPortIfGone(table, link);
         Exchange(table, link, share);
         if (on_exchange) {
             on_exchange();

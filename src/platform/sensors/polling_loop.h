@@ -9,7 +9,8 @@
 
 namespace flextor {
 
-// Takes the table from share, opens the port and cycles (bus, exchange,
+// Takes the table from share, opens the port and cycles (a due retry of a port
+// that is not open, bus, a check that the adapter is still there, exchange,
 // on_exchange, pause) until StopRequest is 1 or token asks to stop; then closes
 // the port.
 void RunPolling(SensorShareBlock& share, const PollerOptions& options,

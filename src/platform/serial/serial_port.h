@@ -34,6 +34,9 @@ class SerialPort {
     virtual void FlushInput() = 0;
     // Raises or drops DTR and RTS. Devices without modem lines ignore it.
     virtual void SetModemLines(bool raised) = 0;
+    // True once the device has gone away under the open port (an adapter pulled
+    // out); it does not come back, the port must be opened anew.
+    virtual bool Gone() const { return false; }
 };
 
 // Opens a serial device by its full path, non-blocking and without becoming the

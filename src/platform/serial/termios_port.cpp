@@ -6,8 +6,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
+#include <utility>
 
 #include "base/files/unique_fd.h"
+#include "platform/serial/device_gone.h"
 #include "platform/serial/serial_port.h"
 
 namespace flextor {
@@ -60,28 +63,46 @@ bool ApplySpeed(int fd, termios& tio, int baud) {
 
 class TermiosPort final : public SerialPort {
   public:
-    explicit TermiosPort(int fd) : fd_(fd) {}
+    TermiosPort(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
 
     int32_t Handle() const override { return fd_.Get(); }
 
     bool SetSpeed(int baud) override {
         termios tio{};
-        return tcgetattr(fd_.Get(), &tio) == 0 && ApplySpeed(fd_.Get(), tio, baud);
+        errno = 0;  // a rate without a code fails without a call
+        if (tcgetattr(fd_.Get(), &tio) == 0 && ApplySpeed(fd_.Get(), tio, baud)) {
+            return true;
+        }
+        NoteFailure();
+        return false;
     }
 
-    ssize_t Write(const uint8_t* data, size_t n) override { return write(fd_.Get(), data, n); }
+    ssize_t Write(const uint8_t* data, size_t n) override {
+        ssize_t written = write(fd_.Get(), data, n);
+        if (written < 0) {
+            NoteFailure();
+        }
+        return written;
+    }
 
     ssize_t Read(uint8_t* data, size_t n) override {
         ssize_t got = read(fd_.Get(), data, n);
         if (got < 0 && errno == EAGAIN) {  // EWOULDBLOCK is the same on Linux
             return 0;
         }
+        if (got < 0) {
+            NoteFailure();
+        }
         return got;
     }
 
     int Waiting() override {
         int count = 0;
-        return ioctl(fd_.Get(), FIONREAD, &count) == 0 ? count : -1;
+        if (ioctl(fd_.Get(), FIONREAD, &count) == 0) {
+            return count;
+        }
+        NoteFailure();
+        return -1;
     }
 
     int WaitForInput(int timeout_ms) override {
@@ -91,20 +112,32 @@ class TermiosPort final : public SerialPort {
             return errno == EINTR ? 0 : -1;
         }
         if (ready > 0 && (fd.revents & POLLIN) == 0) {
+            gone_ = gone_ || (fd.revents & (POLLHUP | POLLNVAL)) != 0;
             return -1;  // hang-up or error without data: the adapter is gone
         }
         return ready;
     }
 
-    void FlushInput() override { tcflush(fd_.Get(), TCIFLUSH); }
+    void FlushInput() override {
+        if (tcflush(fd_.Get(), TCIFLUSH) != 0) {
+            NoteFailure();
+        }
+    }
 
     void SetModemLines(bool raised) override {
         int lines = TIOCM_DTR | TIOCM_RTS;
         ioctl(fd_.Get(), raised ? TIOCMBIS : TIOCMBIC, &lines);
     }
 
+    bool Gone() const override { return gone_ || DevicePathMissing(path_); }
+
   private:
+    // A failed call's errno tells a vanished device from a passing fault.
+    void NoteFailure() { gone_ = gone_ || IsDeviceGoneError(errno); }
+
     UniqueFd fd_;
+    std::string path_;
+    bool gone_ = false;
 };
 
 // Handle 0 means "no port" to the link's callers, so descriptor 0 is moved up.
@@ -134,7 +167,7 @@ std::unique_ptr<SerialPort> OpenSerialPort(const std::string& path, int baud) {
         return nullptr;
     }
     tcflush(fd.Get(), TCIFLUSH);
-    return std::make_unique<TermiosPort>(fd.Release());
+    return std::make_unique<TermiosPort>(fd.Release(), path);
 }
 
 }  // namespace flextor

@@ -14,6 +14,7 @@
 #include "platform/onewire/fake_port.h"
 #include "platform/onewire/link.h"
 #include "platform/sensors/exchange.h"
+#include "platform/sensors/port_keeper.h"
 #include "platform/serial/usb_latency.h"
 #include "support/recording_log_view.h"
 #include "support/temp_dir.h"
