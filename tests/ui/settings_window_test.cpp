@@ -134,6 +134,13 @@ TEST_F(SettingsWindowTest, PopUpOpensAnOpenWindowOnItsPage) {
     EXPECT_EQ(window->Pages().get_current_page(), 1);
     owner_.Hooks().open_settings(SettingsPage::kKeep);
     EXPECT_EQ(window->Pages().get_current_page(), 1);
+
+    // The pop-up's auto-scroll item turns the open window's check box over too.
+    owner_.Hooks().log_auto_scroll_changed = [window] { window->ShowAutoScroll(); };
+    ASSERT_TRUE(window->Log().AutoScrollCheck().get_active());
+    owner_.LogAutoScrollItem().activate();
+    EXPECT_EQ(Settings.Log.AutoScroll, 0);
+    EXPECT_FALSE(window->Log().AutoScrollCheck().get_active());
     slot.Hide();
     ProcessEvents();
 }
