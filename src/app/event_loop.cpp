@@ -7,6 +7,7 @@
 #include "core/logic/logic_cycle.h"
 #include "core/logic/refresh_outputs.h"
 #include "core/sensors/sensor_handover.h"
+#include "ui/settings_window/settings_window.h"
 
 namespace flextor {
 namespace {
@@ -89,9 +90,17 @@ void Program::OnTerminationSignal() {
     RequestStop();
 }
 
-void Program::OpenSettings(SettingsPage /*page*/) {
-    if (settings_window_.Open() == nullptr) {
-        AddLogMessage("Окно настроек пока недоступно.", kLevelInfo);
+// A new window opens on its first page; "Лог" and "График" are then selected,
+// in an open window too.
+void Program::OpenSettings(SettingsPage page) {
+    ShowSettingsPage(settings_window_.Open(), page);
+}
+
+// The pop-up menus' auto-scroll items changed a setting the open settings window
+// shows as well.
+void Program::ShowAutoScrollInSettings() {
+    if (auto* settings = dynamic_cast<SettingsWindow*>(settings_window_.Current())) {
+        settings->ShowAutoScroll();
     }
 }
 

@@ -59,6 +59,7 @@ class Program {
     bool OnCloseRequest(GdkEventAny* event);
     void OnTerminationSignal();
     void OpenSettings(SettingsPage page);
+    void ShowAutoScrollInSettings();
     void OpenSensors();
 
     // Shutdown (shutdown.cpp).

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -24,6 +25,7 @@
 #include "core/state/program_state.h"
 #include "core/time/clock.h"
 #include "platform/onewire/link.h"
+#include "ui/settings_window/settings_window.h"
 
 namespace flextor {
 namespace {
@@ -102,7 +104,12 @@ void Program::ConnectWindowHooks() {
     MainWindowHooks& hooks = window_->Hooks();
     hooks.open_settings = [this](SettingsPage page) { OpenSettings(page); };
     hooks.open_sensors = [this] { OpenSensors(); };
-    hooks.chart_auto_scroll_changed = [] { ApplyChartSettings(); };
+    hooks.chart_auto_scroll_changed = [this] {
+        ApplyChartSettings();
+        ShowAutoScrollInSettings();
+    };
+    hooks.log_auto_scroll_changed = [this] { ShowAutoScrollInSettings(); };
+    settings_window_.SetFactory([this] { return std::make_unique<SettingsWindow>(*window_); });
     window_->signal_delete_event().connect(sigc::mem_fun(*this, &Program::OnCloseRequest));
 }
 

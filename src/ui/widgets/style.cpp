@@ -40,6 +40,15 @@ constexpr const char* kStyleSheet = R"css(
 .tenths-spin button.spin-arrow:last-child {
     border-bottom-right-radius: 3px;
 }
+.flextor-compact entry, .flextor-compact button, .flextor-compact combobox button {
+    min-height: 0;
+    min-width: 0;
+    padding: 0 4px;
+}
+.flextor-compact checkbutton {
+    min-height: 0;
+    padding: 0;
+}
 menubar {
     min-height: 0;
     padding: 0;
