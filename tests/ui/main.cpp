@@ -1,6 +1,6 @@
-// The GUI suite: GTK is started once for all tests, on an X display. Without a
-// usable one (DISPLAY unset, or its server gone) the suite starts an Xvfb of its
-// own; without Xvfb it says so at once and skips every test.
+// The GUI suite: GTK is started once for all tests, on an Xvfb of the suite's
+// own (the DISPLAY given when Xvfb cannot be started). Without any usable display
+// it says so at once and skips every test.
 #include <gtest/gtest.h>
 #include <gtkmm.h>
 
@@ -23,12 +23,12 @@ class NoDisplay : public testing::Environment {
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    std::unique_ptr<flextor::test::PrivateXServer> own_server;
-    if (!DisplayOpens()) {
-        own_server = std::make_unique<flextor::test::PrivateXServer>();
-        if (own_server->Running()) {
-            setenv("DISPLAY", own_server->Display().c_str(), 1);
-        }
+    // An X server of the suite's own, so that two runs side by side (the C and the
+    // Russian locale) never share focus or a display number; the DISPLAY given is
+    // the fallback.
+    auto own_server = std::make_unique<flextor::test::PrivateXServer>();
+    if (own_server->Running()) {
+        setenv("DISPLAY", own_server->Display().c_str(), 1);
     }
     if (!DisplayOpens()) {
         std::fprintf(stderr, "tests_ui: no X display and Xvfb could not be started: skipped\n");
