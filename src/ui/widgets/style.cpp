@@ -21,6 +21,11 @@ constexpr const char* kStyleSheet = R"css(
     min-width: 0;
     padding: 0 4px;
 }
+.flextor-compact entry, .flextor-compact button {
+    min-height: 0;
+    min-width: 0;
+    padding: 0 4px;
+}
 .flextor-panel entry.temperature {
     color: rgb(0, 128, 192);
 }

@@ -12,6 +12,8 @@ namespace flextor {
 inline constexpr const char* kPanelClass = "flextor-panel";      // FreeSans 12 bold
 inline constexpr const char* kTemperatureClass = "temperature";  // text in (0, 128, 192)
 inline constexpr const char* kDefaultFontClass = "toolkit-default-font";
+// Compact entries, buttons and drop-down lists in the default font.
+inline constexpr const char* kCompactClass = "flextor-compact";
 
 // Installs the program's style sheet on the default screen, once. The first call
 // also remembers the toolkit's default font, so that controls marked with
