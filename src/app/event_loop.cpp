@@ -96,9 +96,7 @@ void Program::OpenSettings(SettingsPage /*page*/) {
 }
 
 void Program::OpenSensors() {
-    if (sensors_window_.Open() == nullptr) {
-        AddLogMessage("Окно датчиков пока недоступно.", kLevelInfo);
-    }
+    sensors_window_.Open();
 }
 
 }  // namespace flextor

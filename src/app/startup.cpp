@@ -24,6 +24,8 @@
 #include "core/state/program_state.h"
 #include "core/time/clock.h"
 #include "platform/onewire/link.h"
+#include "platform/serial/port_probe.h"
+#include "ui/sensors_window/sensors_window.h"
 
 namespace flextor {
 namespace {
@@ -102,6 +104,8 @@ void Program::ConnectWindowHooks() {
     MainWindowHooks& hooks = window_->Hooks();
     hooks.open_settings = [this](SettingsPage page) { OpenSettings(page); };
     hooks.open_sensors = [this] { OpenSensors(); };
+    sensors_window_.SetFactory(
+        [this] { return std::make_unique<SensorsWindow>(*window_, ListSerialPorts()); });
     hooks.chart_auto_scroll_changed = [] { ApplyChartSettings(); };
     window_->signal_delete_event().connect(sigc::mem_fun(*this, &Program::OnCloseRequest));
 }
