@@ -9,8 +9,8 @@ namespace flextor {
 
 // The names (without the folder) of the entries of folder that are not folders,
 // begin with "tty" and open as a serial port at 9600 baud, 8N1, in directory
-// order. Each is opened non-blocking on a handle of its own and closed at once,
-// so a probe never waits for a device.
+// order. Each is opened non-blocking on a handle of its own, given back its own
+// settings and closed at once, so a probe never waits for a device.
 std::vector<std::string> ListSerialPorts(const std::string& folder = "/dev/");
 
 }  // namespace flextor
