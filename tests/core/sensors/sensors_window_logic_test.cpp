@@ -6,7 +6,6 @@
 #include <cstring>
 #include <mutex>
 
-#include "core/log/message_log.h"
 #include "core/sensors/list_roles.h"
 #include "core/sensors/sensor_texts.h"
 #include "core/sensors/sensors_window_requests.h"
@@ -36,7 +35,6 @@ class SensorsWindowLogicTest : public ::testing::Test {
     void SetUp() override {
         ResetProgramState();
         ResetSettings();
-        ResetMessageLog();
     }
     void TearDown() override { SetUp(); }
 };
@@ -46,12 +44,6 @@ TEST_F(SensorsWindowLogicTest, IdentifierShowsSerialBytesFromTheLast) {
     const uint8_t rom[8] = {0x28, 0x3C, 0x2B, 0x1A, 0x04, 0x00, 0x00, 0xBB};
     std::memcpy(&row.SN, rom, sizeof rom);
     EXPECT_EQ(SensorIdText(row), "28-0000041A2B3C-BB");
-}
-
-TEST_F(SensorsWindowLogicTest, RoleNames) {
-    EXPECT_EQ(RoleName(0), "Не используется");
-    EXPECT_EQ(RoleName(2), "Датчик 2 (ав. Конденсатор)");
-    EXPECT_EQ(RoleName(6), "Датчик 6");
     EXPECT_EQ(RoleName(7), "Не используется");
 }
 
@@ -161,19 +153,6 @@ TEST_F(SensorsWindowLogicTest, RevertBringsBackTheSavedRowsAndPort) {
     EXPECT_EQ(SensorShare.Command, kCmdReopen | kCmdNewTable);
     EXPECT_EQ(SensorShare.PortName, "ttyUSB0");
     EXPECT_EQ(SensorShare.Sensor.size(), 3u);
-}
-
-TEST_F(SensorsWindowLogicTest, RequestsOfTheOpenWindow) {
-    Settings.Sensor.Serial = 1;
-    SetPollAll(1);
-    RequestPort("ttyACM0");
-    RequestSearch();
-    EXPECT_EQ(PollAll, 1);
-    std::lock_guard lock(SensorShare.Mutex);
-    EXPECT_EQ(SensorShare.Command, kCmdPollAll | kCmdReopen | kCmdSearch);
-    EXPECT_EQ(SensorShare.PollAll, 1);
-    EXPECT_EQ(SensorShare.PortName, "ttyACM0");
-    EXPECT_EQ(SensorShare.Serial, 1);
 }
 
 }  // namespace
