@@ -76,7 +76,8 @@ class SensorsWindowTest : public ::testing::Test {
         options.pause_step = std::chrono::milliseconds(5);
         poller_ = std::make_unique<SensorPoller>(options);
         ASSERT_TRUE(poller_->Start(SensorShare, [this] { exchanged_ = true; }));
-        window_ = std::make_unique<AnsweredSensorsWindow>(main_, std::vector<std::string>{});
+        window_ = std::make_unique<AnsweredSensorsWindow>(
+            main_, std::vector<std::string>{"ttyS0", bus_.PortName()});
         test::ShowAndWait(*window_, 560, 288);
     }
 
@@ -165,6 +166,7 @@ TEST_F(SensorsWindowTest, OpensWithItsControlsInPlaceAndFindsTheBusDevices) {
         EXPECT_EQ(PlaceIn(*widget, *window_), place) << widget->get_name();
     }
     EXPECT_EQ(window_->PortList().get_active_text(), bus_.PortName());
+    EXPECT_EQ(window_->PortList().get_model()->children().size(), 2u);
     EXPECT_FALSE(window_->DeleteButton().get_sensitive());
     EXPECT_EQ(PollAll, 1);
     EXPECT_EQ(window_->CellText(0, 1), "Датчик 1 (ав. ТСА)");

@@ -3,6 +3,7 @@
 #include "ui/sensors_window/sensors_window.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "core/logic/cycle_steps.h"
 #include "core/sensors/sensor_handover.h"
@@ -17,6 +18,8 @@ namespace {
 
 constexpr int kWidth = 560;
 constexpr int kHeight = 288;
+// Sensors.Flags: the sequential-polling box was toggled (kept, never acted on).
+constexpr uint8_t kSerialBoxToggled = 0x01;
 
 }  // namespace
 
@@ -70,7 +73,7 @@ void SensorsWindow::BuildControls(const std::vector<std::string>& ports) {
     port_label->set_xalign(0.0f);
     Place(*port_label, "PortLabel", 8, 16, 52, 20);
     for (const std::string& port : ports) {
-        port_list_.append(port);
+        port_list_.append(port, port);
     }
     Place(port_list_, "PortList", 64, 8, 144, 28);
     PlaceButton(search_, "SearchButton", "Поиск датчиков",
@@ -126,7 +129,7 @@ void SensorsWindow::ConnectControls() {
     port_list_.signal_changed().connect(sigc::mem_fun(*this, &SensorsWindow::OnPortChosen));
     search_.signal_clicked().connect(sigc::mem_fun(*this, &SensorsWindow::OnSearch));
     delete_.signal_clicked().connect(sigc::mem_fun(*this, &SensorsWindow::OnDeleteNotFound));
-    serial_.signal_toggled().connect([] { ProgVar.Sensors.Flags |= 0x01; });
+    serial_.signal_toggled().connect([] { ProgVar.Sensors.Flags |= kSerialBoxToggled; });
     ok_.signal_clicked().connect(sigc::mem_fun(*this, &SensorsWindow::OnOk));
     cancel_.signal_clicked().connect(sigc::mem_fun(*this, &SensorsWindow::OnCancel));
     apply_.signal_clicked().connect(sigc::mem_fun(*this, &SensorsWindow::OnApply));
