@@ -2,7 +2,6 @@
 // opens and when it goes.
 #include "ui/sensors_window/sensors_window.h"
 
-#include <algorithm>
 #include <cstdint>
 
 #include "core/logic/cycle_steps.h"
