@@ -105,9 +105,7 @@ void Program::ShowAutoScrollInSettings() {
 }
 
 void Program::OpenSensors() {
-    if (sensors_window_.Open() == nullptr) {
-        AddLogMessage("Окно датчиков пока недоступно.", kLevelInfo);
-    }
+    sensors_window_.Open();
 }
 
 }  // namespace flextor

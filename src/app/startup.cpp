@@ -25,6 +25,8 @@
 #include "core/state/program_state.h"
 #include "core/time/clock.h"
 #include "platform/onewire/link.h"
+#include "platform/serial/port_probe.h"
+#include "ui/sensors_window/sensors_window.h"
 #include "ui/settings_window/settings_window.h"
 
 namespace flextor {
@@ -110,6 +112,8 @@ void Program::ConnectWindowHooks() {
     };
     hooks.log_auto_scroll_changed = [this] { ShowAutoScrollInSettings(); };
     settings_window_.SetFactory([this] { return std::make_unique<SettingsWindow>(*window_); });
+    sensors_window_.SetFactory(
+        [this] { return std::make_unique<SensorsWindow>(*window_, ListSerialPorts()); });
     window_->signal_delete_event().connect(sigc::mem_fun(*this, &Program::OnCloseRequest));
 }
 

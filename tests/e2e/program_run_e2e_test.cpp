@@ -356,5 +356,36 @@ TEST_F(ProgramRunTest, MidnightSavesTheDaysChartInAFolderOfTheNewDay) {
     EXPECT_EQ(run->ExitCode(), 0) << run->Output();
 }
 
+// The menu item "Датчики" opens the sensors window; its close button closes it
+// as Cancel does, and the settings file stays as it was.
+TEST_F(ProgramRunTest, SensorsMenuOpensTheSensorsWindowAndItsCloseButtonCancels) {
+    if (!XLibrariesBuiltIn()) {
+        GTEST_SKIP() << "built without the X libraries";
+    }
+    XDisplay x(server.Display());
+    ASSERT_TRUE(x.Open());
+    PrepareSimulatedPlant();
+    auto run = Start();
+    ASSERT_TRUE(run->Started());
+    unsigned long main_window = 0;
+    ASSERT_TRUE(WaitUntil([&] { return (main_window = x.FindWindow(kMainWindowTitle, 1004)) != 0; },
+                          kStartLimit))
+        << run->Output();
+    ASSERT_TRUE(x.Click(main_window, 30, 10));  // "Настройки"
+    ASSERT_TRUE(x.PressKey("Down") && x.PressKey("Down") && x.PressKey("Return"));
+    unsigned long sensors = 0;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return (sensors = x.FindWindow("Настройки датчиков температуры", 560)) != 0; },
+        kStartLimit))
+        << MessageLog();
+    ASSERT_TRUE(x.RequestClose(sensors));
+    EXPECT_TRUE(WaitUntil([&] { return x.FindWindow("Настройки датчиков температуры", 560) == 0; },
+                          kStartLimit));
+    ASSERT_TRUE(x.RequestClose(main_window));
+    ASSERT_TRUE(run->WaitForExit(kEndLimit));
+    EXPECT_EQ(run->ExitCode(), 0) << run->Output();
+    EXPECT_EQ(ReadFile(dir / "Setting.ini"), settings_text);
+}
+
 }  // namespace
 }  // namespace flextor::test

@@ -9,8 +9,9 @@
 namespace flextor {
 
 // Style classes.
-inline constexpr const char* kPanelClass = "flextor-panel";      // FreeSans 12 bold
-inline constexpr const char* kCompactClass = "flextor-compact";  // default font, small minimums
+inline constexpr const char* kPanelClass = "flextor-panel";  // FreeSans 12 bold
+// Compact entries, buttons, drop-down lists and check boxes in the default font.
+inline constexpr const char* kCompactClass = "flextor-compact";
 inline constexpr const char* kTemperatureClass = "temperature";  // text in (0, 128, 192)
 inline constexpr const char* kDefaultFontClass = "toolkit-default-font";
 

@@ -1,0 +1,16 @@
+// The serial ports a user can choose: the terminal devices of a folder that open
+// as a serial port.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace flextor {
+
+// The names (without the folder) of the entries of folder that are not folders,
+// begin with "tty" and open as a serial port at 9600 baud, 8N1, in directory
+// order. Each is opened non-blocking on a handle of its own, given back its own
+// settings and closed at once, so a probe never waits for a device.
+std::vector<std::string> ListSerialPorts(const std::string& folder = "/dev/");
+
+}  // namespace flextor
