@@ -112,8 +112,9 @@ void Program::ConnectWindowHooks() {
     };
     hooks.log_auto_scroll_changed = [this] { ShowAutoScrollInSettings(); };
     settings_window_.SetFactory([this] { return std::make_unique<SettingsWindow>(*window_); });
-    sensors_window_.SetFactory(
-        [this] { return std::make_unique<SensorsWindow>(*window_, ListSerialPorts()); });
+    sensors_window_.SetFactory([this] {
+        return std::make_unique<SensorsWindow>(*window_, ListSerialPorts(Settings.Sensor.PortName));
+    });
     window_->signal_delete_event().connect(sigc::mem_fun(*this, &Program::OnCloseRequest));
 }
 

@@ -46,7 +46,7 @@ bool OpensAsSerialPort(const std::string& path) {
 
 }  // namespace
 
-std::vector<std::string> ListSerialPorts(const std::string& folder) {
+std::vector<std::string> ListSerialPorts(const std::string& in_use, const std::string& folder) {
     std::vector<std::string> ports;
     std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
     if (!dir) {
@@ -58,7 +58,7 @@ std::vector<std::string> ListSerialPorts(const std::string& folder) {
         if (name.rfind("tty", 0) != 0 || IsFolder(path, entry->d_type)) {
             continue;
         }
-        if (OpensAsSerialPort(path)) {
+        if (name == in_use || OpensAsSerialPort(path)) {
             ports.push_back(name);
         }
     }

@@ -4,10 +4,13 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
+#include <algorithm>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "support/temp_dir.h"
@@ -33,7 +36,11 @@ TEST(PortProbe, OffersOnlyTtyEntriesThatOpenAsSerialPorts) {
     std::filesystem::create_directory(folder / "ttyFolder");               // a folder
     std::filesystem::create_symlink(folder / "gone", folder / "ttyACM0");  // dangling
 
-    EXPECT_EQ(ListSerialPorts(folder.str() + "/"), std::vector<std::string>{"ttyUSB0"});
+    EXPECT_EQ(ListSerialPorts("", folder.str() + "/"), std::vector<std::string>{"ttyUSB0"});
+    // The polling thread's port is offered without a probe.
+    std::vector<std::string> with_port_in_use = ListSerialPorts("ttyS9", folder.str() + "/");
+    std::sort(with_port_in_use.begin(), with_port_in_use.end());
+    EXPECT_EQ(with_port_in_use, (std::vector<std::string>{"ttyS9", "ttyUSB0"}));
     termios after{};
     ASSERT_EQ(tcgetattr(held, &after), 0);
     EXPECT_EQ(after.c_lflag, before.c_lflag);
@@ -43,7 +50,7 @@ TEST(PortProbe, OffersOnlyTtyEntriesThatOpenAsSerialPorts) {
 }
 
 TEST(PortProbe, MissingFolderOffersNothing) {
-    EXPECT_TRUE(ListSerialPorts("/nonexistent-folder/").empty());
+    EXPECT_TRUE(ListSerialPorts("", "/nonexistent-folder/").empty());
 }
 
 }  // namespace
