@@ -8,7 +8,6 @@
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
-#include <algorithm>
 
 #include <algorithm>
 #include <filesystem>
