@@ -1,7 +1,10 @@
 #!/bin/sh
-# Installs every Debian package the build, the tests and the program need, and
-# generates the locales the tests run under (ru_RU.UTF-8, de_DE.UTF-8).
-# Safe to run again: packages and locales already present are left alone.
+# Installs every Debian package the build, the tests, the Debian package and the
+# program need, and generates the locales the tests run under (ru_RU.UTF-8,
+# de_DE.UTF-8). `setup.sh cross ARCH...` also installs the cross compilers, the
+# test libraries of each ARCH (arm64, armhf) and qemu-user for
+# scripts/cross_test.sh. Safe to run again: packages and locales already present
+# are left alone.
 set -eu
 
 PACKAGES="
@@ -12,7 +15,16 @@ PACKAGES="
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth fonts-freefont-ttf libx11-dev libxtst-dev faketime
   locales
+  debhelper lintian desktop-file-utils
 "
+
+if [ "${1:-}" = "cross" ]; then
+  shift
+  PACKAGES="$PACKAGES qemu-user"
+  for arch in "$@"; do
+    PACKAGES="$PACKAGES crossbuild-essential-$arch libgtest-dev:$arch libgmock-dev:$arch"
+  done
+fi
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
@@ -22,6 +34,19 @@ for p in $PACKAGES; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
     missing="$missing $p"
   fi
+done
+
+# A foreign architecture's packages need it listed in dpkg first.
+for p in $missing; do
+  case "$p" in
+    *:*)
+      arch="${p#*:}"
+      if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+        echo "setup: adding the architecture $arch"
+        $SUDO dpkg --add-architecture "$arch"
+      fi
+      ;;
+  esac
 done
 
 if [ -z "$missing" ]; then

@@ -4,17 +4,30 @@
 #include <gtkmm.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
+#include <string>
+#include <thread>
 
+#include "app/display_wait.h"
 #include "app/program.h"
+#include "app/program_folder.h"
 
 namespace flextor {
 namespace {
 
-// GTK and its C++ wrappers; false without a display.
-bool StartToolkit() {
-    if (gtk_init_check(nullptr, nullptr) == FALSE) {
-        return false;
+constexpr std::chrono::milliseconds kDisplayRetryPause{500};
+
+// GTK and its C++ wrappers. Without a display it tries again for up to wait
+// (a session starting the program at login may not have one yet); false when
+// none came.
+bool StartToolkit(std::chrono::seconds wait) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    while (gtk_init_check(nullptr, nullptr) == FALSE) {
+        if (std::chrono::steady_clock::now() + kDisplayRetryPause > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(kDisplayRetryPause);
     }
     Gtk::Main::init_gtkmm_internals();
     return true;
@@ -23,8 +36,23 @@ bool StartToolkit() {
 }  // namespace
 
 int RunApplication(const CommandLine& command_line) {
-    if (!StartToolkit()) {
-        std::fprintf(stderr, "flextor: cannot open the display\n");
+    const ProgramFolderChoice folder = ChooseProgramFolder();
+    if (!folder.error.empty()) {
+        std::fprintf(stderr, "flextor: %s\n", folder.error.c_str());
+        return 1;
+    }
+    const DisplayWait wait = DisplayWaitFromEnvironment();
+    if (!wait.error.empty()) {
+        std::fprintf(stderr, "flextor: %s\n", wait.error.c_str());
+        return 1;
+    }
+    if (!StartToolkit(wait.limit)) {
+        if (wait.limit.count() > 0) {
+            std::fprintf(stderr, "flextor: cannot open the display (waited %lld s)\n",
+                         static_cast<long long>(wait.limit.count()));
+        } else {
+            std::fprintf(stderr, "flextor: cannot open the display\n");
+        }
         return 1;
     }
     int exit_code = 0;

@@ -34,7 +34,9 @@ std::string HelpText() {
            "  --version        показать версию и выйти\n"
            "  --help           показать эту справку и выйти\n\n"
            "Переменная окружения FLEXTOR_GPIO_ROOT задаёт папку sysfs GPIO\n"
-           "(по умолчанию /sys/class/gpio).\n";
+           "(по умолчанию /sys/class/gpio), FLEXTOR_HOME — папку программы вместо\n"
+           "папки исполняемого файла, FLEXTOR_DISPLAY_WAIT — сколько секунд ждать\n"
+           "дисплей при запуске (по умолчанию 0).\n";
 }
 
 }  // namespace flextor

@@ -1,0 +1,33 @@
+#include "app/display_wait.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+
+namespace flextor {
+namespace {
+
+constexpr long kMaxWaitSeconds = 600;
+
+}  // namespace
+
+DisplayWait ParseDisplayWait(const char* text) {
+    if (text == nullptr || *text == '\0') {
+        return {};
+    }
+    long seconds = -1;
+    const char* end = text + std::strlen(text);
+    const auto [next, error] = std::from_chars(text, end, seconds);
+    if (error != std::errc() || next != end || seconds < 0 || seconds > kMaxWaitSeconds) {
+        return {std::chrono::seconds{0}, std::string(kDisplayWaitVariable) + "=" + text +
+                                             ": expected whole seconds from 0 to " +
+                                             std::to_string(kMaxWaitSeconds)};
+    }
+    return {std::chrono::seconds{seconds}, ""};
+}
+
+DisplayWait DisplayWaitFromEnvironment() {
+    return ParseDisplayWait(std::getenv(kDisplayWaitVariable));
+}
+
+}  // namespace flextor
