@@ -24,6 +24,8 @@
 #include "core/startup/fresh_start.h"
 #include "core/state/program_state.h"
 #include "core/time/clock.h"
+#include "platform/access_advice.h"
+#include "platform/gpio/sysfs_gpio.h"
 #include "platform/onewire/link.h"
 #include "platform/serial/port_probe.h"
 #include "ui/sensors_window/sensors_window.h"
@@ -154,8 +156,15 @@ bool Program::ConfigurePins() {
             std::this_thread::sleep_for(kPinAttemptPause);
         }
     }
-    FailStart("Ошибка конфигурации " + configuration_error_,
-              "Ошибка конфигурации \n" + configuration_error_, true);
+    const std::string advice = GpioAccessAdvice(GpioRootFromEnvironment());
+    if (!advice.empty()) {
+        AddLogMessage(advice, kLevelError);
+        std::fprintf(stderr, "flextor: %s\n", advice.c_str());
+    }
+    FailStart(
+        "Ошибка конфигурации " + configuration_error_,
+        "Ошибка конфигурации \n" + configuration_error_ + (advice.empty() ? "" : "\n\n" + advice),
+        true);
     return false;
 }
 

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "core/log/message_log.h"
+#include "platform/access_advice.h"
 #include "platform/sensors/adapter_latency.h"
 #include "platform/serial/usb_latency.h"
 
@@ -57,6 +58,10 @@ void ReopenPort(PollTable& table, onewire::OWire& link) {
         TunePort(table);
     } else if (!table.PortName.empty()) {
         PostLogMessage("Не удалось открыть порт " + table.PortName, kLevelError);
+        const std::string advice = PortAccessAdvice(table.PortName);
+        if (!advice.empty()) {
+            PostLogMessage(advice, kLevelError);
+        }
         ScheduleRetry(table);
     }
 }
