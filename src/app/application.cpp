@@ -4,6 +4,7 @@
 #include <gtkmm.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -24,10 +25,12 @@ constexpr std::chrono::milliseconds kDisplayRetryPause{500};
 bool StartToolkit(std::chrono::seconds wait) {
     const auto deadline = std::chrono::steady_clock::now() + wait;
     while (gtk_init_check(nullptr, nullptr) == FALSE) {
-        if (std::chrono::steady_clock::now() + kDisplayRetryPause > deadline) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) {
             return false;
         }
-        std::this_thread::sleep_for(kDisplayRetryPause);
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(kDisplayRetryPause, deadline - now));
     }
     Gtk::Main::init_gtkmm_internals();
     return true;
