@@ -2,7 +2,9 @@
 # Sets up the machine, builds everything and runs the whole test suite:
 # format check, the layer check, the normal build with all tests (GUI ones under Xvfb; the GUI and
 # end-to-end ones a second time under ru_RU.UTF-8, as the operators run the program), then the
-# core and platform tests again under AddressSanitizer+UBSan and ThreadSanitizer.
+# core and platform tests again under AddressSanitizer+UBSan and ThreadSanitizer; the Debian
+# package built, checked with lintian and tested unpacked; the core and platform tests
+# cross-built for arm64 and run under qemu.
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
@@ -34,5 +36,14 @@ cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DFLEXTOR_SANITIZE=thread \
 cmake --build build-tsan -j "$JOBS"
 (cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
     ctest --output-on-failure -j "$JOBS")
+
+echo "== Debian package"
+./scripts/package.sh
+echo "== the package, unpacked"
+deb="flextor_$(dpkg-parsechangelog -S Version)_$(dpkg-architecture -q DEB_HOST_ARCH).deb"
+FLEXTOR_PACKAGE="$PWD/$deb" build/tests/tests_e2e --gtest_filter='PackageTest.*'
+
+echo "== arm64 under qemu"
+./scripts/cross_test.sh arm64
 
 echo "== all tests passed"
