@@ -13,6 +13,7 @@
 #include "app/display_wait.h"
 #include "app/program.h"
 #include "app/program_folder.h"
+#include "core/version.h"
 
 namespace flextor {
 namespace {
@@ -23,6 +24,9 @@ constexpr std::chrono::milliseconds kDisplayRetryPause{500};
 // (a session starting the program at login may not have one yet); false when
 // none came.
 bool StartToolkit(std::chrono::seconds wait) {
+    // The name and icon of the menu entry, so that a panel shows the window as
+    // the program it started.
+    g_set_prgname(kProgramName);
     const auto deadline = std::chrono::steady_clock::now() + wait;
     while (gtk_init_check(nullptr, nullptr) == FALSE) {
         const auto now = std::chrono::steady_clock::now();
@@ -33,6 +37,7 @@ bool StartToolkit(std::chrono::seconds wait) {
             std::min<std::chrono::steady_clock::duration>(kDisplayRetryPause, deadline - now));
     }
     Gtk::Main::init_gtkmm_internals();
+    gtk_window_set_default_icon_name(kProgramName);
     return true;
 }
 
