@@ -45,6 +45,9 @@ void ReportTooLarge(const char* what) {
 
 void RenderCrashState() {
     ReadyBuffers& buffers = CrashStateBuffers();
+    if (buffers.Taken()) {
+        return;
+    }
     FixedText text = buffers.Spare();
     PutCrashStatePrefix(text, ProgVar);
     if (text.Overflowed()) {
@@ -56,6 +59,9 @@ void RenderCrashState() {
 
 void RenderSettings() {
     ReadyBuffers& buffers = SettingsBuffers();
+    if (buffers.Taken()) {
+        return;
+    }
     if (SaveCounter > kSavePendingUpTo) {
         buffers.PublishEmpty();
         return;
@@ -72,9 +78,6 @@ void RenderSettings() {
 }  // namespace
 
 void RenderCrashSnapshot() {
-    if (CrashStateBuffers().Taken()) {
-        return;
-    }
     RenderCrashState();
     RenderSettings();
 }

@@ -58,13 +58,21 @@ TEST_F(CrashSnapshotTest, ThePrefixWithTheHandlersEndIsTheStateWithoutItsOutputL
 }
 
 TEST_F(CrashSnapshotTest, AReadTextIsNeverWrittenAgain) {
+    SaveCounter = 0;
     Cycle();
-    const ReadyText first = ReadyCrashStateText().prefix;
-    const std::string before = Text(first);
+    TakeMessages();
+    const ReadyText state = ReadyCrashStateText().prefix;
+    const ReadyText settings = ReadySettingsText();
+    const std::string state_before = Text(state);
+    const std::string settings_before = Text(settings);
+    ASSERT_FALSE(settings_before.empty());
     ProgVar.Logic.Alarm = 1;
+    Settings.Logic.TimeStable = 77;
     Cycle(3);
-    EXPECT_EQ(ReadyCrashStateText().prefix.data, first.data);
-    EXPECT_EQ(Text(first), before);
+    EXPECT_EQ(ReadyCrashStateText().prefix.data, state.data);
+    EXPECT_EQ(Text(state), state_before);
+    EXPECT_EQ(Text(ReadySettingsText()), settings_before);
+    EXPECT_TRUE(TakeMessages().empty());
 }
 
 TEST_F(CrashSnapshotTest, ATextTooLargeKeepsThePreviousOneAndIsReportedOnce) {
