@@ -50,10 +50,14 @@ uint8_t ShowColumns() {
 
 bool ResumeFromCrashFile(const std::string& path, const std::string& own_file) {
     std::string bytes;
-    if (ReadRegularFile(path, kMaxCrashFileBytes, bytes) != ReadOutcome::kRead || bytes.empty()) {
+    const ReadOutcome outcome = ReadRegularFile(path, kMaxCrashFileBytes, bytes);
+    const bool some_file = outcome == ReadOutcome::kTooLarge ||
+                           outcome == ReadOutcome::kUnreadable ||
+                           (outcome == ReadOutcome::kRead && !bytes.empty());
+    if (!some_file) {
         return false;
     }
-    const bool resumed = ParseCrashState(bytes, ProgVar);
+    const bool resumed = outcome == ReadOutcome::kRead && ParseCrashState(bytes, ProgVar);
     if (resumed || IsOwnFile(path, own_file)) {
         std::error_code error;
         static_cast<void>(std::filesystem::remove(path, error));

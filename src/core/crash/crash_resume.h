@@ -14,7 +14,8 @@ namespace flextor {
 // ProgVar. True when it held a crash-state object: the run resumes. The file is
 // deleted when it did, or when it is own_file (the program folder's own, which
 // the next start must not meet again, readable or not); any other file named on
-// the command line is left as it is. Nothing is touched for an empty file.
+// the command line is left as it is. Nothing is touched for an empty file or
+// one that is not a regular file.
 [[nodiscard]] bool ResumeFromCrashFile(const std::string& path,
                                        const std::string& own_file = kCrashStateFileName);
 

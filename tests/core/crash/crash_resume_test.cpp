@@ -37,15 +37,17 @@ TEST_F(CrashResumeTest, OnlyACrashStateIsDeletedUnlessTheFileIsTheProgramsOwn) {
         {"list.json", "[1,2,3]", false, false},
         {"Crash.json", "{\"LogInfo_Fi", false, true},
         {"Crash.json", "", false, false},
+        {"Crash.json", std::string(1024 * 1024 + 1, ' '), false, true},
+        {"big.json", std::string(1024 * 1024 + 1, ' '), false, false},
     };
     const std::string own = (dir / "Crash.json").string();
     for (const auto& c : cases) {
         ResetProgramState();
         const std::filesystem::path path = dir / c.name;
         WriteFile(path, c.bytes);
-        EXPECT_EQ(ResumeFromCrashFile(path.string(), own), c.resumes) << c.name << c.bytes;
-        EXPECT_EQ(ProgVar.Crash.Count, c.resumes ? 4 : 0) << c.name << c.bytes;
-        EXPECT_EQ(!std::filesystem::exists(path), c.deleted) << c.name << c.bytes;
+        EXPECT_EQ(ResumeFromCrashFile(path.string(), own), c.resumes) << c.name << c.bytes.size();
+        EXPECT_EQ(ProgVar.Crash.Count, c.resumes ? 4 : 0) << c.name << c.bytes.size();
+        EXPECT_EQ(!std::filesystem::exists(path), c.deleted) << c.name << c.bytes.size();
         std::filesystem::remove(path);
     }
     EXPECT_FALSE(ResumeFromCrashFile((dir / "missing.json").string(), own));
