@@ -13,16 +13,16 @@ FixedText ReadyBuffers::Spare() {
         return FixedText(nullptr, 0);
     }
     if (!slots_[0].data) {
-        slots_[0].data = std::make_unique<char[]>(capacity_);
-        slots_[1].data = std::make_unique<char[]>(capacity_);
+        slots_[0].data = new char[capacity_];
+        slots_[1].data = new char[capacity_];
     }
     const int spare = published_.load(std::memory_order_relaxed) == 0 ? 1 : 0;
-    return FixedText(slots_[spare].data.get(), capacity_);
+    return FixedText(slots_[spare].data, capacity_);
 }
 
 void ReadyBuffers::Publish(const FixedText& text, uint8_t tag) {
     const int spare = published_.load(std::memory_order_relaxed) == 0 ? 1 : 0;
-    if (taken_.load() || text.Overflowed() || text.Text().data() != slots_[spare].data.get()) {
+    if (taken_.load() || text.Overflowed() || text.Text().data() != slots_[spare].data) {
         return;
     }
     slots_[spare].size = text.Size();
@@ -45,7 +45,7 @@ ReadyText ReadyBuffers::Ready(uint8_t* tag) {
     if (tag != nullptr) {
         *tag = slots_[slot].tag;
     }
-    return {slots_[slot].data.get(), slots_[slot].size};
+    return {slots_[slot].data, slots_[slot].size};
 }
 
 void ReadyBuffers::Reset() {

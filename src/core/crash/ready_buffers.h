@@ -7,7 +7,6 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "core/crash/crash_snapshot.h"
 #include "core/crash/json_text.h"
@@ -39,8 +38,9 @@ class ReadyBuffers {
     void Reset();
 
   private:
+    // Never freed: a handler running while the process exits still finds them.
     struct Slot {
-        std::unique_ptr<char[]> data;
+        char* data = nullptr;
         size_t size = 0;
         uint8_t tag = 0;
     };
