@@ -38,7 +38,7 @@ void BM_RenderCrashSnapshot(benchmark::State& state) {
     for (auto _ : state) {
         RenderCrashSnapshot();
     }
-    benchmark::DoNotOptimize(ReadyCrashStateText().prefix.size);
+    state.counters["bytes"] = static_cast<double>(ReadyCrashStateText().prefix.size);
     ResetCrashSnapshot();
     ResetProgramState();
     ResetSettings();
