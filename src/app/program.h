@@ -51,6 +51,11 @@ class Program {
     void ShowMainWindow();
     void FailStart(const std::string& log_text, const std::string& box_text, bool shut_down);
 
+    // A start after a failure (resumed_start.cpp). ResumeRun is false when
+    // crash_file gives no run to take up: the start is a fresh one.
+    [[nodiscard]] bool ResumeRun(const std::string& crash_file);
+    void PulseRestartAlarm();
+
     // The event loop (event_loop.cpp).
     void AddTimers();
     void RemoveTimers();

@@ -44,15 +44,17 @@ void PumpPendingEvents() {
 
 }  // namespace
 
-bool Program::Start(const CommandLine& /*command_line*/) {
+bool Program::Start(const CommandLine& command_line) {
     // The failure handler goes first once it exists, before anything else can fail.
     PrepareFolderAndPins();
     BuildMainWindow();
     RemoveLeftoverSettingsFiles();
     LoadSettings();
-    // A start with a crash-state file resumes the saved run here once resuming
-    // exists; until then every start is a fresh one.
-    StartFresh(program_folder_, CurrentClock().Now());
+    // A resumed run keeps its log files and sensor table.
+    const bool resumed = ResumeRun(command_line.crash_file);
+    if (!resumed) {
+        StartFresh(program_folder_, CurrentClock().Now());
+    }
     ReportSettingsFindings();
     onewire::LinkOptions = onewire::kLinkSleep;
     log_messages_.Bind(HandleLogMessageEvent);
@@ -68,6 +70,9 @@ bool Program::Start(const CommandLine& /*command_line*/) {
     }
     // A pin that stays high here is reported; the output refresh keeps trying it.
     static_cast<void>(DriveOutputsLowAndReport());
+    if (resumed) {
+        PulseRestartAlarm();
+    }
     outputs_configured_ = true;
     ArmOutputsGuard();
     InitialiseChart();

@@ -1,5 +1,6 @@
 #include "core/logic/logic_cycle.h"
 
+#include "core/crash/crash_snapshot.h"
 #include "core/logic/col1/col1_mode.h"
 #include "core/logic/col1/col1_step.h"
 #include "core/logic/commands/column_command.h"
@@ -56,6 +57,8 @@ void LogicCycle() {
     }
     LogicBusy = 1;
     RunSteps();
+    // The state as this cycle leaves it, ready for the failure handler.
+    RenderCrashSnapshot();
     LogicBusy = 0;
 }
 
