@@ -1,5 +1,6 @@
 #include "core/logic/logic_cycle.h"
 
+#include "base/diagnostics/source_position.h"
 #include "core/crash/crash_snapshot.h"
 #include "core/logic/col1/col1_mode.h"
 #include "core/logic/col1/col1_step.h"
@@ -28,24 +29,35 @@ void StopColumnsWithoutPort() {
 }
 
 void RunSteps() {
+    FLEXTOR_STEP();
     SettingsAutoSaveTick();
+    FLEXTOR_STEP();
     TemperatureLogStep();
+    FLEXTOR_STEP();
     StopColumnsWithoutPort();
     if (ProgVar.Logic.Alarm == 0) {
+        FLEXTOR_STEP();
         AlarmStep();
     }
     if (Col1().Status == kCol1Running) {
+        FLEXTOR_STEP();
         Col1Step();
     }
     if (ProgVar.Logic.Col2.Work != 0) {
+        FLEXTOR_STEP();
         Col2Step();
     }
+    FLEXTOR_STEP();
     Col3Step();
+    FLEXTOR_STEP();
     Sensor6Step();
+    FLEXTOR_STEP();
     TemperatureFieldsStep();
     if (PollAll != 0) {
+        FLEXTOR_STEP();
         SensorListStep();
     }
+    FLEXTOR_STEP();
     FreshnessStep();
 }
 
