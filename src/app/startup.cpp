@@ -11,6 +11,8 @@
 #include <thread>
 
 #include "app/chart_wiring.h"
+#include "app/crash/failure_handler.h"
+#include "app/crash/failure_plan.h"
 #include "app/outputs_guard.h"
 #include "app/program.h"
 #include "app/program_folder.h"
@@ -45,7 +47,8 @@ void PumpPendingEvents() {
 }  // namespace
 
 bool Program::Start(const CommandLine& command_line) {
-    // The failure handler goes first once it exists, before anything else can fail.
+    // The failure handler goes first, before anything else can fail.
+    InstallFailureHandler();
     PrepareFolderAndPins();
     BuildMainWindow();
     RemoveLeftoverSettingsFiles();
@@ -56,6 +59,7 @@ bool Program::Start(const CommandLine& command_line) {
         StartFresh(program_folder_, CurrentClock().Now());
     }
     ReportSettingsFindings();
+    PrepareForFailure();
     onewire::LinkOptions = onewire::kLinkSleep;
     log_messages_.Bind(HandleLogMessageEvent);
     SetLogMessageWakeup(log_messages_.Waker());
@@ -93,6 +97,15 @@ void Program::PrepareFolderAndPins() {
         // The directions decide whether the start goes on; a pin that stays
         // exported changes nothing there.
         static_cast<void>(UnexportPins());
+    }
+}
+
+// Once the run's log file is known: what the failure handler will need, made
+// ready now. Without it a failure ends the program without a restart.
+void Program::PrepareForFailure() {
+    if (!PrepareFailurePlan(program_folder_, ProgVar.LogInfo_FileName)) {
+        std::fprintf(stderr,
+                     "flextor: a path is too long, a failure will not restart the program\n");
     }
 }
 
