@@ -1,6 +1,8 @@
 // The event loop: GTK's own main loop. Window events go to the main window's
 // handlers; the three timers, the two wake-ups from other threads and the
 // termination signals are sources of the same loop, all on the GUI thread.
+#include "app/crash/test_faults.h"
+#include "app/crash/watchdog.h"
 #include "app/program.h"
 #include "core/chart/chart_tick.h"
 #include "core/log/message_log.h"
@@ -29,11 +31,14 @@ void CloseModalBoxes() {
 
 }  // namespace
 
+// The logic tick beats the watchdog before the busy check, so that the nested
+// loop of a modal box keeps it beating.
 // The logic cycle and the output refresh each guard themselves with their busy
 // flag, so a tick inside the nested loop of a modal box they opened does nothing.
 void Program::AddTimers() {
     timers_[0] = Glib::signal_timeout().connect(
         [] {
+            Heartbeat();
             LogicCycle();
             return true;
         },
@@ -60,6 +65,8 @@ void Program::RemoveTimers() {
 
 void Program::RunLoop() {
     AddTimers();
+    watchdog_.Start();
+    InstallTestFaults();
     sensor_data_.Bind(SensorDataHandover);
     phase_ = Phase::kRunning;
     if (!stop_requested_) {
