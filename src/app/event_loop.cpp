@@ -9,6 +9,7 @@
 #include "core/logic/logic_cycle.h"
 #include "core/logic/refresh_outputs.h"
 #include "core/sensors/sensor_handover.h"
+#include "core/state/program_state.h"
 #include "ui/settings_window/settings_window.h"
 
 namespace flextor {
@@ -35,23 +36,32 @@ void CloseModalBoxes() {
 // loop of a modal box keeps it beating.
 // The logic cycle and the output refresh each guard themselves with their busy
 // flag, so a tick inside the nested loop of a modal box they opened does nothing.
+// A failure being handled on another thread cannot remove the timers (only this
+// thread may touch them): its StopRequest makes every tick a no-op instead, so
+// that nothing writes the pins it has just given back.
 void Program::AddTimers() {
     timers_[0] = Glib::signal_timeout().connect(
         [] {
             Heartbeat();
-            LogicCycle();
+            if (StopRequest.load() == 0) {
+                LogicCycle();
+            }
             return true;
         },
         kLogicPeriodMs);
     timers_[1] = Glib::signal_timeout().connect(
         [] {
-            RefreshOutputsTick();
+            if (StopRequest.load() == 0) {
+                RefreshOutputsTick();
+            }
             return true;
         },
         kOutputPeriodMs);
     timers_[2] = Glib::signal_timeout().connect(
         [] {
-            ChartTick();
+            if (StopRequest.load() == 0) {
+                ChartTick();
+            }
             return true;
         },
         kChartPeriodMs);

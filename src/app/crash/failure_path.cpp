@@ -89,8 +89,8 @@ void RunFailurePath(const char* failure_text, const SourcePosition& position) {
         }
     }
     // The polling thread ends at its next check. The timers cannot be removed from
-    // here (that is GTK's, and the GUI thread may be the one that failed): they end
-    // with the process, a few ticks later at most.
+    // here (that is GTK's, and the GUI thread may be the one that failed): their
+    // ticks see StopRequest and do nothing until the process ends.
     StopRequest = 1;
     const FailurePlan& plan = Plan();
     if (!plan.ready.load()) {
