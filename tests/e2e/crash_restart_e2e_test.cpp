@@ -186,12 +186,10 @@ class CrashRestartTest : public ::testing::TestWithParam<Fault> {
         }
     }
 
-    void Start(std::vector<std::string> args = {}) {
-        run = std::make_unique<RunningProgram>(
-            program, args,
-            std::vector<std::string>{"DISPLAY=" + server.Display(), gpio.EnvironmentEntry(),
-                                     "FLEXTOR_TEST_FAULTS=1"},
-            dir / "output.txt");
+    void Start(std::vector<std::string> args = {}, std::vector<std::string> env = {}) {
+        env.insert(env.end(), {"DISPLAY=" + server.Display(), gpio.EnvironmentEntry(),
+                               "FLEXTOR_TEST_FAULTS=1"});
+        run = std::make_unique<RunningProgram>(program, args, env, dir / "output.txt");
         ASSERT_TRUE(run->Started());
     }
 
@@ -410,6 +408,31 @@ TEST_F(CrashRestartTest, TheEleventhFailureInAChainEndsWithoutARestart) {
     EXPECT_FALSE(fs::exists(dir / "Crash.json"));
     EXPECT_TRUE(ReportsIn(dir.path()).empty());
     EXPECT_EQ(RestartedInstance(), 0);
+}
+
+// Installed, the executable sits apart from the program folder, which the
+// launcher names in FLEXTOR_HOME: the restarted instance inherits it and works
+// in the same folder, leaving the executable's alone.
+TEST_F(CrashRestartTest, AProgramFolderOfTheUsersOwnIsKeptAcrossTheRestart) {
+    fs::create_directories(dir / "bin");
+    program = fs::canonical(InstallProgram("flextor", dir / "bin"));
+    Start({}, {"FLEXTOR_HOME=" + folder.string()});
+    WaitUntilRunning();
+    ASSERT_TRUE(run->Signal(SIGSEGV));
+    ASSERT_TRUE(run->WaitForExit(kFailureLimit)) << run->Output();
+    pid_t restarted = 0;
+    ASSERT_TRUE(WaitUntil([&] { return (restarted = RestartedInstance()) != 0; }, kStartLimit))
+        << run->Output();
+    EXPECT_EQ(fs::read_symlink("/proc/" + std::to_string(restarted) + "/cwd"), folder);
+    EXPECT_TRUE(WaitUntil([&] { return Contains(MessageLog(), "Программа была перезапущена"); },
+                          kStartLimit))
+        << MessageLog();
+    EXPECT_EQ(ReportsIn(dir.path()).size(), 1u);
+    size_t beside_executable = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir / "bin")) {
+        ++beside_executable;
+    }
+    EXPECT_EQ(beside_executable, 1u);
 }
 
 }  // namespace
