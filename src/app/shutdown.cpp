@@ -16,6 +16,9 @@ void Program::Shutdown() {
     phase_ = Phase::kStopping;
     StopRequest = 1;
     poller_.RequestStop();
+    if (remote_) {
+        remote_->Stop();  // MQTT says "offline" while the outputs are still as they were
+    }
     if (window_) {
         window_->hide();
         RemoveTimers();

@@ -1,0 +1,56 @@
+// Watching the plant from elsewhere, as Remote.ini switches it on: the status
+// page and the MQTT link, both read-only views of what the window shows.
+// GUI thread only.
+#pragma once
+
+#include <sigc++/connection.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/gui_wakeup.h"
+#include "app/remote/mqtt_link.h"
+#include "app/remote/status_server.h"
+#include "core/remote/mqtt_messages.h"
+#include "core/remote/remote_settings.h"
+#include "core/remote/status_mirror.h"
+
+namespace flextor {
+
+class RemoteAccess {
+  public:
+    explicit RemoteAccess(const StatusMirror& mirror);
+    ~RemoteAccess();
+    RemoteAccess(const RemoteAccess&) = delete;
+    RemoteAccess& operator=(const RemoteAccess&) = delete;
+
+    // Reads Remote.ini in folder (ending in "/") and starts what it switches
+    // on; every problem goes to the message log.
+    void Start(const std::string& folder);
+    // Stops both; MQTT says "offline" first.
+    void Stop();
+
+    // The page's answers, also for the benchmarks.
+    std::string StatusJsonNow() const;
+    // The chart's PNG, drawn again only when a sample was added since.
+    std::string ChartPng();
+
+  private:
+    void StartServer();
+    void StartMqtt();
+    void PublishState();
+
+    const StatusMirror& mirror_;
+    RemoteSettings settings_;
+    std::unique_ptr<StatusServer> server_;
+    std::unique_ptr<MqttLink> mqtt_;
+    GuiWakeup mqtt_connected_;
+    MqttChanges changes_;
+    sigc::connection timer_;
+    std::string chart_png_;
+    size_t chart_samples_ = 0;
+    int32_t chart_newest_ = -1;
+};
+
+}  // namespace flextor
