@@ -101,9 +101,16 @@ struct StatusServer::Impl {
         return TRUE;
     }
 
-    // After the headers, before any body: only GET and HEAD without a body.
+    // After the headers, before any body: only GET and HEAD, without a body. A body
+    // is still read by libsoup, but dropped chunk by chunk instead of kept, and
+    // the connection's time limit ends a long one.
     static void OnHeaders(SoupServer* /*server*/, SoupServerMessage* msg, const char* /*path*/,
                           GHashTable* /*query*/, gpointer /*data*/) {
+        SoupMessageHeaders* request = soup_server_message_get_request_headers(msg);
+        const SoupEncoding encoding = soup_message_headers_get_encoding(request);
+        const bool body = (encoding == SOUP_ENCODING_CONTENT_LENGTH &&
+                           soup_message_headers_get_content_length(request) > 0) ||
+                          encoding == SOUP_ENCODING_CHUNKED || encoding == SOUP_ENCODING_EOF;
         SoupMessageHeaders* response = soup_server_message_get_response_headers(msg);
         soup_message_headers_replace(response, "Connection", "close");
         const char* method = soup_server_message_get_method(msg);
@@ -111,15 +118,12 @@ struct StatusServer::Impl {
             soup_message_headers_replace(response, "Allow", "GET, HEAD");
             SetText(msg, SOUP_STATUS_METHOD_NOT_ALLOWED, "text/plain; charset=utf-8",
                     "Только чтение: разрешены GET и HEAD\n");
-            return;
-        }
-        SoupMessageHeaders* request = soup_server_message_get_request_headers(msg);
-        const SoupEncoding encoding = soup_message_headers_get_encoding(request);
-        if ((encoding == SOUP_ENCODING_CONTENT_LENGTH &&
-             soup_message_headers_get_content_length(request) > 0) ||
-            encoding == SOUP_ENCODING_CHUNKED || encoding == SOUP_ENCODING_EOF) {
+        } else if (body) {
             SetText(msg, SOUP_STATUS_REQUEST_ENTITY_TOO_LARGE, "text/plain; charset=utf-8",
                     "Запрос с телом не принимается\n");
+        }
+        if (body) {
+            soup_message_body_set_accumulate(soup_server_message_get_request_body(msg), FALSE);
         }
     }
 

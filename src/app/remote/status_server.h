@@ -6,7 +6,7 @@
 // without blocking, at most max_connections are open at once (more are closed
 // at once), every connection is closed after one answer and cut after
 // connection_limit_ms whatever it sends, the headers may take 64 KiB (libsoup's
-// own limit) and a request with a body is refused before its body is read.
+// own limit) and a request with a body is refused, its body dropped unread.
 #pragma once
 
 #include <cstdint>
