@@ -27,6 +27,18 @@ void SetText(SoupServerMessage* msg, guint status, const char* type, const std::
     soup_server_message_set_response(msg, type, SOUP_MEMORY_COPY, body.data(), body.size());
 }
 
+// One connection too many: a short answer written without waiting (it fits any
+// socket buffer), then the connection is closed.
+void Refuse(GSocketConnection* connection) {
+    static constexpr char kBusy[] =
+        "HTTP/1.1 503 Service Unavailable\r\nConnection: close\r\nRetry-After: 2\r\n"
+        "Content-Length: 0\r\n\r\n";
+    GSocket* socket = g_socket_connection_get_socket(connection);
+    g_socket_set_blocking(socket, FALSE);
+    static_cast<void>(g_socket_send(socket, kBusy, sizeof kBusy - 1, nullptr, nullptr));
+    static_cast<void>(g_io_stream_close(G_IO_STREAM(connection), nullptr, nullptr));
+}
+
 }  // namespace
 
 struct StatusServer::Impl {
@@ -80,7 +92,7 @@ struct StatusServer::Impl {
                                GObject* /*source*/, gpointer data) {
         auto* impl = static_cast<Impl*>(data);
         if (static_cast<int>(impl->open.size()) >= impl->options.max_connections) {
-            static_cast<void>(g_io_stream_close(G_IO_STREAM(connection), nullptr, nullptr));
+            Refuse(connection);
             return TRUE;
         }
         GSocketAddress* local = g_socket_connection_get_local_address(connection, nullptr);

@@ -132,7 +132,7 @@ RemoteLoad LoadRemoteSettings(const std::string& path) {
 }
 
 bool IsLoopbackAddress(const std::string& address) {
-    return address == "localhost" || address == "::1" || address.starts_with("127.");
+    return address == "127.0.0.1" || address == "::1" || address == "localhost";
 }
 
 }  // namespace flextor

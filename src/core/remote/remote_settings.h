@@ -53,7 +53,8 @@ std::string RemoteSettingsText(const RemoteSettings& settings);
 // token that could not be written, are in the result.
 RemoteLoad LoadRemoteSettings(const std::string& path);
 
-// True for 127.0.0.0/8, ::1 and "localhost": addresses no one else can reach.
+// True for 127.0.0.1, ::1 and "localhost": the loopback addresses a page may be
+// served on without a token. Any other address needs it, the rest of 127.0.0.0/8 too.
 bool IsLoopbackAddress(const std::string& address);
 
 }  // namespace flextor
