@@ -4,6 +4,7 @@
 #include <mosquitto.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -116,23 +117,41 @@ void MqttLink::OnResolved(void* resolver, void* result, void* data) {
     g_resolver_free_addresses(addresses);
 }
 
-// A refused or failed first attempt is retried by the loop thread like a lost
-// connection.
+// libmosquitto's thread takes over only after a first attempt that did not fail
+// at once (its thread waits for one and would never try again itself). Until
+// then a refused attempt is repeated from the main loop, 1 s doubling to 60 s.
+// The connect itself never waits: the socket is non-blocking, the address numeric.
 void MqttLink::Connect(const std::string& address) {
+    address_ = address;
     const int rc =
         mosquitto_connect_async(mosq_, address.c_str(), settings_.port, settings_.keep_alive);
-    if (rc != MOSQ_ERR_SUCCESS && rc != MOSQ_ERR_ERRNO) {
+    if (rc == MOSQ_ERR_SUCCESS) {
+        looping_ = mosquitto_loop_start(mosq_) == MOSQ_ERR_SUCCESS;
+        if (!looping_) {
+            AddLogMessage("MQTT: не удалось запустить поток связи с брокером", kLevelError);
+        }
+        return;
+    }
+    if (rc != MOSQ_ERR_ERRNO) {
         AddLogMessage("MQTT: не удалось подключиться к " + Where(settings_) + " (" +
                           mosquitto_strerror(rc) + ")",
                       kLevelWarning);
         return;
     }
-    if (rc == MOSQ_ERR_ERRNO) {
+    if (retry_s_ == kFirstRetryS) {
         AddLogMessage(
             "MQTT: брокер " + Where(settings_) + " не отвечает, попытки подключения продолжаются",
             kLevelWarning);
     }
-    looping_ = mosquitto_loop_start(mosq_) == MOSQ_ERR_SUCCESS;
+    retry_timer_ = g_timeout_add_seconds(retry_s_, OnRetry, this);
+    retry_s_ = std::min(retry_s_ * 2, kLongestRetryS);
+}
+
+int MqttLink::OnRetry(void* data) {
+    auto* link = static_cast<MqttLink*>(data);
+    link->retry_timer_ = 0;
+    link->Connect(link->address_);
+    return G_SOURCE_REMOVE;
 }
 
 bool MqttLink::Publish(const std::string& topic, const std::string& payload) {
@@ -149,6 +168,10 @@ void MqttLink::Stop() {
     if (cancel_ != nullptr) {
         g_cancellable_cancel(cancel_);
         g_clear_object(&cancel_);
+    }
+    if (retry_timer_ != 0) {
+        g_source_remove(retry_timer_);
+        retry_timer_ = 0;
     }
     if (mosq_ == nullptr) {
         return;

@@ -1,8 +1,9 @@
 // The link to an MQTT broker through libmosquitto. The network work runs in
-// libmosquitto's own thread (mosquitto_loop_start): connecting, keeping alive,
-// reconnecting with a back-off of 1 s doubling to 60 s. The broker's name is
-// resolved asynchronously on the main loop first, so a broker that is down or
-// a name server that is slow never blocks the GUI thread.
+// libmosquitto's own thread (mosquitto_loop_start): keeping alive, sending, and
+// reconnecting with a growing back-off (1 s, 4 s, 9 s, ... up to 60 s). The
+// broker's name is resolved asynchronously on the main loop first, and until a
+// first attempt has got under way the attempts are timers of the main loop, so
+// a broker that is down or a slow name server never blocks the GUI thread.
 //
 // Thread rule: the GUI thread makes, starts, publishes and stops. libmosquitto's
 // thread only sets the connected flag and a "new connection" flag (atomics) and
@@ -43,6 +44,7 @@ class MqttLink {
     static void OnConnect(mosquitto* mosq, void* data, int result);
     static void OnDisconnect(mosquitto* mosq, void* data, int result);
     static void OnResolved(void* resolver, void* result, void* data);
+    static int OnRetry(void* data);
     void Connect(const std::string& address);
     void Stop();
 
@@ -51,6 +53,9 @@ class MqttLink {
     mosquitto* mosq_ = nullptr;
     GCancellable* cancel_ = nullptr;
     bool looping_ = false;
+    std::string address_;  // the broker's, numeric
+    unsigned retry_timer_ = 0;
+    unsigned retry_s_ = 1;
     std::atomic<bool> connected_{false};
     std::atomic<bool> new_connection_{false};
     std::atomic<bool> disconnected_{false};  // the broker acknowledged our goodbye
