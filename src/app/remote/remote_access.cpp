@@ -8,6 +8,7 @@
 #include "core/remote/status_snapshot.h"
 #include "core/time/clock.h"
 #include "ui/chart/chart_image.h"
+#include "ui/chart/png_file.h"
 
 namespace flextor {
 namespace {
@@ -48,12 +49,13 @@ void RemoteAccess::StartServer() {
     options.token = http.token;
     StatusSources sources;
     sources.json = [this] { return StatusJsonNow(); };
-    sources.chart = [this] { return ChartPng(); };
+    sources.chart = [this](std::string& png) { return ChartPng(png); };
     sources.refused = [](const std::string& host) {
         AddLogMessage(
             "Страница состояния: отказано в доступе с адреса " + host + " (неверный ключ доступа)",
             kLevelWarning);
     };
+    chart_encoded_.Bind([this] { OnChartEncoded(); });
     server_ = std::make_unique<StatusServer>(std::move(options), std::move(sources));
     std::string error;
     if (!server_->Start(error)) {
@@ -92,6 +94,9 @@ void RemoteAccess::Stop() {
     timer_.disconnect();
     mqtt_connected_.Unbind();
     mqtt_.reset();
+    chart_encoded_.Unbind();
+    JoinEncoder();  // a few milliseconds at most
+    encoding_ = false;
     server_.reset();
 }
 
@@ -99,16 +104,55 @@ std::string RemoteAccess::StatusJsonNow() const {
     return StatusJson(TakeStatusSnapshot(mirror_, CurrentClock().Now()));
 }
 
-std::string RemoteAccess::ChartPng() {
+bool RemoteAccess::ChartPng(std::string& png) {
     const ChartHistory& history = Chart.history;
-    const int32_t newest = history.empty() ? -1 : history.back().time;
-    if (chart_png_.empty() || history.size() != chart_samples_ || newest != chart_newest_) {
-        chart_png_ = ChartPngBytes(Chart.look, history, WallSeconds(CurrentClock().Now()),
-                                   kChartWidth, kChartHeight);
-        chart_samples_ = history.size();
-        chart_newest_ = newest;
+    const ChartKey key{history.size(), history.empty() ? -1 : history.back().time};
+    if (!chart_png_.empty() && key == chart_key_) {
+        png = chart_png_;
+        return true;
     }
-    return chart_png_;
+    if (encoding_) {
+        return false;  // the requests wait for the picture under way
+    }
+    // The drawing reads the day, so it is done here; the encoding, most of the
+    // time, is not.
+    ChartImage image = DrawChartImage(Chart.look, history, WallSeconds(CurrentClock().Now()),
+                                      kChartWidth, kChartHeight);
+    if (!image) {
+        png.clear();
+        return true;
+    }
+    JoinEncoder();
+    encoding_ = true;
+    encoding_key_ = key;
+    encoder_ = std::thread([this, image = std::move(image), wake = chart_encoded_.Waker()] {
+        std::string bytes = EncodePng(image.get());
+        {
+            std::lock_guard lock(encoded_mutex_);
+            encoded_ = std::move(bytes);
+        }
+        wake();
+    });
+    return false;
+}
+
+void RemoteAccess::OnChartEncoded() {
+    {
+        std::lock_guard lock(encoded_mutex_);
+        chart_png_ = std::move(encoded_);
+    }
+    JoinEncoder();
+    encoding_ = false;
+    chart_key_ = encoding_key_;
+    if (server_) {
+        server_->ChartReady(chart_png_);
+    }
+}
+
+void RemoteAccess::JoinEncoder() {
+    if (encoder_.joinable()) {
+        encoder_.join();
+    }
 }
 
 // After a new connection: "online", the discovery messages and the whole state;

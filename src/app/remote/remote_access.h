@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "app/gui_wakeup.h"
 #include "app/remote/mqtt_link.h"
@@ -33,13 +35,17 @@ class RemoteAccess {
 
     // The page's answers, also for the benchmarks.
     std::string StatusJsonNow() const;
-    // The chart's PNG, drawn again only when a sample was added since.
-    std::string ChartPng();
+    // The chart's PNG, drawn again only when a sample was added since: true with
+    // png set when it is at hand; else it is being encoded in a worker thread
+    // and the server is given it when done.
+    bool ChartPng(std::string& png);
 
   private:
     void StartServer();
     void StartMqtt();
     void PublishState();
+    void OnChartEncoded();
+    void JoinEncoder();
 
     const StatusMirror& mirror_;
     RemoteSettings settings_;
@@ -48,9 +54,21 @@ class RemoteAccess {
     GuiWakeup mqtt_connected_;
     MqttChanges changes_;
     sigc::connection timer_;
+    // The picture of the day as it was at (samples, newest sample's time).
+    struct ChartKey {
+        size_t samples = 0;
+        int32_t newest = -1;
+        bool operator==(const ChartKey&) const = default;
+    };
     std::string chart_png_;
-    size_t chart_samples_ = 0;
-    int32_t chart_newest_ = -1;
+    ChartKey chart_key_;
+    // The encoding worker: one at a time, its result handed over under the lock.
+    std::thread encoder_;
+    bool encoding_ = false;
+    ChartKey encoding_key_;
+    std::mutex encoded_mutex_;
+    std::string encoded_;  // guarded by encoded_mutex_
+    GuiWakeup chart_encoded_;
 };
 
 }  // namespace flextor

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <set>
+#include <vector>
 
 #include "app/remote/status_page.h"
 #include "core/remote/access_token.h"
@@ -27,6 +28,15 @@ void SetText(SoupServerMessage* msg, guint status, const char* type, const std::
     soup_server_message_set_response(msg, type, SOUP_MEMORY_COPY, body.data(), body.size());
 }
 
+void SetChart(SoupServerMessage* msg, const std::string& png) {
+    if (png.empty()) {
+        SetText(msg, SOUP_STATUS_SERVICE_UNAVAILABLE, "text/plain; charset=utf-8",
+                "График недоступен\n");
+    } else {
+        SetText(msg, SOUP_STATUS_OK, "image/png", png);
+    }
+}
+
 // One connection too many: a short answer written without waiting (it fits any
 // socket buffer), then the connection is closed.
 void Refuse(GSocketConnection* connection) {
@@ -48,9 +58,13 @@ struct StatusServer::Impl {
     GSocketService* service = nullptr;
     uint16_t port = 0;
     std::set<Watched*> open;
+    std::vector<SoupServerMessage*> waiting_chart;  // paused, one reference each
     RateLimit refusals{kRefusalLogPeriodMs};
 
     ~Impl() {
+        for (SoupServerMessage* msg : waiting_chart) {
+            g_object_unref(msg);
+        }
         for (Watched* watched : open) {
             g_object_weak_unref(G_OBJECT(watched->connection), OnGone, watched);
             if (watched->timer != 0) {
@@ -179,12 +193,13 @@ struct StatusServer::Impl {
         } else if (where == "/api/status") {
             SetText(msg, SOUP_STATUS_OK, "application/json", impl->sources.json());
         } else if (where == "/chart.png") {
-            const std::string png = impl->sources.chart();
-            if (png.empty()) {
-                SetText(msg, SOUP_STATUS_SERVICE_UNAVAILABLE, "text/plain; charset=utf-8",
-                        "График недоступен\n");
+            std::string png;
+            if (impl->sources.chart(png)) {
+                SetChart(msg, png);
             } else {
-                SetText(msg, SOUP_STATUS_OK, "image/png", png);
+                // Answered by ChartReady; the message is kept until then.
+                impl->waiting_chart.push_back(SOUP_SERVER_MESSAGE(g_object_ref(msg)));
+                soup_server_message_pause(msg);
             }
         } else {
             SetText(msg, SOUP_STATUS_NOT_FOUND, "text/plain; charset=utf-8", "Не найдено\n");
@@ -232,6 +247,16 @@ bool StatusServer::Start(std::string& error) {
 
 uint16_t StatusServer::Port() const {
     return impl_->port;
+}
+
+void StatusServer::ChartReady(const std::string& png) {
+    std::vector<SoupServerMessage*> waiting;
+    waiting.swap(impl_->waiting_chart);
+    for (SoupServerMessage* msg : waiting) {
+        SetChart(msg, png);
+        soup_server_message_unpause(msg);
+        g_object_unref(msg);
+    }
 }
 
 int StatusServer::OpenConnections() const {

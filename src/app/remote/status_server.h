@@ -26,8 +26,10 @@ struct StatusServerOptions {
 };
 
 struct StatusSources {
-    std::function<std::string()> json;   // GET /api/status
-    std::function<std::string()> chart;  // GET /chart.png; empty: 503
+    std::function<std::string()> json;  // GET /api/status
+    // GET /chart.png: true with png set when the picture is at hand; false when
+    // it is being made, and ChartReady is called once it is.
+    std::function<bool(std::string& png)> chart;
     // A refused token, once a minute at most: the remote address.
     std::function<void(const std::string&)> refused;
 };
@@ -45,6 +47,8 @@ class StatusServer {
     uint16_t Port() const;
     // Connections open now.
     int OpenConnections() const;
+    // Answers the requests that wait for the chart: with png, or 503 when empty.
+    void ChartReady(const std::string& png);
 
     struct Impl;
 
