@@ -14,6 +14,7 @@ PACKAGES="
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth fonts-freefont-ttf libx11-dev libxtst-dev faketime
   locales
+  nlohmann-json3-dev
 "
 
 SUDO=""

@@ -1,12 +1,15 @@
 // The event loop: GTK's own main loop. Window events go to the main window's
 // handlers; the three timers, the two wake-ups from other threads and the
 // termination signals are sources of the same loop, all on the GUI thread.
+#include "app/crash/test_faults.h"
+#include "app/crash/watchdog.h"
 #include "app/program.h"
 #include "core/chart/chart_tick.h"
 #include "core/log/message_log.h"
 #include "core/logic/logic_cycle.h"
 #include "core/logic/refresh_outputs.h"
 #include "core/sensors/sensor_handover.h"
+#include "core/state/program_state.h"
 #include "ui/settings_window/settings_window.h"
 
 namespace flextor {
@@ -29,24 +32,36 @@ void CloseModalBoxes() {
 
 }  // namespace
 
+// The logic tick beats the watchdog before the busy check, so that the nested
+// loop of a modal box keeps it beating.
 // The logic cycle and the output refresh each guard themselves with their busy
 // flag, so a tick inside the nested loop of a modal box they opened does nothing.
+// A failure being handled on another thread cannot remove the timers (only this
+// thread may touch them): its StopRequest makes every tick a no-op instead, so
+// that nothing writes the pins it has just given back.
 void Program::AddTimers() {
     timers_[0] = Glib::signal_timeout().connect(
         [] {
-            LogicCycle();
+            Heartbeat();
+            if (StopRequest.load() == 0) {
+                LogicCycle();
+            }
             return true;
         },
         kLogicPeriodMs);
     timers_[1] = Glib::signal_timeout().connect(
         [] {
-            RefreshOutputsTick();
+            if (StopRequest.load() == 0) {
+                RefreshOutputsTick();
+            }
             return true;
         },
         kOutputPeriodMs);
     timers_[2] = Glib::signal_timeout().connect(
         [] {
-            ChartTick();
+            if (StopRequest.load() == 0) {
+                ChartTick();
+            }
             return true;
         },
         kChartPeriodMs);
@@ -60,6 +75,8 @@ void Program::RemoveTimers() {
 
 void Program::RunLoop() {
     AddTimers();
+    watchdog_.Start();
+    InstallTestFaults();
     sensor_data_.Bind(SensorDataHandover);
     phase_ = Phase::kRunning;
     if (!stop_requested_) {

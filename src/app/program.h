@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "app/crash/watchdog.h"
 #include "app/gui_wakeup.h"
 #include "app/remote/remote_access.h"
 #include "app/termination_signals.h"
@@ -45,6 +46,7 @@ class Program {
     // Start-up (startup.cpp); false when the program is to end.
     [[nodiscard]] bool Start(const CommandLine& command_line);
     void PrepareFolderAndPins();
+    void PrepareForFailure();
     void BuildMainWindow();
     void ConnectWindowHooks();
     [[nodiscard]] bool StartSensorThread();
@@ -52,6 +54,11 @@ class Program {
     void InitialiseChart();
     void ShowMainWindow();
     void FailStart(const std::string& log_text, const std::string& box_text, bool shut_down);
+
+    // A start after a failure (resumed_start.cpp). ResumeRun is false when
+    // crash_file gives no run to take up: the start is a fresh one.
+    [[nodiscard]] bool ResumeRun(const std::string& crash_file);
+    void PulseRestartAlarm();
 
     // The event loop (event_loop.cpp).
     void AddTimers();
@@ -91,6 +98,7 @@ class Program {
     GuiWakeup sensor_data_;   // SensorDataEvent
     SensorPoller poller_;
     std::array<sigc::connection, 3> timers_;
+    Watchdog watchdog_;
 };
 
 }  // namespace flextor

@@ -14,6 +14,8 @@
 namespace flextor {
 void Program::Shutdown() {
     phase_ = Phase::kStopping;
+    // What follows may wait for the sensor thread for seconds: not a hang.
+    watchdog_.Stop();
     StopRequest = 1;
     poller_.RequestStop();
     if (remote_) {

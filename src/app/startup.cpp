@@ -11,6 +11,8 @@
 #include <thread>
 
 #include "app/chart_wiring.h"
+#include "app/crash/failure_handler.h"
+#include "app/crash/failure_plan.h"
 #include "app/outputs_guard.h"
 #include "app/program.h"
 #include "app/program_folder.h"
@@ -44,16 +46,20 @@ void PumpPendingEvents() {
 
 }  // namespace
 
-bool Program::Start(const CommandLine& /*command_line*/) {
-    // The failure handler goes first once it exists, before anything else can fail.
+bool Program::Start(const CommandLine& command_line) {
+    // The failure handler goes first, before anything else can fail.
+    InstallFailureHandler();
     PrepareFolderAndPins();
     BuildMainWindow();
     RemoveLeftoverSettingsFiles();
     LoadSettings();
-    // A start with a crash-state file resumes the saved run here once resuming
-    // exists; until then every start is a fresh one.
-    StartFresh(program_folder_, CurrentClock().Now());
+    // A resumed run keeps its log files and sensor table.
+    const bool resumed = ResumeRun(command_line.crash_file);
+    if (!resumed) {
+        StartFresh(program_folder_, CurrentClock().Now());
+    }
     ReportSettingsFindings();
+    PrepareForFailure();
     onewire::LinkOptions = onewire::kLinkSleep;
     log_messages_.Bind(HandleLogMessageEvent);
     SetLogMessageWakeup(log_messages_.Waker());
@@ -68,6 +74,9 @@ bool Program::Start(const CommandLine& /*command_line*/) {
     }
     // A pin that stays high here is reported; the output refresh keeps trying it.
     static_cast<void>(DriveOutputsLowAndReport());
+    if (resumed) {
+        PulseRestartAlarm();
+    }
     outputs_configured_ = true;
     ArmOutputsGuard();
     InitialiseChart();
@@ -88,6 +97,15 @@ void Program::PrepareFolderAndPins() {
         // The directions decide whether the start goes on; a pin that stays
         // exported changes nothing there.
         static_cast<void>(UnexportPins());
+    }
+}
+
+// Once the run's log file is known: what the failure handler will need, made
+// ready now. Without it a failure ends the program without a restart.
+void Program::PrepareForFailure() {
+    if (!PrepareFailurePlan(program_folder_, ProgVar.LogInfo_FileName)) {
+        std::fprintf(stderr,
+                     "flextor: a path is too long, a failure will not restart the program\n");
     }
 }
 

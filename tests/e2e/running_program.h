@@ -24,6 +24,7 @@ class RunningProgram {
     RunningProgram& operator=(const RunningProgram&) = delete;
 
     bool Started() const { return pid_ > 0; }
+    pid_t Pid() const { return pid_; }
     bool Signal(int signal);
     // Waits up to timeout for the program to end; true when it has ended.
     bool WaitForExit(std::chrono::milliseconds timeout);

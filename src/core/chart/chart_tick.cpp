@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/diagnostics/source_position.h"
 #include "core/chart/chart_control.h"
 #include "core/log/message_log.h"
 
@@ -74,6 +75,7 @@ void Append(const ChartSample& sample, ChartView& view) {
 
 // The tick never opens a nested event loop, so it cannot run inside itself.
 void ChartTick() {
+    FLEXTOR_STEP();
     ChartView* view = BoundChartView();
     if (view == nullptr) {
         return;
@@ -82,11 +84,13 @@ void ChartTick() {
     if (!IsNewSecond(WallSeconds(now)) || WarmingUp()) {
         return;
     }
+    FLEXTOR_STEP();
     const ChartSample sample = TakeChartSample(now);
     if (now.day != memory.day) {
         EndDay(now, *view);
         memory.day = now.day;
     }
+    FLEXTOR_STEP();
     Append(sample, *view);
     view->QueueRedraw();
 }

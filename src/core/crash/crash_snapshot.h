@@ -33,4 +33,8 @@ void RenderCrashSnapshot();
 ReadyCrashState ReadyCrashStateText();
 ReadyText ReadySettingsText();
 
+// Either Ready call ends the rendering for good, so that the buffer being read
+// is never written again. This forgets both texts and lets it go on (tests).
+void ResetCrashSnapshot();
+
 }  // namespace flextor

@@ -1,5 +1,7 @@
 #include "core/logic/logic_cycle.h"
 
+#include "base/diagnostics/source_position.h"
+#include "core/crash/crash_snapshot.h"
 #include "core/logic/col1/col1_mode.h"
 #include "core/logic/col1/col1_step.h"
 #include "core/logic/commands/column_command.h"
@@ -10,9 +12,10 @@
 namespace flextor {
 namespace {
 
-// Without the sensors' serial port no column may go on.
+// Without the sensors' serial port no column may go on. A run resumed after a
+// failure is not stopped before the polling thread has had the time to open it.
 void StopColumnsWithoutPort() {
-    if (ProgVar.Sensors.PortID != 0) {
+    if (ProgVar.Sensors.PortID != 0 || !PortReported) {
         return;
     }
     if (Col1().Status != kCol1Stopped) {
@@ -27,24 +30,35 @@ void StopColumnsWithoutPort() {
 }
 
 void RunSteps() {
+    FLEXTOR_STEP();
     SettingsAutoSaveTick();
+    FLEXTOR_STEP();
     TemperatureLogStep();
+    FLEXTOR_STEP();
     StopColumnsWithoutPort();
     if (ProgVar.Logic.Alarm == 0) {
+        FLEXTOR_STEP();
         AlarmStep();
     }
     if (Col1().Status == kCol1Running) {
+        FLEXTOR_STEP();
         Col1Step();
     }
     if (ProgVar.Logic.Col2.Work != 0) {
+        FLEXTOR_STEP();
         Col2Step();
     }
+    FLEXTOR_STEP();
     Col3Step();
+    FLEXTOR_STEP();
     Sensor6Step();
+    FLEXTOR_STEP();
     TemperatureFieldsStep();
     if (PollAll != 0) {
+        FLEXTOR_STEP();
         SensorListStep();
     }
+    FLEXTOR_STEP();
     FreshnessStep();
 }
 
@@ -56,6 +70,8 @@ void LogicCycle() {
     }
     LogicBusy = 1;
     RunSteps();
+    // The state as this cycle leaves it, ready for the failure handler.
+    RenderCrashSnapshot();
     LogicBusy = 0;
 }
 

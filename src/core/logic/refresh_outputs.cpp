@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/diagnostics/source_position.h"
 #include "core/display/display_writes.h"
 #include "core/display/status_display.h"
 #include "core/log/message_log.h"
@@ -163,7 +164,9 @@ void SetOutputPins(OutputPins* pins) {
 }
 
 void RefreshOutputs() {
+    FLEXTOR_STEP();
     OutputWord = ComposeWord();
+    FLEXTOR_STEP();
     Write(OutputWord);
 }
 

@@ -1,9 +1,12 @@
 #include "platform/sensors/poll_thread.h"
 
+#include <pthread.h>
+
 #include <condition_variable>
 #include <mutex>
 #include <utility>
 
+#include "base/diagnostics/alternate_stack.h"
 #include "platform/sensors/polling_loop.h"
 
 namespace flextor {
@@ -37,6 +40,9 @@ bool SensorPoller::Start(SensorShareBlock& share, std::function<void()> on_excha
     end_ = std::make_shared<EndSignal>();
     thread_ = std::jthread([end = end_, &share, options = options_,
                             on_exchange = std::move(on_exchange)](std::stop_token token) {
+        // Named so that the thread can be told apart in /proc (and by the tests).
+        pthread_setname_np(pthread_self(), "flextor-poll");
+        static_cast<void>(GiveThreadAlternateStack());  // without it, a failure still ends the run
         RunPolling(share, options, on_exchange, std::move(token));
         end->Set();
     });

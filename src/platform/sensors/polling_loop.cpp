@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "base/diagnostics/source_position.h"
 #include "platform/onewire/link.h"
 #include "platform/sensors/exchange.h"
 #include "platform/sensors/poll_table.h"
@@ -42,14 +43,20 @@ void RunPolling(SensorShareBlock& share, const PollerOptions& options,
     TakeStartTable(table, share);
     ReopenPort(table, link);
     do {
+        FLEXTOR_STEP();
         RetryPort(table, link);
+        FLEXTOR_STEP();
         PollBus(table, link, stop);
+        FLEXTOR_STEP();
         DropPortIfGone(table, link);
+        FLEXTOR_STEP();
         Exchange(table, link, share);
+        FLEXTOR_STEP();
         if (on_exchange) {
             on_exchange();
         }
         ClearFreshMarks(table);
+        FLEXTOR_STEP();
     } while (Pause(options, stop, token));
     static_cast<void>(link.Close());  // the thread ends; a port never opened is fine
     table.PortID = 0;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/diagnostics/source_position.h"
 #include "core/version.h"
 #include "ui/images/embedded_images.h"
 #include "ui/widgets/style.h"
@@ -69,6 +70,7 @@ void MainWindow::SetChartPainter(ChartPainter painter) {
 }
 
 bool MainWindow::DrawChart(const Cairo::RefPtr<Cairo::Context>& cr) {
+    FLEXTOR_STEP();
     const int width = chart_canvas_.get_allocated_width();
     const int height = chart_canvas_.get_allocated_height();
     if (chart_painter_) {

@@ -2,6 +2,7 @@
 // pop-up menus and the menu items.
 #include <glib.h>
 
+#include "base/diagnostics/source_position.h"
 #include "core/settings/settings.h"
 #include "core/state/program_state.h"
 #include "ui/main_window/main_window.h"
@@ -56,6 +57,7 @@ void MainWindow::ShowThresholds() {
 }
 
 void MainWindow::OnThresholdArrow(Threshold which) {
+    FLEXTOR_STEP();
     TenthsSpinBox& box = ThresholdBox(which);
     const auto value = static_cast<int16_t>(box.State());
     SetTenthsField(box, value, false, false);
@@ -64,6 +66,7 @@ void MainWindow::OnThresholdArrow(Threshold which) {
 }
 
 void MainWindow::OnThresholdEdited(Threshold which) {
+    FLEXTOR_STEP();
     TenthsSpinBox& box = ThresholdBox(which);
     // Stored as typed, outside the box's range too; only a number beyond what the
     // 16-bit setting holds is cut, so that it cannot wrap round to its opposite.
@@ -74,6 +77,7 @@ void MainWindow::OnThresholdEdited(Threshold which) {
 }
 
 void MainWindow::OnValveToggled(int valve) {
+    FLEXTOR_STEP();
     if (releasing_valves_) {
         return;
     }
@@ -142,6 +146,7 @@ void MainWindow::CheckRoleMenuItem(int role) {
 // The check item has already turned its mark over when it is activated.
 void MainWindow::OnAutoScrollItem(const Gtk::CheckMenuItem& item, uint8_t& setting,
                                   const std::function<void()>& changed) {
+    FLEXTOR_STEP();
     if (setting_checks_) {
         return;
     }
@@ -153,6 +158,7 @@ void MainWindow::OnAutoScrollItem(const Gtk::CheckMenuItem& item, uint8_t& setti
 }
 
 void MainWindow::OpenSettings(SettingsPage page) {
+    FLEXTOR_STEP();
     if (hooks_.open_settings) {
         hooks_.open_settings(page);
     } else {
@@ -161,6 +167,7 @@ void MainWindow::OpenSettings(SettingsPage page) {
 }
 
 void MainWindow::OpenSensors() {
+    FLEXTOR_STEP();
     if (hooks_.open_sensors) {
         hooks_.open_sensors();
     } else {

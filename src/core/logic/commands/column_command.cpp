@@ -1,5 +1,6 @@
 #include "core/logic/commands/column_command.h"
 
+#include "base/diagnostics/source_position.h"
 #include "core/display/display_writes.h"
 #include "core/log/message_log.h"
 #include "core/logic/commands/column_command_parts.h"
@@ -7,6 +8,7 @@
 namespace flextor {
 
 void ColumnCommand(int column, uint8_t command) {
+    FLEXTOR_STEP();
     switch (column) {
         case kColumn1:
             Col1Command(command);

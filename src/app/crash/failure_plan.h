@@ -1,0 +1,42 @@
+// Everything the failure path needs that would take the heap, a lock or the
+// time zone to find out: paths, the restart's arguments, the pins' unexport
+// plan and the local time offset. Rendered on the GUI thread before any fault
+// can be handled; the failure path only reads it.
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "platform/gpio/unexport_plan.h"
+
+namespace flextor {
+
+inline constexpr size_t kPlanPathSize = 1024;
+
+struct FailurePlan {
+    std::atomic<bool> ready{false};
+    char folder[kPlanPathSize] = {};      // the program folder, with a final "/"
+    char log_file[kPlanPathSize] = {};    // the run's message log
+    char crash_file[kPlanPathSize] = {};  // Crash.json
+    char crash_temporary[kPlanPathSize] = {};
+    char settings_file[kPlanPathSize] = {};  // Setting.ini
+    char settings_temporary[kPlanPathSize] = {};
+    char executable[kPlanPathSize] = {};  // argv[0] of the new instance
+    char* restart_argv[4] = {};           // executable, "/CrashFile", crash_file
+    PinUnexportPlan pins;
+    std::atomic<long> utc_offset{0};  // local time minus UTC, in seconds
+};
+
+// The one plan of the process.
+FailurePlan& Plan();
+
+// GUI thread, once the program folder and the run's log file are known (again
+// after a resume changed the log file). False when a path does not fit: the
+// failure path then ends the process without restarting it.
+[[nodiscard]] bool PrepareFailurePlan(const std::string& folder, const std::string& log_file);
+
+// GUI thread, now and then (every logic tick): follows a change of daylight
+// saving time.
+void RefreshUtcOffset();
+
+}  // namespace flextor

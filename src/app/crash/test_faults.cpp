@@ -1,0 +1,42 @@
+#include "app/crash/test_faults.h"
+
+#include <glib-unix.h>
+#include <glib.h>
+#include <signal.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "base/diagnostics/source_position.h"
+
+namespace flextor {
+namespace {
+
+int HangForEver(void* /*unused*/) {
+    FLEXTOR_STEP();
+    for (volatile bool forever = true; forever;) {
+    }
+    return G_SOURCE_CONTINUE;
+}
+
+int FreeTwice(void* /*unused*/) {
+    FLEXTOR_STEP();
+    // volatile: the compiler must neither see through the pointer nor drop the calls.
+    void* volatile block = std::malloc(24);
+    std::free(block);
+    std::free(block);
+    return G_SOURCE_CONTINUE;
+}
+
+}  // namespace
+
+void InstallTestFaults() {
+    const char* enabled = std::getenv("FLEXTOR_TEST_FAULTS");
+    if (enabled == nullptr || std::strcmp(enabled, "1") != 0) {
+        return;
+    }
+    g_unix_signal_add(SIGUSR1, HangForEver, nullptr);
+    g_unix_signal_add(SIGUSR2, FreeTwice, nullptr);
+}
+
+}  // namespace flextor

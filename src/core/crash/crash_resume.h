@@ -1,0 +1,28 @@
+// Taking up a run where it stood when the program failed: the state read back
+// from the crash-state file, and the column controls shown as they were.
+// GUI thread only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/crash/crash_state_json.h"
+
+namespace flextor {
+
+// Reads the crash-state file at path (a regular file of bounded size) into
+// ProgVar. True when it held a crash-state object: the run resumes. The file is
+// deleted when it did, or when it is own_file (the program folder's own, which
+// the next start must not meet again, readable or not); any other file named on
+// the command line is left as it is. Nothing is touched for an empty file or
+// one that is not a regular file.
+[[nodiscard]] bool ResumeFromCrashFile(const std::string& path,
+                                       const std::string& own_file = kCrashStateFileName);
+
+// After a resume: logs the restart with the failure's report line and puts the
+// columns' controls, lamps and latch as the restored state has them. Returns
+// the hand valve (1..3) of a stopped or paused column 1 that the window is to
+// open again, or 0.
+[[nodiscard]] uint8_t ShowResumedRun();
+
+}  // namespace flextor
