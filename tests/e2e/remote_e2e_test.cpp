@@ -131,11 +131,11 @@ class RemoteTest : public ::testing::Test {
     }
 
     // Starts the program and waits until its page answers on the loopback.
-    void Start() {
-        run = std::make_unique<RunningProgram>(
-            program, std::vector<std::string>{},
-            std::vector<std::string>{"DISPLAY=" + server.Display(), gpio.EnvironmentEntry()},
-            dir / "output.txt");
+    void Start(std::vector<std::string> env = {}) {
+        env.push_back("DISPLAY=" + server.Display());
+        env.push_back(gpio.EnvironmentEntry());
+        run = std::make_unique<RunningProgram>(program, std::vector<std::string>{}, env,
+                                               dir / "output.txt");
         ASSERT_TRUE(run->Started());
         ASSERT_TRUE(WaitUntil(
             [&] {
@@ -386,6 +386,56 @@ TEST_F(RemoteTest, MqttReconnectsPublishesDiscoveryAndTurnsOfflineWhenKilled) {
         WaitUntil([&] { return Contains(retained("test/still/status"), "offline"); }, seconds(20)));
     EXPECT_TRUE(Contains(MessageLog(), "MQTT: связь с брокером 127.0.0.1:" +
                                            std::to_string(mqtt_port) + " установлена"));
+}
+
+// Every instance of the program in folder, restarted ones too.
+std::vector<pid_t> InstancesOf(const std::filesystem::path& program) {
+    std::vector<pid_t> pids;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        std::error_code unreadable;
+        const auto exe = std::filesystem::read_symlink(entry.path() / "exe", unreadable);
+        if (!unreadable && exe == program) {
+            pids.push_back(std::stoi(entry.path().filename().string()));
+        }
+    }
+    return pids;
+}
+
+// A failure on the GUI thread restarts the program, and the new instance serves
+// the page and says "online" again.
+TEST_F(RemoteTest, AfterACrashRestartThePageAndMqttComeBack) {
+    if (access("/usr/sbin/mosquitto", X_OK) != 0 || access("/usr/bin/mosquitto_sub", X_OK) != 0) {
+        GTEST_SKIP() << "mosquitto or mosquitto_sub is not installed";
+    }
+    const uint16_t mqtt_port = FreePort();
+    RunningProgram broker("/usr/sbin/mosquitto", {"-p", std::to_string(mqtt_port)}, {},
+                          dir / "broker.txt");
+    ASSERT_TRUE(broker.Started());
+    WriteRemote("127.0.0.1", mqtt_port);
+    Start({"FLEXTOR_TEST_FAULTS=1"});
+    ASSERT_TRUE(ColumnReads(78.5));
+    const pid_t first = run->Pid();
+    ASSERT_TRUE(run->Signal(SIGSEGV));
+    ASSERT_TRUE(run->WaitForExit(seconds(20)));
+    const auto others = [&] {
+        std::vector<pid_t> pids = InstancesOf(program);
+        std::erase(pids, first);
+        return pids;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return !others().empty(); }, kStartLimit)) << run->Output();
+    EXPECT_TRUE(ColumnReads(78.5));
+    const std::string status = "test/still/status";
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return RunProgram("/usr/bin/mosquitto_sub",
+                              {"-p", std::to_string(mqtt_port), "-t", status, "-W", "2"})
+                .output.starts_with("online");
+        },
+        seconds(30)));
+    for (pid_t pid : others()) {
+        kill(pid, SIGKILL);
+    }
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <gio/gio.h>
 #include <mosquitto.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -40,7 +39,10 @@ MqttLink::~MqttLink() {
 
 bool MqttLink::Start() {
     InitialiseLibrary();
-    const std::string id = settings_.prefix + "-" + std::to_string(getpid());
+    // One client id for every run of the controller: an instance restarted after a
+    // failure takes the place of a connection the broker still holds for the old
+    // one, instead of being followed by that one's last will.
+    const std::string id = "flextor:" + settings_.prefix;
     mosq_ = mosquitto_new(id.c_str(), true, this);
     if (mosq_ == nullptr) {
         return false;
