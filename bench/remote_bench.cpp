@@ -13,6 +13,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -68,24 +69,34 @@ void BM_StatusJson(benchmark::State& state) {
 }
 BENCHMARK(BM_StatusJson)->Unit(benchmark::kMicrosecond);
 
-// A whole day in history; the picture shows its newest samples.
-void BM_ChartPng(benchmark::State& state) {
-    ChartHistory day(86400);
-    for (size_t i = 0; i < day.size(); ++i) {
-        for (int trace = 0; trace < kChartTraces; ++trace) {
-            day[i].temperatures[trace] =
-                static_cast<int16_t>(250 + 120 * trace + 150 * std::sin(i / 40.0 + trace));
+// A whole day in history, slow waves per trace; the picture shows its newest samples.
+const ChartHistory& WholeDay() {
+    static const ChartHistory day = [] {
+        ChartHistory samples(86400);
+        for (size_t i = 0; i < samples.size(); ++i) {
+            for (int trace = 0; trace < kChartTraces; ++trace) {
+                samples[i].temperatures[trace] =
+                    static_cast<int16_t>(250 + 120 * trace + 150 * std::sin(i / 40.0 + trace));
+            }
+            samples[i].time = static_cast<int32_t>(i);
         }
-        day[i].time = static_cast<int32_t>(i);
-    }
+        return samples;
+    }();
+    return day;
+}
+
+ChartLook Look() {
     ChartLook look;
     look.colours = {0xFFFFFF, 0xC0C0C0, 0x008000, 0x6900D2, 0x0000FF,
                     0x408000, 0xFF8000, 0xC08000, -15540206};
+    return look;
+}
+
+// Drawn and encoded: what one picture costs in all.
+void BM_ChartPng(benchmark::State& state) {
     size_t bytes = 0;
     for (auto _ : state) {
-        const std::string png = ChartPngBytes(look, day, 86399, 960, 400);
-        bytes = png.size();
-        benchmark::DoNotOptimize(png.data());
+        bytes = ChartPngBytes(Look(), WholeDay(), 86399, 960, 400).size();
     }
     state.counters["bytes"] = static_cast<double>(bytes);
 }
@@ -93,13 +104,8 @@ BENCHMARK(BM_ChartPng)->Unit(benchmark::kMillisecond);
 
 // The part of it on the GUI thread: the drawing alone.
 void BM_ChartDrawing(benchmark::State& state) {
-    ChartHistory day(86400);
-    for (size_t i = 0; i < day.size(); ++i) {
-        day[i].temperatures.fill(static_cast<int16_t>(300 + i % 500));
-        day[i].time = static_cast<int32_t>(i);
-    }
     for (auto _ : state) {
-        const ChartImage image = DrawChartImage(ChartLook{}, day, 86399, 960, 400);
+        const ChartImage image = DrawChartImage(Look(), WholeDay(), 86399, 960, 400);
         benchmark::DoNotOptimize(image.get());
     }
 }
@@ -172,14 +178,24 @@ StatusSources Sources() {
     return sources;
 }
 
-// Requests one after the other: the time of one answered request.
-void BM_StatusRequest(benchmark::State& state) {
+// A server on any free port of the loopback; nullptr (the benchmark skipped)
+// when it cannot listen.
+std::unique_ptr<StatusServer> ListeningServer(benchmark::State& state) {
     StatusServerOptions options;
     options.port = 0;
-    StatusServer server(options, Sources());
+    auto server = std::make_unique<StatusServer>(options, Sources());
     std::string error;
-    if (!server.Start(error)) {
+    if (!server->Start(error)) {
         state.SkipWithError(error.c_str());
+        return nullptr;
+    }
+    return server;
+}
+
+// Requests one after the other: the time of one answered request.
+void BM_StatusRequest(benchmark::State& state) {
+    const std::unique_ptr<StatusServer> server = ListeningServer(state);
+    if (!server) {
         return;
     }
     std::atomic<bool> done{false};
@@ -190,7 +206,7 @@ void BM_StatusRequest(benchmark::State& state) {
     for (auto _ : state) {
         done = false;
         client = std::thread([&] {
-            failed += Request(server.Port(), "/api/status") ? 0 : 1;
+            failed += Request(server->Port(), "/api/status") ? 0 : 1;
             done = true;
             g_main_context_wakeup(loop.context);
         });
@@ -206,12 +222,8 @@ BENCHMARK(BM_StatusRequest)->Unit(benchmark::kMicrosecond)->UseRealTime();
 // 1000 requests from 8 clients at once: how late the 100 ms timer comes, and
 // the longest the GUI thread was held by one dispatch.
 void BM_BurstJitter(benchmark::State& state) {
-    StatusServerOptions options;
-    options.port = 0;
-    StatusServer server(options, Sources());
-    std::string error;
-    if (!server.Start(error)) {
-        state.SkipWithError(error.c_str());
+    const std::unique_ptr<StatusServer> server = ListeningServer(state);
+    if (!server) {
         return;
     }
     GuiLoop loop;
@@ -223,7 +235,7 @@ void BM_BurstJitter(benchmark::State& state) {
         for (int c = 0; c < 8; ++c) {
             clients.emplace_back([&] {
                 for (int i = 0; i < 125; ++i) {
-                    answered += Request(server.Port(), "/api/status") ? 1 : 0;
+                    answered += Request(server->Port(), "/api/status") ? 1 : 0;
                 }
                 if (--left == 0) {
                     done = true;

@@ -259,8 +259,5 @@ void StatusServer::ChartReady(const std::string& png) {
     }
 }
 
-int StatusServer::OpenConnections() const {
-    return static_cast<int>(impl_->open.size());
-}
 
 }  // namespace flextor

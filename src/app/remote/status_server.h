@@ -45,8 +45,6 @@ class StatusServer {
     [[nodiscard]] bool Start(std::string& error);
     // The port listened on (the chosen one when options.port was 0).
     uint16_t Port() const;
-    // Connections open now.
-    int OpenConnections() const;
     // Answers the requests that wait for the chart: with png, or 503 when empty.
     void ChartReady(const std::string& png);
 
