@@ -259,5 +259,4 @@ void StatusServer::ChartReady(const std::string& png) {
     }
 }
 
-
 }  // namespace flextor
