@@ -82,13 +82,13 @@ function show(s) {
     cell(row, [c.mode_text, c.status].filter(x => x).join(" "));
     return row;
   });
-  fill("lamps", Object.entries(s.lamps), ([name, state]) => {
+  fill("lamps", Object.keys(lampNames), name => {
     const span = document.createElement("span");
-    span.className = "lamp " + state;
+    span.className = "lamp " + (s.lamps[name] || "off");
     const dot = document.createElement("span");
     dot.className = "dot";
     span.appendChild(dot);
-    span.appendChild(document.createTextNode(lampNames[name] || name));
+    span.appendChild(document.createTextNode(lampNames[name]));
     return span;
   });
   fill("log", s.log.slice().reverse(), m => {
