@@ -63,8 +63,10 @@ bool MqttLink::Start() {
     mosquitto_connect_callback_set(mosq_, OnConnect);
     mosquitto_disconnect_callback_set(mosq_, OnDisconnect);
     cancel_ = g_cancellable_new();
-    g_resolver_lookup_by_name_async(g_resolver_get_default(), settings_.host.c_str(), cancel_,
+    GResolver* resolver = g_resolver_get_default();
+    g_resolver_lookup_by_name_async(resolver, settings_.host.c_str(), cancel_,
                                     reinterpret_cast<GAsyncReadyCallback>(OnResolved), this);
+    g_object_unref(resolver);
     return true;
 }
 
