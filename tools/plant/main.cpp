@@ -15,6 +15,7 @@
 #include "plant/gpio_outputs.h"
 #include "plant/plant_run.h"
 #include "plant/scenario.h"
+#include "platform/gpio/sysfs_gpio.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ const char kUsage[] =
     "\n"
     "  --scenario FILE  the plant, its sensors and faults (JSON, see scenarios/)\n"
     "  --gpio DIR       the GPIO folder the program writes its outputs into\n"
-    "  --gpio-base N    the sysfs number of BCM pin 0 in that folder (0)\n"
+    "  --gpio-base N    the sysfs number of BCM pin 0 there (found as the program does)\n"
     "  --seed N         replaces the scenario's seed\n"
     "  --speed X        plant seconds per second, replaces the scenario's speed\n"
     "  --history FILE   append one line per output change: plant time, pin, level\n"
@@ -49,7 +50,7 @@ struct Options {
     std::string history;
     std::string link;
     std::string control;
-    int base = 0;
+    int base = -1;  // found from the folder's gpiochip entries
     long long seed = -1;
     double speed = 0;
     int latencyMs = -1;
@@ -183,6 +184,9 @@ int main(int argc, char** argv) {
     }
     if (options.speed > 0) {
         scenario.speed = options.speed;
+    }
+    if (options.base < 0) {
+        options.base = FindControllerBase(options.gpio);
     }
     std::unique_ptr<plant::OutputHistory> history;
     if (!options.history.empty()) {
