@@ -8,6 +8,7 @@
 #include "app/resumed_window.h"
 #include "core/crash/crash_resume.h"
 #include "core/logic/refresh_outputs.h"
+#include "core/startup/fresh_start.h"
 #include "core/state/program_state.h"
 
 namespace flextor {
@@ -21,6 +22,7 @@ bool Program::ResumeRun(const std::string& crash_file) {
     if (crash_file.empty() || !ResumeFromCrashFile(crash_file)) {
         return false;
     }
+    NameMissingLogFiles(program_folder_, CurrentClock().Now());
     std::this_thread::sleep_for(kResumePause);
     ShowResumedWindow(*window_);
     return true;

@@ -13,7 +13,10 @@
 #include <filesystem>
 #include <iostream>
 #include <set>
+#include <thread>
 
+#include "core/crash/crash_state_json.h"
+#include "core/crash/crash_state_read.h"
 #include "core/state/program_state.h"
 #include "core/version.h"
 #include "e2e/running_program.h"
@@ -37,6 +40,18 @@ constexpr seconds kFailureLimit{60};
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
+}
+
+constexpr uint16_t kRunPin = kDefaultPinTable[1];     // column 1's run line
+constexpr uint16_t kAlarmPin = kDefaultPinTable[10];  // the alarm output
+constexpr double kHeadsDrawn = 0.5;                   // litres of heads drawn before
+
+size_t Count(const std::string& text, const std::string& piece) {
+    size_t n = 0;
+    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) {
+        ++n;
+    }
+    return n;
 }
 
 std::string AllPinNumbers() {
@@ -129,6 +144,27 @@ class CrashRestartTest : public ::testing::TestWithParam<Fault> {
                                            "\nSerial = 0\nSensorsCount = 6\n" + sensors);
     }
 
+    // A run of column 1 drawing heads (mode 3), saved as a failure leaves it, in
+    // the log file run.log.
+    void WriteHeadsRun() {
+        ProgVarRecord state;
+        state.LogInfo_FileName = (folder / "Log" / "run.log").string();
+        state.LogTermo_FileName = (folder / "Log" / "Termo_run.log").string();
+        for (int role = 1; role <= 6; ++role) {
+            SensorParam row;
+            std::memcpy(&row.ID, roles[role - 1].data(), sizeof row.ID);
+            row.Use = static_cast<uint8_t>(role);
+            row.Flag = kFlagTemperatureSensor;
+            state.Sensors.Sensor.push_back(row);
+        }
+        state.Logic.Col1.Status = 1;
+        state.Logic.Col1.Mode = 3;
+        state.Logic.Col1.v1_Volume = kHeadsDrawn;
+        state.Logic.Col1.VolumePWM = 0.001;  // litres a second
+        state.Crash = {1, "Билд: 94; Строка: 1; Файл 'x.cpp'; Ошибка: Abort signal"};
+        WriteFile(dir / "Crash.json", FormatCrashStateJson(state));
+    }
+
     // Every instance of the program ends with the test, the restarted ones too.
     void TearDown() override {
         for (pid_t pid : ProcessesOf(program)) {
@@ -145,10 +181,14 @@ class CrashRestartTest : public ::testing::TestWithParam<Fault> {
         ASSERT_TRUE(run->Started());
     }
 
-    // The window up and the sensors read: the timers and the polling thread run.
-    void WaitUntilRunning() {
+    // The window up and, unless the run has no sensors, the sensors read: the
+    // timers and the polling thread run.
+    void WaitUntilRunning(bool with_sensors = true) {
         ASSERT_TRUE(WaitUntil(
-            [&] { return x.FindWindow(kMainWindowTitle, 1004) != 0 && bus.Reads(roles[2]) >= 2; },
+            [&] {
+                return x.FindWindow(kMainWindowTitle, 1004) != 0 &&
+                       (!with_sensors || bus.Reads(roles[2]) >= 2);
+            },
             kStartLimit))
             << run->Output();
     }
@@ -206,19 +246,42 @@ class CrashRestartTest : public ::testing::TestWithParam<Fault> {
     std::unique_ptr<RunningProgram> run;
 };
 
+// Column 1 draws heads when the fault comes; the new instance takes the run up
+// in its mode, with its volume, in the same log file.
 TEST_P(CrashRestartTest, SavesTheStateAndAReportAndStartsANewInstance) {
     const Fault& fault = GetParam();
-    Start();
+    WriteHeadsRun();
+    Start({"/CrashFile", (folder / "Crash.json").string()});
     WaitUntilRunning();
+    ASSERT_TRUE(WaitUntil([&] { return gpio.Value(kRunPin) == "1"; }, kStartLimit))
+        << MessageLog() << run->Output();
+    ASSERT_EQ(gpio.Value(kAlarmPin), "0");
+    std::atomic<bool> alarm_pulsed{false};
+    std::atomic<bool> watching{true};
+    std::thread alarm_watch([&] {
+        while (watching && !alarm_pulsed) {
+            alarm_pulsed = gpio.Value(kAlarmPin) == "1";
+            std::this_thread::sleep_for(milliseconds(5));
+        }
+    });
     const auto failed_at = std::chrono::steady_clock::now();
     Inject(fault.kind);
     ASSERT_TRUE(run->WaitForExit(kFailureLimit)) << run->Output();
     EXPECT_EQ(run->ExitCode(), 1);
     pid_t restarted = 0;
-    ASSERT_TRUE(WaitUntil([&] { return (restarted = RestartedInstance()) != 0; }, kStartLimit))
-        << MessageLog() << run->Output();
+    const bool restart_seen =
+        WaitUntil([&] { return (restarted = RestartedInstance()) != 0; }, kStartLimit);
+    const bool window_seen =
+        restart_seen &&
+        WaitUntil([&] { return x.FindWindow(kMainWindowTitle, 1004) != 0; }, kStartLimit) &&
+        WaitUntil([&] { return alarm_pulsed && gpio.Value(kAlarmPin) == "0"; }, seconds(5));
+    watching = false;
+    alarm_watch.join();
+    ASSERT_TRUE(restart_seen) << MessageLog() << run->Output();
+    ASSERT_TRUE(window_seen);
     EXPECT_EQ(fs::read_symlink("/proc/" + std::to_string(restarted) + "/cwd"), folder);
-    ASSERT_TRUE(WaitUntil([&] { return x.FindWindow(kMainWindowTitle, 1004) != 0; }, kStartLimit));
+    EXPECT_TRUE(alarm_pulsed) << "the restart gives the alarm output its short pulse";
+    EXPECT_EQ(gpio.Value(kRunPin), "1") << "column 1 runs on";
     std::cout << fault.name << ": a new window "
               << std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() -
                                                           failed_at)
@@ -242,17 +305,29 @@ TEST_P(CrashRestartTest, SavesTheStateAndAReportAndStartsANewInstance) {
     const std::string file = err.substr(file_start, err.find('\'', file_start) - file_start);
     EXPECT_TRUE(fault.marked_files.contains(file)) << err;
     EXPECT_GT(std::stoi(err.substr(err_start.size())), 0) << err;
+    // The first instance was itself a resumed run: this is the second failure of the chain.
     EXPECT_TRUE(json.starts_with("{") &&
-                json.ends_with("\"Crash\":{\"Count\":1,\"Err\":\"" + err + "\"}}"))
+                json.ends_with("\"Crash\":{\"Count\":2,\"Err\":\"" + err + "\"}}"))
         << json;
     // The resumed instance deletes the state file once it has read it.
     if (fs::exists(dir / "Crash.json")) {
         EXPECT_EQ(ReadFile(dir / "Crash.json"), json);
     }
+    ProgVarRecord saved;
+    ASSERT_TRUE(ParseCrashState(json, saved));
+    EXPECT_EQ(saved.Logic.Col1.Status, 1);
+    EXPECT_EQ(saved.Logic.Col1.Mode, 3);
+    EXPECT_GT(saved.Logic.Col1.v1_Volume, kHeadsDrawn) << "metering went on after the resume";
+    // One log file for the whole chain: the first resume, the failure, the restart.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return Count(ReadFile(dir / "Log" / "run.log"), "Программа была перезапущена") == 2;
+        },
+        seconds(5)))
+        << ReadFile(dir / "Log" / "run.log");
     EXPECT_TRUE(Contains(
-        MessageLog(),
-        "]  В программе обнаружена ошибка и она будет перезапущена. Подробности - " + err + "\n"))
-        << MessageLog();
+        ReadFile(dir / "Log" / "run.log"),
+        "]  В программе обнаружена ошибка и она будет перезапущена. Подробности - " + err + "\n"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -303,15 +378,15 @@ TEST_F(CrashRestartTest, ASecondReportInTheSameSecondIsNumbered) {
                                  "Билд: 94; "));
 }
 
-// The eleventh failure of a chain: the state says ten restarts already.
+// The eleventh failure of a chain: the state says ten restarts already. It names
+// no log files and no sensors, so the resumed run logs to a new pair.
 TEST_F(CrashRestartTest, TheEleventhFailureInAChainEndsWithoutARestart) {
     WriteFile(dir / "Crash.json", "{\"Logic\":{},\"Crash\":{\"Count\":10,\"Err\":\"\"}}");
     Start({"/CrashFile", (dir / "Crash.json").string()});
-    WaitUntilRunning();
-    if (!WaitUntil([&] { return Contains(MessageLog(), "Программа была перезапущена"); },
-                   seconds(5))) {
-        GTEST_SKIP() << "this build does not resume a run at start-up";
-    }
+    WaitUntilRunning(false);
+    ASSERT_TRUE(WaitUntil([&] { return Contains(MessageLog(), "Программа была перезапущена"); },
+                          seconds(5)))
+        << MessageLog();
     ASSERT_TRUE(run->Signal(SIGSEGV));
     ASSERT_TRUE(run->WaitForExit(kFailureLimit)) << run->Output();
     EXPECT_EQ(run->ExitCode(), 1);

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "base/text/fixed_text.h"
+#include "base/text/text_buffer.h"
 #include "core/settings/settings.h"
 
 namespace flextor {
@@ -31,7 +31,7 @@ bool WriteAll(int fd, const char* data, size_t size) {
 }
 
 template <size_t N>
-void AppendDate(FixedText<N>& text, const CivilTime& time, const char* between) {
+void AppendDate(TextBuffer<N>& text, const CivilTime& time, const char* between) {
     text.AppendTwoDigits(time.day);
     text.Append(between);
     text.AppendTwoDigits(time.month);
@@ -40,7 +40,7 @@ void AppendDate(FixedText<N>& text, const CivilTime& time, const char* between) 
 }
 
 template <size_t N>
-void AppendTime(FixedText<N>& text, const CivilTime& time, const char* between) {
+void AppendTime(TextBuffer<N>& text, const CivilTime& time, const char* between) {
     text.AppendTwoDigits(time.hour);
     text.Append(between);
     text.AppendTwoDigits(time.minute);
@@ -49,8 +49,8 @@ void AppendTime(FixedText<N>& text, const CivilTime& time, const char* between) 
 }
 
 // The report's name for attempt n (0: without a number).
-FixedText<64> ReportName(const CivilTime& time, int n) {
-    FixedText<64> name;
+TextBuffer<64> ReportName(const CivilTime& time, int n) {
+    TextBuffer<64> name;
     name.Append("Crash_");
     if (n > 0) {
         name.AppendNumber(n);
@@ -67,9 +67,9 @@ FixedText<64> ReportName(const CivilTime& time, int n) {
 // Creates the report file: the first name not taken, the tenth in any case.
 int CreateReport(const FailurePlan& plan, const CivilTime& time, char (&name)[64]) {
     for (int n = 0; n <= 10; ++n) {
-        const FixedText<64> candidate = ReportName(time, n);
+        const TextBuffer<64> candidate = ReportName(time, n);
         std::memcpy(name, candidate.c_str(), candidate.size() + 1);
-        FixedText<kPlanPathSize> path;
+        TextBuffer<kPlanPathSize> path;
         path.Append(plan.folder);
         path.Append(candidate.c_str());
         const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (n < 10 ? O_EXCL : O_TRUNC);
@@ -92,7 +92,7 @@ void LogFailureMessage(const FailurePlan& plan, const char* text) {
         return;
     }
     const CivilTime now = LocalNow(plan);
-    FixedText<4096> line;
+    TextBuffer<4096> line;
     line.Append("[");
     AppendDate(line, now, "/");
     line.Append(" ");

@@ -8,8 +8,9 @@
 #include "app/crash/crash_output.h"
 #include "app/crash/failure_plan.h"
 #include "app/crash/restart.h"
-#include "base/text/fixed_text.h"
+#include "base/text/text_buffer.h"
 #include "core/crash/crash_snapshot.h"
+#include "core/crash/crash_state_json.h"
 #include "core/state/program_state.h"
 #include "core/version.h"
 
@@ -18,10 +19,12 @@ namespace {
 
 constexpr int kRestartLimit = 9;  // restarts so far beyond which none follows
 constexpr timespec kSettlePause{0, 800'000'000};
+// The rendered state (at most its 512 KiB buffer) and the end the handler adds.
+constexpr size_t kCrashJsonCapacity = 520 * 1024;
 
 std::atomic<bool> failing{false};
 
-using ErrText = FixedText<1024>;
+using ErrText = TextBuffer<1024>;
 
 ErrText ComposeErr(const char* failure_text, const SourcePosition& position) {
     ErrText err;
@@ -36,28 +39,25 @@ ErrText ComposeErr(const char* failure_text, const SourcePosition& position) {
     return err;
 }
 
-// The prepared prefix of the state, then {"Count":count,"Err":"..."}}.
-FixedText<256 * 1024>& ComposeCrashJson(const ReadyCrashState& state, int count,
-                                        const ErrText& err) {
+// The prepared prefix of the state, then {"Count":count,"Err":"..."}}. What does
+// not fit (never, with the prefix held to its own buffer's size) is cut off.
+std::string_view ComposeCrashJson(const ReadyCrashState& state, uint8_t count, const ErrText& err) {
     // Static: far too large for a stack, and only the one failing thread gets here.
-    static FixedText<256 * 1024> json;
-    json.Append(state.prefix.data, state.prefix.size);
-    json.Append("{\"Count\":");
-    json.AppendNumber(count);
-    json.Append(",\"Err\":\"");
-    json.AppendJsonEscaped(err.c_str());
-    json.Append("\"}}");
-    return json;
+    static char buffer[kCrashJsonCapacity];
+    FixedText json(buffer, sizeof buffer);
+    json.Put(std::string_view(state.prefix.data, state.prefix.size));
+    PutCrashStateEnd(json, count, err.c_str());
+    return json.Text();
 }
 
 void LogError(const FailurePlan& plan, const char* first, const char* second = "") {
-    FixedText<2048> text;
+    TextBuffer<2048> text;
     text.Append(first);
     text.Append(second);
     LogFailureMessage(plan, text.c_str());
 }
 
-void SaveReport(const FailurePlan& plan, const ErrText& err, const FixedText<256 * 1024>& json) {
+void SaveReport(const FailurePlan& plan, const ErrText& err, std::string_view json) {
     char name[64] = {};
     if (!WriteCrashReport(plan, LocalNow(plan), err.c_str(), json.data(), json.size(), name)) {
         LogError(plan, "Не удалось сохранить файл ", name);
@@ -72,8 +72,8 @@ void SavePendingSettings(const FailurePlan& plan) {
     }
 }
 
-void Restart(const FailurePlan& plan) {
-    if (!HasContent(plan.crash_file)) {
+void Restart(const FailurePlan& plan, bool state_saved) {
+    if (!state_saved || !HasContent(plan.crash_file)) {
         LogError(plan, "Не удалось сохранить файл Crash.json  Программа не была перезапущена!");
     } else if (!StartNewInstance(plan)) {
         LogError(plan, "Не удалось перезапуcтить программу!");
@@ -106,12 +106,17 @@ void RunFailurePath(const char* failure_text, const SourcePosition& position) {
     const ErrText err = ComposeErr(failure_text, position);
     LogError(plan, "В программе обнаружена ошибка и она будет перезапущена. Подробности - ",
              err.c_str());
-    const FixedText<256 * 1024>& json = ComposeCrashJson(state, state.count + 1, err);
-    static_cast<void>(ReplaceFile(plan.crash_file, plan.crash_temporary, json.data(), json.size()));
+    const std::string_view json =
+        ComposeCrashJson(state, static_cast<uint8_t>(state.count + 1), err);
+    // Before the first logic cycle there is no state to carry over, and a restart
+    // without its count could repeat a failing start without end.
+    const bool state_saved =
+        state.prefix.size > 0 &&
+        ReplaceFile(plan.crash_file, plan.crash_temporary, json.data(), json.size());
     SaveReport(plan, err, json);
     SavePendingSettings(plan);
     nanosleep(&kSettlePause, nullptr);
-    Restart(plan);
+    Restart(plan, state_saved);
     _exit(1);
 }
 

@@ -12,9 +12,10 @@
 namespace flextor {
 namespace {
 
-// Without the sensors' serial port no column may go on.
+// Without the sensors' serial port no column may go on. A run resumed after a
+// failure is not stopped before the polling thread has had the time to open it.
 void StopColumnsWithoutPort() {
-    if (ProgVar.Sensors.PortID != 0) {
+    if (ProgVar.Sensors.PortID != 0 || !PortReported) {
         return;
     }
     if (Col1().Status != kCol1Stopped) {

@@ -39,6 +39,7 @@ void TakeSearchResult() {
 // rest only lose their fresh mark. Mutex held.
 void TakeReadings() {
     ProgVar.Sensors.PortID = SensorShare.PortID;
+    PortReported = true;
     for (SensorParam& row : ProgVar.Sensors.Sensor) {
         if (!IsTemperatureFamily(row.SN.Type)) {
             continue;

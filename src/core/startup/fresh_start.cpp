@@ -7,10 +7,20 @@
 
 namespace flextor {
 
-void StartFresh(const std::string& program_folder, const LocalTime& start_time) {
+void NameMissingLogFiles(const std::string& program_folder, const LocalTime& start_time) {
     const std::string stamp = FormatFileStamp(start_time);
-    ProgVar.LogInfo_FileName = program_folder + "Log/" + stamp + ".log";
-    ProgVar.LogTermo_FileName = program_folder + "Log/Termo_" + stamp + ".log";
+    if (ProgVar.LogInfo_FileName.empty()) {
+        ProgVar.LogInfo_FileName = program_folder + "Log/" + stamp + ".log";
+    }
+    if (ProgVar.LogTermo_FileName.empty()) {
+        ProgVar.LogTermo_FileName = program_folder + "Log/Termo_" + stamp + ".log";
+    }
+}
+
+void StartFresh(const std::string& program_folder, const LocalTime& start_time) {
+    ProgVar.LogInfo_FileName.clear();
+    ProgVar.LogTermo_FileName.clear();
+    NameMissingLogFiles(program_folder, start_time);
 
     std::vector<SensorParam>& table = ProgVar.Sensors.Sensor;
     table.clear();

@@ -16,4 +16,9 @@ namespace flextor {
 // its role and the family flag.
 void StartFresh(const std::string& program_folder, const LocalTime& start_time);
 
+// Names only those of the two log files that have no name yet, for a resumed
+// run whose saved state lacks them: its lines then go to a new file rather than
+// nowhere.
+void NameMissingLogFiles(const std::string& program_folder, const LocalTime& start_time);
+
 }  // namespace flextor

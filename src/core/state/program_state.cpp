@@ -19,6 +19,7 @@ uint8_t PulseCounter = 0;
 uint8_t PulseState = 0;
 int64_t LastOutputErrorTime = 0;
 uint16_t FailedOutputs = 0;
+bool PortReported = false;
 int32_t SavesSecCounter = 1;
 
 void ResetProgramState() {
@@ -43,6 +44,7 @@ void ResetProgramState() {
     PulseCounter = 0;
     PulseState = 0;
     LastOutputErrorTime = 0;
+    PortReported = false;
     FailedOutputs = 0;
     SavesSecCounter = 1;
 }

@@ -159,6 +159,9 @@ extern uint8_t PulseState;
 extern int64_t LastOutputErrorTime;
 extern int32_t SavesSecCounter;  // cycles since the last periodic temperature-log line
 extern uint16_t FailedOutputs;   // output bits whose last write failed: written again
+// The polling thread has handed over the state of its port at least once: until
+// then PortID 0 means "not known yet", not "closed".
+extern bool PortReported;
 
 // The BCM GPIO numbers of the eleven outputs, entry i driven by bit i.
 inline constexpr uint16_t kDefaultPinTable[kPinCount] = {4, 17, 27, 22, 10, 9, 11, 25, 8, 24, 23};

@@ -28,7 +28,12 @@ TEST_F(LogicCycleTest, WithoutTheSerialPortEveryColumnStops) {
     ColumnCommand(kColumn2, kCommandStart);
     ColumnCommand(kColumn3, kCommandStart);
     TakeMessages();
+    // A resumed run before the polling thread has told anything of its port.
     ProgVar.Sensors.PortID = 0;
+    PortReported = false;
+    Cycle();
+    EXPECT_TRUE(TakeMessages().empty());
+    PortReported = true;
     Cycle();
     EXPECT_EQ(TakeMessages(), (Messages{"Остановлена работа колонки 1 (Ректификация)",
                                         "Остановлена работа колонки 2 (Дистилляция)",

@@ -37,6 +37,7 @@ class LogicTest : public ::testing::Test {
         SetStatusDisplay(&display);
         SetOutputPins(&pins);
         ProgVar.Sensors.PortID = 7;
+        PortReported = true;
         // Both alarm sensors cool and reading, so that the alarm stays off.
         AddSensor(kRoleTsa, 250);
         AddSensor(kRoleCondenser, 250);

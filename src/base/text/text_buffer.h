@@ -10,7 +10,7 @@
 namespace flextor {
 
 template <size_t Capacity>
-class FixedText {
+class TextBuffer {
   public:
     void Append(const char* text, size_t size) {
         const size_t room = Capacity - 1 - size_;
@@ -33,10 +33,6 @@ class FixedText {
         }
         AppendNumber(number);
     }
-    // As a JSON string's contents: quote, backslash and control characters
-    // escaped, everything else as it is (UTF-8 stays UTF-8).
-    void AppendJsonEscaped(const char* text);
-
     const char* data() const { return data_; }
     const char* c_str() const { return data_; }
     size_t size() const { return size_; }
@@ -47,43 +43,5 @@ class FixedText {
     size_t size_ = 0;
     bool cut_ = false;
 };
-
-template <size_t Capacity>
-void FixedText<Capacity>::AppendJsonEscaped(const char* text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    for (const char* c = text; *c != '\0'; ++c) {
-        const auto byte = static_cast<unsigned char>(*c);
-        switch (byte) {
-            case '"':
-                Append("\\\"", 2);
-                break;
-            case '\\':
-                Append("\\\\", 2);
-                break;
-            case '\b':
-                Append("\\b", 2);
-                break;
-            case '\t':
-                Append("\\t", 2);
-                break;
-            case '\n':
-                Append("\\n", 2);
-                break;
-            case '\f':
-                Append("\\f", 2);
-                break;
-            case '\r':
-                Append("\\r", 2);
-                break;
-            default:
-                if (byte < 0x20) {
-                    const char escaped[] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 15]};
-                    Append(escaped, sizeof escaped);
-                } else {
-                    Append(c, 1);
-                }
-        }
-    }
-}
 
 }  // namespace flextor
