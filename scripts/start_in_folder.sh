@@ -117,7 +117,7 @@ start_plant() {
     if [ -n "$link_path" ] && [ -w "$(dirname "$link_path")" ]; then
         link=(--link "$link_path")
     fi
-    rm -f "$socket" "$folder/plant.out"
+    rm -f "$socket" "$folder/plant.out" "$folder/gpio-history.txt"
     "$build/flextor-plant" --scenario "$scenario" --gpio "${FLEXTOR_GPIO_ROOT:-/sys/class/gpio}" \
         --history "$folder/gpio-history.txt" "${link[@]}" --control "$socket" \
         >"$folder/plant.out" 2>"$folder/plant.log" &

@@ -1,6 +1,5 @@
 // The plant model at the edges of its physics: the boiling plateau, the head
-// climbing as the spirit is drawn off, everything cooling with the outputs off,
-// and the mash following column 3's outputs.
+// climbing as the spirit is drawn off, everything cooling with the outputs off.
 #include "plant/plant_model.h"
 
 #include <gtest/gtest.h>
@@ -74,29 +73,6 @@ TEST(PlantModel, WithTheOutputsOffEverythingCoolsTowardsAmbient) {
     }
     EXPECT_FALSE(plant.Column1Boiling());
     EXPECT_NEAR(plant.Temperature(Role::kCondenser), p.ambient, 0.01);
-}
-
-TEST(PlantModel, Column3sOutputsWarmAndCoolTheMash) {
-    struct Case {
-        uint16_t outputs;
-        double change;  // after ten minutes, roughly
-    } cases[] = {{0, 0.0}, {kBitCol3Lower, +6.0}, {kBitCol3Upper, -6.0}};
-    for (const Case& c : cases) {
-        PlantParameters p;
-        p.mash_start = p.mash_rest = 25;
-        PlantModel plant(p);
-        plant.Advance(600, c.outputs);
-        EXPECT_NEAR(plant.Temperature(Role::kMash), 25 + c.change, 1.0) << c.outputs;
-    }
-}
-
-TEST(PlantModel, AForcedTemperatureIsReachedAtItsRateAndHeld) {
-    PlantModel plant(PlantParameters{});
-    plant.Force(Role::kCondenser, {true, 95.0, 0.5});
-    plant.Advance(100, 0);
-    EXPECT_NEAR(plant.Temperature(Role::kCondenser), 20 + 50, 0.5);
-    plant.Advance(100, 0);
-    EXPECT_DOUBLE_EQ(plant.Temperature(Role::kCondenser), 95.0);
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 // flextor-plant: the simulated plant. A simulated 1-Wire bus whose sensors follow
 // a plant model driven by the program's outputs, read from a GPIO folder of files.
-#include <signal.h>
-
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -12,6 +10,7 @@
 #include "owsim/control_server.h"
 #include "owsim/port_link.h"
 #include "owsim/sim_bus.h"
+#include "owsim/termination.h"
 #include "plant/gpio_outputs.h"
 #include "plant/plant_run.h"
 #include "plant/scenario.h"
@@ -42,7 +41,7 @@ const char kUsage[] =
     "  --latency MS     echoes take their line time and MS milliseconds more\n"
     "  --help           show this text\n";
 
-constexpr auto kTick = std::chrono::milliseconds(100);
+constexpr int kTickMs = 100;
 
 struct Options {
     std::string scenario;
@@ -193,13 +192,7 @@ int main(int argc, char** argv) {
         history = std::make_unique<plant::OutputHistory>(options.history);
     }
 
-    // Termination signals are taken by the main loop, blocked before any thread starts.
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGHUP);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    const sigset_t signals = owsim::BlockTerminationSignals();
 
     owsim::SimBus bus;
     if (options.latencyMs >= 0) {
@@ -228,8 +221,7 @@ int main(int argc, char** argv) {
     bool historyFailed = false;
     auto last = std::chrono::steady_clock::now();
     for (;;) {
-        const timespec tick{0, std::chrono::nanoseconds(kTick).count()};
-        if (sigtimedwait(&signals, nullptr, &tick) > 0) {
+        if (owsim::WaitForTermination(signals, kTickMs)) {
             break;
         }
         const auto now = std::chrono::steady_clock::now();
