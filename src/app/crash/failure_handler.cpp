@@ -39,8 +39,9 @@ const char* FailureText(int signal) {
 }
 
 void InstallFailureHandler() {
-    // Without its own stack the handler still runs, only not after an overflow.
-    static_cast<void>(GiveThreadAlternateStack());
+    // The GUI thread's, for the whole process: never ended.
+    static const ThreadAlternateStack* const gui_thread_stack = new ThreadAlternateStack;
+    static_cast<void>(gui_thread_stack);
     struct sigaction action {};
     action.sa_sigaction = OnFailureSignal;
     action.sa_flags = SA_SIGINFO | SA_RESETHAND | SA_ONSTACK;

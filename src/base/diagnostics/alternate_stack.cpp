@@ -1,7 +1,5 @@
 #include "base/diagnostics/alternate_stack.h"
 
-#include <signal.h>
-
 #include <cstddef>
 #include <new>
 
@@ -13,21 +11,33 @@ constexpr size_t kStackSize = 256 * 1024;
 
 }  // namespace
 
-bool GiveThreadAlternateStack() {
-    // Never freed: the thread may fail at any moment up to the process's end.
+ThreadAlternateStack::ThreadAlternateStack() {
     char* memory = new (std::nothrow) char[kStackSize];
     if (memory == nullptr) {
-        return false;
+        return;
     }
     stack_t stack{};
     stack.ss_sp = memory;
     stack.ss_size = kStackSize;
     stack.ss_flags = 0;
-    if (sigaltstack(&stack, nullptr) != 0) {
+    if (sigaltstack(&stack, &previous_) != 0) {
         delete[] memory;
-        return false;
+        return;
     }
-    return true;
+    memory_ = memory;
+}
+
+ThreadAlternateStack::~ThreadAlternateStack() {
+    if (memory_ == nullptr) {
+        return;
+    }
+    if ((previous_.ss_flags & SS_DISABLE) != 0) {
+        previous_.ss_sp = nullptr;
+        previous_.ss_size = 0;
+    }
+    if (sigaltstack(&previous_, nullptr) == 0) {
+        delete[] memory_;
+    }  // else still in use by the kernel's record: better kept than freed
 }
 
 }  // namespace flextor

@@ -23,15 +23,6 @@ bool IsOwnFile(const std::string& path, const std::string& own_file) {
     return std::filesystem::equivalent(path, own_file, error);
 }
 
-void ShowBlockedColumns() {
-    AddLogMessage(
-        "Работа колонок 'Ректификация' и 'Дистилляция' заблокирована до перезапуска программы!",
-        kLevelWarning);
-    ColumnCommand(kColumn1, kCommandBlock);
-    ColumnCommand(kColumn2, kCommandBlock);
-    SetIndicator(kLampAlarm, kLampAttention);
-}
-
 // Column 1's controls for its state, which closes the hand valve; the valve to
 // open again is returned.
 uint8_t ShowColumns() {
@@ -70,7 +61,7 @@ uint8_t ShowResumedRun() {
                   kLevelWarning);
     uint8_t valve = 0;
     if (ProgVar.Logic.Alarm == 1) {
-        ShowBlockedColumns();
+        BlockColumnsUntilRestart();
     } else {
         valve = ShowColumns();
     }

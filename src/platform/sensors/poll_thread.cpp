@@ -42,7 +42,7 @@ bool SensorPoller::Start(SensorShareBlock& share, std::function<void()> on_excha
                             on_exchange = std::move(on_exchange)](std::stop_token token) {
         // Named so that the thread can be told apart in /proc (and by the tests).
         pthread_setname_np(pthread_self(), "flextor-poll");
-        static_cast<void>(GiveThreadAlternateStack());  // without it, a failure still ends the run
+        const ThreadAlternateStack signal_stack;  // without it, a failure still ends the run
         RunPolling(share, options, on_exchange, std::move(token));
         end->Set();
     });

@@ -38,15 +38,6 @@ std::string LatchReason(const AlarmSensor& sensor) {
     return "";
 }
 
-void Latch() {
-    AddLogMessage(
-        "Работа колонок 'Ректификация' и 'Дистилляция' заблокирована до перезапуска программы!",
-        kLevelWarning);
-    ColumnCommand(kColumn1, kCommandBlock);
-    ColumnCommand(kColumn2, kCommandBlock);
-    SetIndicator(kLampAlarm, kLampAttention);
-}
-
 }  // namespace
 
 void AlarmStep() {
@@ -62,7 +53,7 @@ void AlarmStep() {
         }
     }
     if (ProgVar.Logic.Alarm == 1) {
-        Latch();
+        BlockColumnsUntilRestart();
     }
 }
 

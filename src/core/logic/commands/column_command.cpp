@@ -2,6 +2,7 @@
 
 #include "base/diagnostics/source_position.h"
 #include "core/display/display_writes.h"
+#include "core/display/status_display.h"
 #include "core/log/message_log.h"
 #include "core/logic/commands/column_command_parts.h"
 
@@ -27,6 +28,15 @@ void ColumnCommand(int column, uint8_t command) {
 void RefuseCommand(const std::string& reason) {
     AddLogMessage(reason, kLevelWarning);
     ShowRefusal(reason);
+}
+
+void BlockColumnsUntilRestart() {
+    AddLogMessage(
+        "Работа колонок 'Ректификация' и 'Дистилляция' заблокирована до перезапуска программы!",
+        kLevelWarning);
+    ColumnCommand(kColumn1, kCommandBlock);
+    ColumnCommand(kColumn2, kCommandBlock);
+    SetIndicator(kLampAlarm, kLampAttention);
 }
 
 }  // namespace flextor

@@ -24,6 +24,10 @@ inline constexpr uint8_t kCommandBlock = 128;  // 128 and above: stop because of
 // column stays as it was. Unknown columns and commands do nothing.
 void ColumnCommand(int column, uint8_t command);
 
+// The alarm latch's block of columns 1 and 2: logged, both blocked, the alarm
+// lamp showing attention. Lasts until the program is started again.
+void BlockColumnsUntilRestart();
+
 // Clears the hand valve of column 1 (column 0 only) and puts the column's
 // controls into the state of a run state (0, 1, 2, or 128 and above).
 void SetColumnControls(int column, int state);
