@@ -12,6 +12,8 @@ PACKAGES="
   clang-format
   libgtkmm-3.0-dev libgtk-3-dev
   libpng-dev libgif-dev zlib1g-dev
+  libsoup-3.0-dev libmosquitto-dev
+  mosquitto mosquitto-clients chromium curl
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth fonts-freefont-ttf libx11-dev libxtst-dev faketime
   locales

@@ -80,6 +80,8 @@ void Program::RunLoop() {
     sensor_data_.Bind(SensorDataHandover);
     phase_ = Phase::kRunning;
     if (!stop_requested_) {
+        // Watching from elsewhere begins with the running plant, never before.
+        remote_->Start(program_folder_);
         loop_->run();
     }
 }

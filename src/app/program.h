@@ -11,9 +11,11 @@
 
 #include "app/crash/watchdog.h"
 #include "app/gui_wakeup.h"
+#include "app/remote/remote_access.h"
 #include "app/termination_signals.h"
 #include "app/window_slot.h"
 #include "core/chart/chart_exporter.h"
+#include "core/remote/status_mirror.h"
 #include "core/startup/command_line.h"
 #include "platform/gpio/pin_out.h"
 #include "platform/sensors/poll_thread.h"
@@ -84,6 +86,9 @@ class Program {
     Glib::RefPtr<Glib::MainLoop> loop_;
     std::unique_ptr<TerminationSignals> signals_;
     std::unique_ptr<MainWindow> window_;
+    // Between the core and the window: what the status page and MQTT show.
+    std::unique_ptr<StatusMirror> mirror_;
+    std::unique_ptr<RemoteAccess> remote_;
     std::unique_ptr<ChartCanvasView> chart_view_;  // goes before the window does
     std::unique_ptr<ChartExporter> chart_exporter_;
     WindowSlot settings_window_;

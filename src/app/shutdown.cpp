@@ -18,6 +18,9 @@ void Program::Shutdown() {
     watchdog_.Stop();
     StopRequest = 1;
     poller_.RequestStop();
+    if (remote_) {
+        remote_->Stop();  // MQTT says "offline" while the outputs are still as they were
+    }
     if (window_) {
         window_->hide();
         RemoveTimers();

@@ -111,12 +111,15 @@ void Program::PrepareForFailure() {
     }
 }
 
-// The main window, hidden, as the core's log list, status display and outputs.
-// It is built with every lamp off and all three columns stopped.
+// The main window, hidden, as the core's log list, status display and outputs,
+// seen through the mirror that the status page and MQTT read. It is built with
+// every lamp off and all three columns stopped.
 void Program::BuildMainWindow() {
     window_ = std::make_unique<MainWindow>();
-    SetLogView(window_.get());
-    SetStatusDisplay(window_.get());
+    mirror_ = std::make_unique<StatusMirror>(window_.get(), window_.get());
+    remote_ = std::make_unique<RemoteAccess>(*mirror_);
+    SetLogView(mirror_.get());
+    SetStatusDisplay(mirror_.get());
     SetOutputPins(&output_pins_);
     ConnectWindowHooks();
     GuardAgainstDisplayLoss();

@@ -75,20 +75,6 @@ pid_t ThreadNamed(pid_t pid, const std::string& name) {
     return 0;
 }
 
-// The processes running program, by their executable.
-std::vector<pid_t> ProcessesOf(const fs::path& program) {
-    std::vector<pid_t> found;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator("/proc", error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") == std::string::npos &&
-            fs::read_symlink(entry.path() / "exe", error) == program) {
-            found.push_back(static_cast<pid_t>(std::stol(name)));
-        }
-    }
-    return found;
-}
-
 std::vector<std::string> CommandLineOf(pid_t pid) {
     const std::string text = ReadFile("/proc/" + std::to_string(pid) + "/cmdline");
     std::vector<std::string> args;

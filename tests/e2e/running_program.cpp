@@ -74,6 +74,19 @@ std::string RunningProgram::Output() const {
     return ReadFile(output_);
 }
 
+std::vector<pid_t> ProcessesOf(const std::filesystem::path& program) {
+    std::vector<pid_t> found;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") == std::string::npos &&
+            std::filesystem::read_symlink(entry.path() / "exe", error) == program) {
+            found.push_back(static_cast<pid_t>(std::stol(name)));
+        }
+    }
+    return found;
+}
+
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {

@@ -43,6 +43,10 @@ class RunningProgram {
     std::filesystem::path output_;
 };
 
+// The processes running program (an absolute path without links), by their
+// executable: a program restarted by itself is no child of the test.
+std::vector<pid_t> ProcessesOf(const std::filesystem::path& program);
+
 // Polls condition every 50 ms until it holds or timeout has passed.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 

@@ -1,7 +1,5 @@
 // flextor-owsim: a simulated 1-Wire bus of temperature sensors behind a
 // pseudo-terminal, driven at run time through a control socket.
-#include <signal.h>
-
 #include <charconv>
 #include <cstdio>
 #include <string>
@@ -12,6 +10,7 @@
 #include "owsim/control_server.h"
 #include "owsim/port_link.h"
 #include "owsim/sim_bus.h"
+#include "owsim/termination.h"
 
 namespace {
 
@@ -107,12 +106,6 @@ bool ParseArguments(int argc, char** argv, Options* options, std::string* error)
     return true;
 }
 
-// Waits for SIGINT, SIGTERM or SIGHUP, which main blocked before any thread started.
-void WaitForTermination(const sigset_t& signals) {
-    int signal = 0;
-    sigwait(&signals, &signal);
-}
-
 int Fail(const std::string& message) {
     std::fprintf(stderr, "flextor-owsim: %s\n", message.c_str());
     return 1;
@@ -143,12 +136,7 @@ int main(int argc, char** argv) {
     if (!options.command.empty()) {
         return SendCommand(options);
     }
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGHUP);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    const sigset_t signals = flextor::owsim::BlockTerminationSignals();
 
     flextor::owsim::SimBus bus;
     for (const SensorOption& sensor : options.sensors) {
@@ -174,6 +162,6 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     std::fprintf(stderr, "flextor-owsim: %zu device(s) on %s\n", bus.Devices().size(),
                  bus.SlavePath().c_str());
-    WaitForTermination(signals);
+    flextor::owsim::WaitForTermination(signals);
     return 0;
 }

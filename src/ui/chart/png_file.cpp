@@ -87,7 +87,36 @@ bool WriteFile(cairo_surface_t* image, const std::string& path, const PngCompres
     return std::fflush(file.get()) == 0 && std::fclose(file.release()) == 0;
 }
 
+void AppendToString(png_structp png, png_bytep data, png_size_t length) {
+    static_cast<std::string*>(png_get_io_ptr(png))
+        ->append(reinterpret_cast<const char*>(data), length);
+}
+
+void NoFlush(png_structp /*png*/) {}
+
 }  // namespace
+
+std::string EncodePng(cairo_surface_t* image, const PngCompression& compression) {
+    if (!IsWritableImage(image)) {
+        return "";
+    }
+    cairo_surface_flush(image);
+    PngWrite png(png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr));
+    if (!png) {
+        return "";
+    }
+    png.get_deleter().info = png_create_info_struct(png.get());
+    if (png.get_deleter().info == nullptr) {
+        return "";
+    }
+    std::string bytes;
+    std::vector<png_byte> row(static_cast<size_t>(cairo_image_surface_get_width(image)) * 3);
+    png_set_write_fn(png.get(), &bytes, AppendToString, NoFlush);
+    if (!EncodeRows(png.get(), png.get_deleter().info, image, compression, row.data())) {
+        return "";
+    }
+    return bytes;
+}
 
 PngCompression ChartPngCompression() {
     return PngCompression{3, PNG_FILTER_NONE};

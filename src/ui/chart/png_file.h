@@ -24,4 +24,9 @@ PngCompression ChartPngCompression();
 [[nodiscard]] bool WritePng(cairo_surface_t* image, const std::string& path,
                             const PngCompression& compression = ChartPngCompression());
 
+// The same PNG in memory; empty when it cannot be made. Any thread, for an
+// image no other thread draws on.
+std::string EncodePng(cairo_surface_t* image,
+                      const PngCompression& compression = ChartPngCompression());
+
 }  // namespace flextor

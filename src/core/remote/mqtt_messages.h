@@ -1,0 +1,55 @@
+// What the program publishes to an MQTT broker: its state under one topic
+// prefix, retained, and Home Assistant's discovery messages that make the
+// sensors appear there on their own. Plain texts; the link to the broker is
+// the application's.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/remote/remote_settings.h"
+#include "core/remote/status_snapshot.h"
+
+namespace flextor {
+
+inline constexpr const char kMqttOnline[] = "online";
+inline constexpr const char kMqttOffline[] = "offline";
+// A temperature without a working sensor; Home Assistant shows it as unknown.
+inline constexpr const char kMqttNoValue[] = "None";
+
+struct MqttMessage {
+    std::string topic;
+    std::string payload;
+};
+
+// prefix + "/status": "online" while connected, the last will "offline".
+std::string MqttStatusTopic(const MqttSettings& settings);
+
+// One message per value: temperature/1..6, column/1..3/state, column/1/mode,
+// column/1/status, alarm ("ON" / "OFF").
+std::vector<MqttMessage> MqttStateMessages(const StatusSnapshot& snapshot,
+                                           const MqttSettings& settings);
+
+// One retained config per sensor, under discovery_prefix.
+std::vector<MqttMessage> MqttDiscoveryMessages(const MqttSettings& settings);
+
+// Chooses what to publish: a topic whose payload changed, and every topic once
+// a period has passed since they all went out.
+class MqttChanges {
+  public:
+    explicit MqttChanges(int64_t period_ms) : period_ms_(period_ms) {}
+    // The messages of state to publish at now_ms.
+    std::vector<MqttMessage> Select(const std::vector<MqttMessage>& state, int64_t now_ms);
+    // After a (re)connect everything goes out again.
+    void Forget();
+
+  private:
+    int64_t period_ms_;
+    bool all_sent_ = false;
+    int64_t all_sent_ms_ = 0;
+    std::map<std::string, std::string> sent_;
+};
+
+}  // namespace flextor

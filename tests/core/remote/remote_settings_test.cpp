@@ -1,0 +1,131 @@
+// Remote.ini, the access token and what goes to the broker when.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "base/files/file_io.h"
+#include "core/remote/access_token.h"
+#include "core/remote/mqtt_messages.h"
+#include "core/remote/remote_settings.h"
+#include "support/temp_dir.h"
+
+namespace flextor::test {
+namespace {
+
+TEST(RemoteSettings, BothOffWithoutAFileAndNothingWritten) {
+    TempDir dir;
+    const std::string path = (dir / kRemoteFileName).string();
+    const RemoteLoad load = LoadRemoteSettings(path);
+    EXPECT_FALSE(load.settings.http.enabled);
+    EXPECT_FALSE(load.settings.mqtt.enabled);
+    EXPECT_EQ(load.settings.http.address, "127.0.0.1");
+    EXPECT_TRUE(load.problems.empty());
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(RemoteSettings, FirstEnableWritesALongRandomTokenThatIsKeptAfterwards) {
+    TempDir dir;
+    const std::string path = (dir / kRemoteFileName).string();
+    ASSERT_TRUE(ReplaceFileAtomically(path, "[Http]\nEnabled = 1\nAddress = 0.0.0.0\n"));
+    const RemoteLoad first = LoadRemoteSettings(path);
+    ASSERT_TRUE(first.token_made);
+    EXPECT_EQ(first.settings.http.token.size(), 64u);
+    EXPECT_EQ(first.settings.http.token.find_first_not_of("0123456789abcdef"), std::string::npos);
+    const RemoteLoad second = LoadRemoteSettings(path);
+    EXPECT_FALSE(second.token_made);
+    EXPECT_EQ(second.settings.http.token, first.settings.http.token);
+    EXPECT_EQ(second.settings.http.address, "0.0.0.0");
+    EXPECT_NE(LoadRemoteSettings((dir / "other.ini").string()).settings.http.token,
+              MakeAccessToken());
+}
+
+TEST(RemoteSettings, ValuesOutOfRangeKeepTheDefaultAndAreReported) {
+    struct Case {
+        const char* text;
+        const char* problem;  // a part of the one problem reported
+    };
+    const Case cases[] = {
+        {"[Http]\nPort = 0\n", "[Http] Port = 0 вне допустимых пределов 1..65535"},
+        {"[Mqtt]\nPort = 70000\n", "[Mqtt] Port = 70000 вне допустимых пределов"},
+        {"[Mqtt]\nKeepAlive = 1\n", "KeepAlive = 1 вне допустимых пределов 5..600"},
+        {"[Mqtt]\nPrefix = a/#\n", "Prefix = a/# не годится для темы MQTT"},
+        {"[Mqtt]\nPrefix = /a\n", "не годится для темы MQTT, используется flextor"},
+        {"[Mqtt]\nDiscoveryPrefix = +\n", "DiscoveryPrefix = + не годится"},
+    };
+    for (const Case& c : cases) {
+        const RemoteLoad load = ParseRemoteSettings(c.text);
+        ASSERT_EQ(load.problems.size(), 1u) << c.text;
+        EXPECT_NE(load.problems[0].find(c.problem), std::string::npos) << load.problems[0];
+        EXPECT_EQ(RemoteSettingsText(load.settings), RemoteSettingsText(RemoteSettings{}))
+            << c.text;
+    }
+}
+
+TEST(RemoteSettings, TextReadsBackAsTheSameSettings) {
+    RemoteSettings settings;
+    settings.http = {true, "192.168.1.5", 8081, "abc"};
+    settings.mqtt.enabled = true;
+    settings.mqtt.host = "broker.local";
+    settings.mqtt.prefix = "plant/still";
+    settings.mqtt.user = "ha";
+    settings.mqtt.password = "secret word";
+    settings.mqtt.keep_alive = 15;
+    const RemoteLoad load = ParseRemoteSettings(RemoteSettingsText(settings));
+    EXPECT_TRUE(load.problems.empty());
+    EXPECT_EQ(RemoteSettingsText(load.settings), RemoteSettingsText(settings));
+}
+
+TEST(AccessToken, MatchesOnlyTheWholeToken) {
+    const std::string token = "0123456789abcdef";
+    EXPECT_TRUE(TokenMatches(token, token));
+    for (const char* wrong :
+         {"", "0123456789abcdee", "0123456789abcde", "0123456789abcdef0", "x123456789abcdef"}) {
+        EXPECT_FALSE(TokenMatches(wrong, token)) << wrong;
+    }
+    EXPECT_FALSE(TokenMatches("", ""));
+}
+
+TEST(AccessToken, RefusalsAreLoggedOnceAMinute) {
+    RateLimit limit(60000);
+    EXPECT_TRUE(limit.Allow(1000));
+    EXPECT_FALSE(limit.Allow(1000));
+    EXPECT_FALSE(limit.Allow(60999));
+    EXPECT_TRUE(limit.Allow(61000));
+}
+
+TEST(MqttChanges, AllAtFirstThenChangesThenAllAfterThePeriod) {
+    MqttChanges changes(30000);
+    std::vector<MqttMessage> state = {{"p/a", "1"}, {"p/b", "2"}};
+    EXPECT_EQ(changes.Select(state, 0).size(), 2u);
+    EXPECT_TRUE(changes.Select(state, 1000).empty());
+    state[1].payload = "3";
+    const auto changed = changes.Select(state, 2000);
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_EQ(changed[0].topic, "p/b");
+    EXPECT_TRUE(changes.Select(state, 29999).empty());
+    EXPECT_EQ(changes.Select(state, 30000).size(), 2u);
+    changes.Forget();
+    EXPECT_EQ(changes.Select(state, 30001).size(), 2u);
+}
+
+TEST(MqttDiscovery, EverySensorHasAConfigUnderTheDiscoveryPrefix) {
+    MqttSettings settings;
+    settings.prefix = "plant/still";
+    const std::vector<MqttMessage> configs = MqttDiscoveryMessages(settings);
+    ASSERT_EQ(configs.size(), 12u);
+    EXPECT_EQ(configs[2].topic, "homeassistant/sensor/plant_still/temperature_3/config");
+    const nlohmann::json t3 = nlohmann::json::parse(configs[2].payload);
+    EXPECT_EQ(t3["state_topic"], "plant/still/temperature/3");
+    EXPECT_EQ(t3["availability_topic"], "plant/still/status");
+    EXPECT_EQ(t3["unit_of_measurement"], "°C");
+    EXPECT_EQ(t3["device_class"], "temperature");
+    EXPECT_EQ(t3["unique_id"], "plant_still_temperature_3");
+    EXPECT_EQ(t3["device"]["identifiers"][0], "plant_still");
+    const nlohmann::json alarm = nlohmann::json::parse(configs.back().payload);
+    EXPECT_EQ(configs.back().topic, "homeassistant/binary_sensor/plant_still/alarm/config");
+    EXPECT_EQ(alarm["payload_on"], "ON");
+    EXPECT_EQ(alarm["device_class"], "problem");
+}
+
+}  // namespace
+}  // namespace flextor::test

@@ -1,0 +1,442 @@
+// Watching the running program from elsewhere: the real program on the
+// simulated plant under the test's own Xvfb, with Remote.ini switching on the
+// status page and MQTT on free ports of 127.0.0.1; asked through curl, a
+// headless chromium and Debian's mosquitto broker and mosquitto_sub.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "e2e/headless_browser.h"
+#include "e2e/running_program.h"
+#include "owsim/sim_bus.h"
+#include "support/fake_gpio_folder.h"
+#include "support/program_runner.h"
+#include "support/temp_dir.h"
+#include "support/x_server.h"
+
+namespace flextor::test {
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+constexpr seconds kStartLimit{60};
+constexpr int kRoles = 6;
+// The plant's six role temperatures in tenths; the column's (role 3) is 78.5.
+constexpr int kTenths[kRoles] = {245, 312, 785, 924, 287, 620};
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+uint16_t FreePort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    uint16_t port = 0;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
+        port = ntohs(address.sin_port);
+    }
+    close(fd);
+    return port;
+}
+
+struct Answer {
+    int status = 0;  // 0: no answer
+    std::string body;
+};
+
+// One request through curl.
+Answer Get(const std::string& url, const std::vector<std::string>& options = {}) {
+    std::vector<std::string> args = {"-s", "--max-time", "10", "-o", "-", "-w", "\n%{http_code}"};
+    args.insert(args.end(), options.begin(), options.end());
+    args.push_back(url);
+    const RunResult run = RunProgram("/usr/bin/curl", args);
+    const size_t last = run.output.rfind('\n');
+    Answer answer;
+    if (last != std::string::npos) {
+        answer.status = std::atoi(run.output.c_str() + last + 1);
+        answer.body = run.output.substr(0, last);
+    }
+    return answer;
+}
+
+// Sends bytes on a new connection to the port and reads until the server closes
+// it (or limit passes); what came back.
+std::string RawExchange(uint16_t port, const std::string& bytes, milliseconds limit) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port);
+    timeval timeout{static_cast<time_t>(limit.count() / 1000),
+                    static_cast<suseconds_t>(limit.count() % 1000 * 1000)};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    std::string reply;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+        static_cast<void>(send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL));
+        char buffer[4096];
+        for (ssize_t n; (n = recv(fd, buffer, sizeof buffer, 0)) > 0;) {
+            reply.append(buffer, static_cast<size_t>(n));
+        }
+    }
+    close(fd);
+    return reply;
+}
+
+class RemoteTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!server.Running()) {
+            GTEST_SKIP() << "Xvfb could not be started: there is no display for the program";
+        }
+        program = InstallProgram("flextor", dir.path());
+        ASSERT_TRUE(bus.Start());
+        std::string sensors;
+        for (int role = 1; role <= kRoles; ++role) {
+            const owsim::RomCode rom = bus.AddSensor(0x28, 0xC0DE00 + role, kTenths[role - 1]);
+            roles.push_back(rom);
+            int64_t id = 0;
+            std::memcpy(&id, rom.data(), sizeof id);
+            const std::string n = std::to_string(role);
+            sensors += "ID_" + n + " = " + std::to_string(id) + "\nUse_" + n + " = " + n + "\n";
+        }
+        settings_text = "\xEF\xBB\xBF\n[Sensor]\nPortName = " + bus.PortName() +
+                        "\nSerial = 0\nSensorsCount = 6\n" + sensors;
+        WriteFile(dir / "Setting.ini", settings_text);
+        http_port = FreePort();
+    }
+
+    // The page on address, MQTT on mqtt_port when not 0.
+    void WriteRemote(const std::string& address, uint16_t mqtt_port = 0) {
+        std::string text = "[Http]\nEnabled = 1\nAddress = " + address +
+                           "\nPort = " + std::to_string(http_port) + "\n";
+        if (mqtt_port != 0) {
+            text += "[Mqtt]\nEnabled = 1\nPort = " + std::to_string(mqtt_port) +
+                    "\nPrefix = test/still\nKeepAlive = 5\n";
+        }
+        WriteFile(dir / "Remote.ini", text);
+    }
+
+    // Starts the program and waits until its page answers on the loopback.
+    void Start(std::vector<std::string> env = {}) {
+        env.push_back("DISPLAY=" + server.Display());
+        env.push_back(gpio.EnvironmentEntry());
+        run = std::make_unique<RunningProgram>(program, std::vector<std::string>{}, env,
+                                               dir / "output.txt");
+        ASSERT_TRUE(run->Started());
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                return Contains(MessageLog(), "Страница состояния") ||
+                       run->WaitForExit(milliseconds(0));
+            },
+            kStartLimit))
+            << run->Output();
+    }
+
+    std::string Url(const std::string& path, const std::string& host = "127.0.0.1") const {
+        return "http://" + host + ":" + std::to_string(http_port) + path;
+    }
+
+    // Waits until role 3 reads tenths through /api/status.
+    bool ColumnReads(double degrees, const std::string& query = "") {
+        return WaitUntil(
+            [&] {
+                const Answer answer = Get(Url("/api/status" + query));
+                const auto json = nlohmann::json::parse(answer.body, nullptr, false);
+                // The window's text comes with the next logic cycle after the value.
+                return answer.status == 200 && json.is_object() &&
+                       json["temperatures"][2]["value"] == degrees &&
+                       json["temperatures"][2]["text"] != "Нет данных";
+            },
+            kStartLimit);
+    }
+
+    std::string MessageLog() const {
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(dir / "Log", error)) {
+            if (!entry.path().filename().string().starts_with("Termo_")) {
+                return ReadFile(entry.path());
+            }
+        }
+        return "";
+    }
+
+    PrivateXServer server;
+    TempDir dir;
+    FakeGpioFolder gpio;
+    owsim::SimBus bus;
+    std::vector<owsim::RomCode> roles;
+    std::filesystem::path program;
+    std::string settings_text;
+    uint16_t http_port = 0;
+    std::unique_ptr<RunningProgram> run;
+};
+
+TEST_F(RemoteTest, LoopbackPageJsonAndChartWithoutAToken) {
+    WriteRemote("127.0.0.1");
+    Start();
+    ASSERT_TRUE(ColumnReads(78.5)) << MessageLog();
+    const auto status = nlohmann::json::parse(Get(Url("/api/status")).body);
+    EXPECT_EQ(status["temperatures"][2]["name"], "д. Колонна");
+    EXPECT_EQ(status["temperatures"][2]["text"], "78.5 °C");
+    EXPECT_EQ(status["temperatures"][3]["value"], 92.4);
+    EXPECT_EQ(status["columns"].size(), 3u);
+    EXPECT_TRUE(status["port_open"].get<bool>());
+    EXPECT_TRUE(Contains(status["log"].dump(), "Страница состояния: http://127.0.0.1:"));
+
+    const Answer page = Get(Url("/"));
+    EXPECT_EQ(page.status, 200);
+    EXPECT_TRUE(Contains(page.body, "<title>Флекстор: состояние</title>"));
+    // The chart as the window draws it, 960 x 400 (PNG's IHDR: width, height).
+    const Answer chart = Get(Url("/chart.png"));
+    EXPECT_EQ(chart.status, 200);
+    ASSERT_GE(chart.body.size(), 24u);
+    EXPECT_TRUE(chart.body.starts_with("\x89PNG\r\n"));
+    EXPECT_EQ(chart.body.substr(16, 8), std::string("\0\0\x03\xC0\0\0\x01\x90", 8));
+    EXPECT_EQ(Get(Url("/api/other")).status, 404);
+
+    // The token is made on the first enable; Setting.ini keeps its bytes.
+    EXPECT_TRUE(Contains(ReadFile(dir / "Remote.ini"), "\nToken = "))
+        << ReadFile(dir / "Remote.ini");
+    ASSERT_TRUE(run->Signal(SIGTERM));
+    ASSERT_TRUE(run->WaitForExit(seconds(15)));
+    EXPECT_EQ(ReadFile(dir / "Setting.ini"), settings_text);
+}
+
+TEST_F(RemoteTest, AnotherAddressWantsTheTokenAndLogsRefusalsOnceAMinute) {
+    WriteRemote("127.0.0.2");
+    Start();
+    const std::string remote = ReadFile(dir / "Remote.ini");
+    const size_t at = remote.find("Token = ");
+    ASSERT_NE(at, std::string::npos);
+    const std::string token = remote.substr(at + 8, 64);
+    const std::string host = "127.0.0.2";
+    struct Case {
+        std::string query;
+        std::vector<std::string> options;
+        int status;
+    };
+    const Case cases[] = {
+        {"", {}, 401},
+        {"?token=" + token.substr(0, 63), {}, 401},
+        {"?token=" + token + "0", {}, 401},
+        {"?token=" + std::string(64, '0'), {}, 401},
+        {"", {"-H", "Authorization: Bearer wrong"}, 401},
+        {"?token=" + token, {}, 200},
+        {"", {"-H", "Authorization: Bearer " + token}, 200},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Get(Url("/api/status" + c.query, host), c.options).status, c.status) << c.query;
+    }
+    EXPECT_EQ(Get(Url("/", host)).status, 401);
+    EXPECT_EQ(Get(Url("/chart.png", host)).status, 401);
+    const std::string log = MessageLog();
+    const std::string refusal = "Страница состояния: отказано в доступе с адреса 127.0.0.1";
+    EXPECT_TRUE(Contains(log, refusal)) << log;
+    EXPECT_EQ(log.find(refusal), log.rfind(refusal)) << log;
+}
+
+TEST_F(RemoteTest, BadRequestsGetClearErrorsAndTheProgramGoesOn) {
+    WriteRemote("127.0.0.1");
+    Start();
+    struct Case {
+        const char* what;
+        std::string request;
+        const char* reply;  // how the answer begins; "" for a closed connection
+    };
+    const Case cases[] = {
+        {"garbage", "GARBAGE\r\n\r\n", "HTTP/1.0 400"},
+        {"binary", std::string("\x00\xff\r\n\r\n", 6), "HTTP/1.0 400"},
+        {"post", "POST /api/status HTTP/1.1\r\nHost: x\r\nContent-Length: 2\r\n\r\nab",
+         "HTTP/1.1 405"},
+        {"body", "GET / HTTP/1.1\r\nHost: x\r\nContent-Length: 4\r\n\r\nabcd", "HTTP/1.1 413"},
+        {"unknown path", "GET /../etc/passwd HTTP/1.1\r\nHost: x\r\n\r\n", "HTTP/1.1 40"},
+        {"huge headers",
+         "GET / HTTP/1.1\r\nHost: x\r\nX-Big: " + std::string(200000, 'a') + "\r\n\r\n", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_TRUE(RawExchange(http_port, c.request, seconds(8)).starts_with(c.reply)) << c.what;
+    }
+    // A client that connects and says nothing is cut off after its 5 s, and
+    // others are answered meanwhile.
+    const auto silent_start = std::chrono::steady_clock::now();
+    std::thread silent([&] { EXPECT_EQ(RawExchange(http_port, "", seconds(20)), ""); });
+    std::this_thread::sleep_for(milliseconds(200));
+    EXPECT_EQ(Get(Url("/api/status")).status, 200);
+    silent.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - silent_start, seconds(8));
+
+    // A thousand requests, fifty at a time: each answered, some with "busy".
+    std::string list;
+    for (int i = 0; i < 1000; ++i) {
+        list += "url = \"" + Url("/api/status") + "\"\noutput = /dev/null\n";
+    }
+    WriteFile(dir / "burst.txt", list);
+    const RunResult burst = RunProgram("/usr/bin/curl",
+                                       {"-s", "--parallel", "--parallel-max", "50", "-K",
+                                        (dir / "burst.txt").string(), "-w", "%{http_code}\n"},
+                                       {}, 60000);
+    int ok = 0;
+    int busy = 0;
+    std::string line;
+    for (char c : burst.output + "\n") {
+        if (c != '\n' && c != '\r') {
+            line += c;
+            continue;
+        }
+        ok += line == "200";
+        busy += line == "503";
+        line.clear();
+    }
+    EXPECT_EQ(ok + busy, 1000) << burst.output.substr(0, 400);
+    EXPECT_GT(ok, 0);
+    EXPECT_FALSE(run->WaitForExit(milliseconds(0))) << run->Output();
+    ASSERT_TRUE(ColumnReads(78.5));
+}
+
+TEST_F(RemoteTest, BrowserShowsTheTemperaturesFollowsTheBusAndSeesTheProgramStop) {
+    if (!HeadlessBrowser::Installed()) {
+        GTEST_SKIP() << "chromium is not installed";
+    }
+    WriteRemote("127.0.0.1");
+    Start();
+    ASSERT_TRUE(ColumnReads(78.5));
+    TempDir profile;
+    HeadlessBrowser browser(Url("/"), profile.path());
+    ASSERT_TRUE(browser.Ready());
+    const std::string column =
+        "document.querySelector('#temperatures tr[data-role=\"3\"] .v')"
+        "?.textContent";
+    ASSERT_TRUE(WaitUntil([&] { return browser.Evaluate(column) == "78.5 °C"; }, seconds(20)))
+        << browser.Evaluate("document.body.innerText");
+    EXPECT_EQ(browser.Evaluate("document.querySelector('#temperatures tr[data-role=\"4\"] "
+                               ".v').textContent"),
+              "92.4 °C");
+    EXPECT_EQ(browser.Evaluate("document.getElementById('stale').style.display"), "none");
+
+    ASSERT_TRUE(bus.SetTemperature(roles[2], 801));
+    EXPECT_TRUE(WaitUntil([&] { return browser.Evaluate(column) == "80.1 °C"; }, seconds(20)))
+        << browser.Evaluate(column);
+
+    ASSERT_TRUE(run->Signal(SIGKILL));
+    ASSERT_TRUE(run->WaitForExit(seconds(5)));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return browser.Evaluate("document.getElementById('stale').style.display") == "block";
+        },
+        seconds(20)));
+    EXPECT_TRUE(Contains(browser.Evaluate("document.getElementById('stale').textContent"),
+                         "Программа не отвечает"));
+}
+
+// The broker is down when the program starts: the page answers all the same,
+// and once the broker is up the program connects, says "online", announces its
+// sensors and publishes its state; killed, it turns "offline" by its last will.
+TEST_F(RemoteTest, MqttReconnectsPublishesDiscoveryAndTurnsOfflineWhenKilled) {
+    if (access("/usr/sbin/mosquitto", X_OK) != 0 || access("/usr/bin/mosquitto_sub", X_OK) != 0) {
+        GTEST_SKIP() << "mosquitto or mosquitto_sub is not installed";
+    }
+    const uint16_t mqtt_port = FreePort();
+    WriteRemote("127.0.0.1", mqtt_port);
+    Start();
+    ASSERT_TRUE(ColumnReads(78.5));
+    RunningProgram broker("/usr/sbin/mosquitto", {"-p", std::to_string(mqtt_port)}, {},
+                          dir / "broker.txt");
+    ASSERT_TRUE(broker.Started());
+    const auto retained = [&](const std::string& topic) {
+        return RunProgram("/usr/bin/mosquitto_sub",
+                          {"-p", std::to_string(mqtt_port), "-t", topic, "-v", "-W", "2"})
+            .output;
+    };
+    ASSERT_TRUE(
+        WaitUntil([&] { return Contains(retained("test/still/status"), "online"); }, seconds(40)))
+        << MessageLog();
+    const std::string state = retained("test/still/#");
+    EXPECT_TRUE(Contains(state, "test/still/temperature/3 78.5\n")) << state;
+    EXPECT_TRUE(Contains(state, "test/still/temperature/4 92.4\n")) << state;
+    EXPECT_TRUE(Contains(state, "test/still/column/1/state stopped\n")) << state;
+    EXPECT_TRUE(Contains(state, "test/still/alarm OFF\n")) << state;
+    const std::string config = retained("homeassistant/sensor/test_still/temperature_3/config");
+    const size_t json = config.find('{');
+    ASSERT_NE(json, std::string::npos) << config;
+    const auto discovery = nlohmann::json::parse(config.substr(json, config.rfind('}') + 1 - json));
+    EXPECT_EQ(discovery["state_topic"], "test/still/temperature/3");
+    EXPECT_EQ(discovery["availability_topic"], "test/still/status");
+
+    ASSERT_TRUE(bus.SetTemperature(roles[2], 802));
+    EXPECT_TRUE(WaitUntil([&] { return Contains(retained("test/still/temperature/3"), " 80.2\n"); },
+                          seconds(20)));
+
+    ASSERT_TRUE(run->Signal(SIGKILL));
+    ASSERT_TRUE(run->WaitForExit(seconds(5)));
+    EXPECT_TRUE(
+        WaitUntil([&] { return Contains(retained("test/still/status"), "offline"); }, seconds(20)));
+    EXPECT_TRUE(Contains(MessageLog(), "MQTT: связь с брокером 127.0.0.1:" +
+                                           std::to_string(mqtt_port) + " установлена"));
+}
+
+// Every instance of the program in folder, restarted ones too.
+std::vector<pid_t> InstancesOf(const std::filesystem::path& program) {
+    std::vector<pid_t> pids;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        std::error_code unreadable;
+        const auto exe = std::filesystem::read_symlink(entry.path() / "exe", unreadable);
+        if (!unreadable && exe == program) {
+            pids.push_back(std::stoi(entry.path().filename().string()));
+        }
+    }
+    return pids;
+}
+
+// A failure on the GUI thread restarts the program, and the new instance serves
+// the page and says "online" again.
+TEST_F(RemoteTest, AfterACrashRestartThePageAndMqttComeBack) {
+    if (access("/usr/sbin/mosquitto", X_OK) != 0 || access("/usr/bin/mosquitto_sub", X_OK) != 0) {
+        GTEST_SKIP() << "mosquitto or mosquitto_sub is not installed";
+    }
+    const uint16_t mqtt_port = FreePort();
+    RunningProgram broker("/usr/sbin/mosquitto", {"-p", std::to_string(mqtt_port)}, {},
+                          dir / "broker.txt");
+    ASSERT_TRUE(broker.Started());
+    WriteRemote("127.0.0.1", mqtt_port);
+    Start({"FLEXTOR_TEST_FAULTS=1"});
+    ASSERT_TRUE(ColumnReads(78.5));
+    const pid_t first = run->Pid();
+    ASSERT_TRUE(run->Signal(SIGSEGV));
+    ASSERT_TRUE(run->WaitForExit(seconds(20)));
+    const auto others = [&] {
+        std::vector<pid_t> pids = InstancesOf(program);
+        std::erase(pids, first);
+        return pids;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return !others().empty(); }, kStartLimit)) << run->Output();
+    EXPECT_TRUE(ColumnReads(78.5));
+    const std::string status = "test/still/status";
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return RunProgram("/usr/bin/mosquitto_sub",
+                              {"-p", std::to_string(mqtt_port), "-t", status, "-W", "2"})
+                .output.starts_with("online");
+        },
+        seconds(30)));
+    for (pid_t pid : others()) {
+        kill(pid, SIGKILL);
+    }
+}
+
+}  // namespace
+}  // namespace flextor::test

@@ -1,0 +1,225 @@
+// Whole runs of the columns on the simulated plant, and the faults that end them.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include "plant_e2e/plant_fixture.h"
+
+namespace flextor::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kColumn1Started = "Начата работа колонки 1 (Ректификация)";
+const std::string kColumn1Paused = "Работа колонки 1 (Ректификация) приостановлена (пауза)";
+const std::string kColumn1Continued = "Продолжена работа колонки 1 (Ректификация)";
+const std::string kTailsEnd = "Превышен порог температуры при работе клапана 3!";
+
+using PlantRun = PlantRunFixture;
+
+// Semi-automatic: the column pauses after each automatic change from the
+// stabilisation on, and the operator continues it with "Пуск". The wall clock
+// passes midnight during the run (twice as fast), so the day's chart is saved.
+TEST_F(PlantRun, Column1GoesThroughEveryModeWithItsPausesContinuedByTheStartButton) {
+    ASSERT_NO_FATAL_FAILURE(StartPlant("", true));
+    const std::string faketime = FakeTimeLibrary();
+    std::vector<std::string> env;
+    if (!faketime.empty()) {
+        env = {"LD_PRELOAD=" + faketime, "FAKETIME=@2026-12-07 23:58:50 x2",
+               "DONT_FAKE_MONOTONIC=1"};
+    }
+    ASSERT_NO_FATAL_FAILURE(StartProgram(env));
+    ASSERT_NO_FATAL_FAILURE(PressStart(1, kColumn1Started));
+    for (int pause = 1; pause <= 4; ++pause) {
+        ASSERT_TRUE(WaitUntil([&] { return LogCount(kColumn1Paused) >= pause; }, kPlantRunLimit))
+            << MessageLog();
+        EXPECT_TRUE(Settles(kPinColumn1, 1));  // a paused column keeps its run line
+        ASSERT_NO_FATAL_FAILURE(PressStart(1, kColumn1Continued));
+    }
+    ASSERT_NO_FATAL_FAILURE(WaitForLog(kTailsEnd));
+    ASSERT_NO_FATAL_FAILURE(WaitForLog("Остановлена работа колонки 1 (Ректификация)"));
+
+    const std::string log = MessageLog();
+    size_t at = log.find(kColumn1Started);
+    for (const char* mode : {"'Стабилизация'", "'Работа клапана 0 (Головная фракция 1)'",
+                             "'Работа клапана 1 (Г. Фракция)'", "'Работа клапана 2 (Спирт)'",
+                             "'Работа клапана 3 (Т. Фракция)'"}) {
+        at = log.find("Режим работы колонки 1 (Ректификация) изменен на " + std::string(mode), at);
+        ASSERT_NE(at, std::string::npos) << mode << "\n" << log;
+    }
+    EXPECT_NE(log.find("ШИМ клапана 2 снижен до 80  Температура датчика 3 составляет "),
+              std::string::npos);
+    EXPECT_EQ(LogCount(kColumn1Paused), 4);
+
+    // The valves opened one after the other, and nothing is left on.
+    const double heads = FirstChange(kPinValve1, 1);
+    const double spirit = FirstChange(kPinValve2, 1);
+    const double tails = FirstChange(kPinValve3, 1);
+    EXPECT_GT(heads, 0);
+    EXPECT_GT(spirit, heads);
+    EXPECT_GT(tails, spirit);
+    for (uint16_t pin : {kPinColumn1, kPinValve1, kPinValve2, kPinValve3}) {
+        EXPECT_TRUE(Settles(pin, 0)) << pin;
+    }
+    const std::vector<double> column = Readings(3);
+    ASSERT_FALSE(column.empty());
+    EXPECT_GE(*std::max_element(column.begin(), column.end()), 85.0);  // Valve3_Termo
+
+    if (!faketime.empty()) {
+        ASSERT_TRUE(
+            WaitUntil([&] { return LogHas("Сохранение графика завершено"); }, kPlantRunLimit))
+            << MessageLog();
+        bool page = false;
+        for (const auto& folder : fs::directory_iterator(dir / "График")) {
+            page = page || (folder.path().filename().string().starts_with("08_12_2026__00_00_") &&
+                            fs::exists(folder.path() / "1.png"));
+        }
+        EXPECT_TRUE(page);
+    }
+}
+
+TEST_F(PlantRun, Column2HeatsItsPotUntilItsThreshold) {
+    ASSERT_NO_FATAL_FAILURE(StartPlant(""));
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ASSERT_NO_FATAL_FAILURE(PressStart(2, "Начата работа колонки 2 (Дистилляция)"));
+    ASSERT_NO_FATAL_FAILURE(
+        WaitForLog("Работа колонки 2 (Дистилляция) остановлена из-за превышения порога."));
+    ASSERT_TRUE(Settles(kPinColumn2, 0));
+    const double on = FirstChange(kPinColumn2, 1);
+    EXPECT_GT(on, 0);
+    EXPECT_GT(FirstChange(kPinColumn2, 0, on), on);
+    const std::vector<double> pot = Readings(4);
+    ASSERT_FALSE(pot.empty());
+    const double hottest = *std::max_element(pot.begin(), pot.end());
+    EXPECT_GE(hottest, 75.2);  // d4_Limit
+    EXPECT_LT(hottest, 85.0);  // stopped at once
+}
+
+// The mash starts below the band: the lower output warms it in, fermentation
+// takes it up to the upper threshold, where the upper output cools it back.
+TEST_F(PlantRun, Column3HoldsTheMashInItsBand) {
+    ASSERT_NO_FATAL_FAILURE(StartPlant(""));
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ASSERT_NO_FATAL_FAILURE(PressStart(3, "Начата работа колонки 3 (Брага)"));
+    double lower_off = -1;
+    double upper_off = -1;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            lower_off = FirstChange(kPinMashLower, 0, FirstChange(kPinMashLower, 1));
+            upper_off = FirstChange(kPinMashUpper, 0, FirstChange(kPinMashUpper, 1));
+            return lower_off > 0 && upper_off > 0;
+        },
+        kPlantRunLimit))
+        << TemperatureLog();
+    EXPECT_LT(lower_off, upper_off);
+    const std::vector<double> mash = Readings(5);
+    auto inside = std::find_if(mash.begin(), mash.end(), [](double t) { return t >= 25.0; });
+    ASSERT_NE(inside, mash.end());
+    for (auto it = inside; it != mash.end(); ++it) {
+        EXPECT_GE(*it, 24.4);
+        EXPECT_LE(*it, 28.2);
+    }
+}
+
+// A fault during a run and what it stops.
+struct FaultCase {
+    const char* name;
+    const char* faults;
+    std::vector<int> columns;                 // started, in this order
+    std::vector<std::string> messages;        // all of them logged
+    std::vector<uint16_t> low;                // pins low at the end
+    std::vector<uint16_t> high;               // pins high at the end
+    std::vector<std::vector<uint16_t>> keep;  // each group: one pin still switching
+    bool latched = false;                     // the alarm latch with its blocking message
+};
+
+void PrintTo(const FaultCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class PlantFault : public PlantRunFixture, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(PlantFault, StopsWhatItMust) {
+    const FaultCase& c = GetParam();
+    ASSERT_NO_FATAL_FAILURE(StartPlant(c.faults));
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    for (int column : c.columns) {
+        ASSERT_NO_FATAL_FAILURE(
+            PressStart(column, "Начата работа колонки " + std::to_string(column)));
+    }
+    for (const std::string& message : c.messages) {
+        ASSERT_NO_FATAL_FAILURE(WaitForLog(message));
+    }
+    const double handled = History().back().time;  // the plant time when all was logged
+    for (const auto& group : c.keep) {
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                for (uint16_t pin : group) {
+                    if (FirstChange(pin, 0, handled) > 0 || FirstChange(pin, 1, handled) > 0) {
+                        return true;
+                    }
+                }
+                return false;
+            },
+            kPlantRunLimit))
+            << group[0];
+    }
+    for (uint16_t pin : c.low) {
+        EXPECT_TRUE(Settles(pin, 0)) << pin;
+    }
+    for (uint16_t pin : c.high) {
+        EXPECT_TRUE(Settles(pin, 1)) << pin;
+    }
+    EXPECT_EQ(LogHas("заблокирована до перезапуска программы!"), c.latched) << MessageLog();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, PlantFault,
+    ::testing::Values(
+        FaultCase{"CondenserOverheat",
+                  R"({"kind": "overheat", "sensor": "condenser", "after": "column1",
+                      "at": 100, "to": 98, "rate": 2})",
+                  {1, 2, 3},
+                  {"Превышение порога датчика 2 (ав. Конденсатор)! Температура "},
+                  {kPinColumn1, kPinColumn2, kPinValve1},
+                  {kPinAlarm},
+                  {{kPinSensor6}, {kPinMashUpper, kPinMashLower}},
+                  true},
+        FaultCase{"ColumnSensorUnplugged",
+                  R"({"kind": "unplug", "sensor": "column", "after": "column1", "at": 100})",
+                  {1},
+                  {"Работа колонки 1 (Ректификация) остановлена из-за ошибки датчика!"},
+                  {kPinColumn1},
+                  {kPinAlarm},  // follows the failed sensor, without a latch
+                  {}},
+        FaultCase{
+            "AdapterPulledOut",
+            R"({"kind": "adapter-out", "after": "column1", "at": 100})",
+            {1, 2, 3},
+            {"Потеряна связь с портом ", "Остановлена работа колонки 1 (Ректификация)",
+             "Остановлена работа колонки 2 (Дистилляция)", "Остановлена работа колонки 3 (Брага)"},
+            {kPinColumn1, kPinColumn2, kPinMashUpper, kPinMashLower},
+            {kPinAlarm},  // the alarm sensors went with the port: the alarm latches
+            {},
+            true}),
+    [](const ::testing::TestParamInfo<FaultCase>& param) { return std::string(param.param.name); });
+
+// A failure in the middle of the heads: the program restarts itself from its
+// saved state and finishes the run.
+TEST_F(PlantRun, ACrashInTheHeadsResumesAndFinishesTheRun) {
+    ASSERT_NO_FATAL_FAILURE(StartPlant(""));
+    ASSERT_NO_FATAL_FAILURE(StartProgram({"FLEXTOR_TEST_FAULTS=1"}));
+    ASSERT_NO_FATAL_FAILURE(PressStart(1, kColumn1Started));
+    ASSERT_NO_FATAL_FAILURE(WaitForLog("изменен на 'Работа клапана 1 (Г. Фракция)'"));
+    ASSERT_TRUE(run->Signal(SIGSEGV));
+    ASSERT_NO_FATAL_FAILURE(WaitForLog("Программа была перезапущена"));
+    ASSERT_NO_FATAL_FAILURE(WaitForLog(kTailsEnd));
+    // The failed instance gave its pins back; the new one opened the next valves.
+    const double given_back = FirstChange(kPinColumn1, 0, FirstChange(kPinColumn1, 1));
+    EXPECT_GT(given_back, 0);
+    EXPECT_GT(FirstChange(kPinValve2, 1), given_back);
+    EXPECT_GT(FirstChange(kPinValve3, 1), given_back);
+    EXPECT_EQ(LogCount(kColumn1Started), 1) << MessageLog();
+}
+
+}  // namespace
+}  // namespace flextor::test
