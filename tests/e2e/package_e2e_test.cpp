@@ -65,6 +65,8 @@ TEST_F(PackageTest, HoldsTheProgramItsToolsMenuEntryIconRuleAndReadme) {
         "usr/lib/flextor/flextor",
         "usr/bin/flextor-onewire",
         "usr/bin/flextor-owsim",
+        "usr/bin/flextor-plant",
+        "usr/share/flextor/scenarios/demo.json",
         "usr/share/applications/flextor.desktop",
         "usr/share/icons/hicolor/scalable/apps/flextor.svg",
         "usr/lib/udev/rules.d/60-flextor-ftdi-latency.rules",
