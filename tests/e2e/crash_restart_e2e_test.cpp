@@ -55,14 +55,6 @@ size_t Count(const std::string& text, const std::string& piece) {
     return n;
 }
 
-std::string AllPinNumbers() {
-    std::string text;
-    for (uint16_t pin : kDefaultPinTable) {
-        text += std::to_string(pin);
-    }
-    return text;
-}
-
 // The thread of pid whose name is name; 0 when there is none.
 pid_t ThreadNamed(pid_t pid, const std::string& name) {
     std::error_code error;

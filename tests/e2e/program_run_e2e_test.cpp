@@ -46,15 +46,6 @@ std::string AllPinNames() {
     return list;
 }
 
-// The eleven numbers as written to export or unexport, one after the other.
-std::string AllPinNumbers() {
-    std::string text;
-    for (uint16_t pin : kDefaultPinTable) {
-        text += std::to_string(pin);
-    }
-    return text;
-}
-
 // The run's message log in folder (beside it, the temperature log "Termo_...").
 std::string ReadMessageLog(const std::filesystem::path& folder) {
     std::error_code error;

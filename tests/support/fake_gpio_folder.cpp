@@ -88,4 +88,12 @@ std::filesystem::path FakeGpioFolder::PinFolder(uint16_t bcm) const {
     return dir_ / ("gpio" + std::to_string(base_ + bcm));
 }
 
+std::string AllPinNumbers() {
+    std::string text;
+    for (uint16_t pin : kDefaultPinTable) {
+        text += std::to_string(pin);
+    }
+    return text;
+}
+
 }  // namespace flextor::test

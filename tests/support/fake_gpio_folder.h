@@ -63,4 +63,8 @@ class FakeGpioFolder {
     Pipe unexport_;
 };
 
+// The eleven pin numbers as the program writes them to export or unexport,
+// one after the other.
+std::string AllPinNumbers();
+
 }  // namespace flextor::test
