@@ -142,9 +142,4 @@ bool WriteCrashReport(const FailurePlan& plan, const CivilTime& time, const char
     return written;
 }
 
-bool HasContent(const char* path) {
-    struct stat status {};
-    return stat(path, &status) == 0 && status.st_size > 0;
-}
-
 }  // namespace flextor

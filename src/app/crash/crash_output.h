@@ -27,7 +27,4 @@ void LogFailureMessage(const FailurePlan& plan, const char* text);
 [[nodiscard]] bool WriteCrashReport(const FailurePlan& plan, const CivilTime& time, const char* err,
                                     const char* json, size_t json_size, char (&name)[64]);
 
-// True when path names a file larger than 0 bytes.
-[[nodiscard]] bool HasContent(const char* path);
-
 }  // namespace flextor

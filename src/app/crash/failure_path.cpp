@@ -73,7 +73,7 @@ void SavePendingSettings(const FailurePlan& plan) {
 }
 
 void Restart(const FailurePlan& plan, bool state_saved) {
-    if (!state_saved || !HasContent(plan.crash_file)) {
+    if (!state_saved) {
         LogError(plan, "Не удалось сохранить файл Crash.json  Программа не была перезапущена!");
     } else if (!StartNewInstance(plan)) {
         LogError(plan, "Не удалось перезапуcтить программу!");
