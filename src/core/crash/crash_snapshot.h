@@ -1,5 +1,5 @@
-// What the failure handler writes, made ready before any fault: at the end of
-// every logic cycle the GUI thread renders the crash-state text of ProgVar and,
+// What the failure handler writes, made ready before any fault: after every
+// change of the run the GUI thread renders the crash-state text of ProgVar and,
 // while a settings save is pending, the text of Setting.ini into fixed buffers.
 // The handler, on whichever thread failed, only reads the buffer last finished:
 // no heap, no lock, no formatting of records at the moment of the fault.
@@ -25,7 +25,10 @@ struct ReadyCrashState {
     uint8_t count = 0;  // CrashProg.Count before this failure
 };
 
-// GUI thread, at the end of every logic cycle.
+// GUI thread: at the end of every logic cycle, right after start-up, and after
+// every change the operator or the logic makes to the run (a column command, a
+// mode, the alarm latch, a hand valve, a threshold), so that a restart never
+// resumes a state older than what the window and the log have shown.
 void RenderCrashSnapshot();
 
 // Any thread, async-signal-safe: the last finished rendering (empty before the

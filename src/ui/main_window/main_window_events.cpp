@@ -3,6 +3,7 @@
 #include <glib.h>
 
 #include "base/diagnostics/source_position.h"
+#include "core/crash/crash_snapshot.h"
 #include "core/settings/settings.h"
 #include "core/state/program_state.h"
 #include "ui/main_window/main_window.h"
@@ -34,9 +35,11 @@ int16_t& ThresholdSetting(Threshold which) {
     return s.d5_LimitMin;
 }
 
-// Restarts the delay after which the changed settings are written.
+// Restarts the delay after which the changed settings are written; a failure
+// meanwhile saves them as they are now.
 void SettingsChanged() {
     SaveCounter = 0;
+    RenderCrashSnapshot();
 }
 
 void ReportNotAvailable(const char* what) {
@@ -85,6 +88,7 @@ void MainWindow::OnValveToggled(int valve) {
     if (!button.get_active()) {
         ShowValveClosed(valve);
         ProgVar.Logic.Col1.ControlValves = 0;
+        RenderCrashSnapshot();
         return;
     }
     releasing_valves_ = true;
@@ -97,6 +101,7 @@ void MainWindow::OnValveToggled(int valve) {
     button.set_label("Откр.");
     SetIndicator(kLampValve1 + valve - 1, kLampOn);
     ProgVar.Logic.Col1.ControlValves = static_cast<uint8_t>(valve);
+    RenderCrashSnapshot();
 }
 
 void MainWindow::ReleaseValves() {

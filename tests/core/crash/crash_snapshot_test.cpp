@@ -6,6 +6,9 @@
 
 #include "core/crash/crash_state_json.h"
 #include "core/crash/crash_state_read.h"
+#include "core/logic/col1/col1_mode.h"
+#include "core/logic/commands/column_command.h"
+#include "core/logic/cycle_steps.h"
 #include "core/logic/logic_fixture.h"
 #include "core/settings/settings_file.h"
 
@@ -55,6 +58,35 @@ TEST_F(CrashSnapshotTest, ThePrefixWithTheHandlersEndIsTheStateWithoutItsOutputL
     EXPECT_EQ(text, FormatCrashStateJson(expected));
     ProgVarRecord back;
     EXPECT_TRUE(ParseCrashState(text, back));
+}
+
+// A restart must never resume a state older than what the window or the log has
+// shown: each change is ready for the failure handler at once, not only at the
+// end of the next cycle.
+TEST_F(CrashSnapshotTest, EveryChangeOfTheRunIsReadyBeforeTheNextCycle) {
+    const auto saved = [] {
+        ReadyCrashState ready = ReadyCrashStateText();
+        std::string text = Text(ready.prefix);
+        char end[64];
+        FixedText out(end, sizeof end);
+        PutCrashStateEnd(out, 1, "");
+        text += out.Text();
+        ProgVarRecord back;
+        EXPECT_TRUE(ParseCrashState(text, back));
+        ResetCrashSnapshot();
+        return back;
+    };
+    StartIn(kModeValve1);
+    EXPECT_EQ(saved().Logic.Col1.Mode, kModeValve1);
+    SetCol1Mode(kModeValve2);
+    EXPECT_EQ(saved().Logic.Col1.Mode, kModeValve2);
+    ColumnCommand(kColumn1, kCommandPause);
+    EXPECT_EQ(saved().Logic.Col1.Status, kCol1Paused);
+    ColumnCommand(kColumn1, kCommandStop);
+    EXPECT_EQ(saved().Logic.Col1.Status, kCol1Stopped);
+    ProgVar.Sensors.Sensor[1].Termo = 2000;  // the condenser far above its limit
+    AlarmStep();
+    EXPECT_EQ(saved().Logic.Alarm, 1);
 }
 
 TEST_F(CrashSnapshotTest, AReadTextIsNeverWrittenAgain) {

@@ -1,6 +1,7 @@
 // The alarm latch: either alarm sensor missing, failed or at its threshold stops
 // and blocks columns 1 and 2 until the program is started again by hand. Both
 // sensors are checked in the same cycle, so every cause is logged.
+#include "core/crash/crash_snapshot.h"
 #include "core/display/display_writes.h"
 #include "core/display/status_display.h"
 #include "core/log/message_log.h"
@@ -49,6 +50,7 @@ void AlarmStep() {
         const std::string reason = LatchReason(sensor);
         if (!reason.empty()) {
             ProgVar.Logic.Alarm = 1;
+            RenderCrashSnapshot();
             AddLogMessage(reason, kLevelWarning);
         }
     }

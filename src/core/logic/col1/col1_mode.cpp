@@ -1,5 +1,6 @@
 #include "core/logic/col1/col1_mode.h"
 
+#include "core/crash/crash_snapshot.h"
 #include "core/display/display_writes.h"
 #include "core/display/status_display.h"
 #include "core/log/message_log.h"
@@ -103,9 +104,10 @@ void SetCol1Mode(uint8_t m) {
     Col1().DelayState = 0;
     Col1().PWM = 0;
     m = SetUpMode(m);
+    Col1().Mode = m;
+    RenderCrashSnapshot();
     AddLogMessage("Режим работы колонки 1 (Ректификация) изменен на " + ModeName(m), kLevelInfo);
     ValveDisplayOff();
-    Col1().Mode = m;
 }
 
 void ValveDisplayOff() {

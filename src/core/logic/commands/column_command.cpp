@@ -1,6 +1,7 @@
 #include "core/logic/commands/column_command.h"
 
 #include "base/diagnostics/source_position.h"
+#include "core/crash/crash_snapshot.h"
 #include "core/display/display_writes.h"
 #include "core/display/status_display.h"
 #include "core/log/message_log.h"
@@ -23,6 +24,8 @@ void ColumnCommand(int column, uint8_t command) {
         default:
             break;
     }
+    // A restart from now on resumes the column as the command left it.
+    RenderCrashSnapshot();
 }
 
 void RefuseCommand(const std::string& reason) {
