@@ -7,6 +7,7 @@
 #include "core/display/status_display.h"
 #include "core/log/message_log.h"
 #include "core/logic/col1/col1_mode.h"
+#include "core/logic/stuck_outputs.h"
 #include "core/settings/settings.h"
 #include "core/state/program_state.h"
 #include "core/time/clock.h"
@@ -168,6 +169,7 @@ void RefreshOutputs() {
     OutputWord = ComposeWord();
     FLEXTOR_STEP();
     Write(OutputWord);
+    CheckStuckOutputs(OutputWord, FailedOutputs);
 }
 
 void RefreshOutputsTick() {

@@ -19,6 +19,9 @@ uint8_t PulseCounter = 0;
 uint8_t PulseState = 0;
 int64_t LastOutputErrorTime = 0;
 uint16_t FailedOutputs = 0;
+uint16_t StuckOutputs = 0;
+uint16_t StuckOutputsLatched = 0;
+int64_t StuckOutputSince[kPinCount] = {};
 bool PortReported = false;
 int32_t SavesSecCounter = 1;
 
@@ -46,6 +49,9 @@ void ResetProgramState() {
     LastOutputErrorTime = 0;
     PortReported = false;
     FailedOutputs = 0;
+    StuckOutputs = 0;
+    StuckOutputsLatched = 0;
+    std::fill(std::begin(StuckOutputSince), std::end(StuckOutputSince), 0);
     SavesSecCounter = 1;
 }
 

@@ -159,6 +159,11 @@ extern uint8_t PulseState;
 extern int64_t LastOutputErrorTime;
 extern int32_t SavesSecCounter;  // cycles since the last periodic temperature-log line
 extern uint16_t FailedOutputs;   // output bits whose last write failed: written again
+// Output bits that should be low and whose switch-off keeps failing, and since
+// when (monotonic ms) each has been; the latched ones were reported.
+extern uint16_t StuckOutputs;
+extern uint16_t StuckOutputsLatched;
+extern int64_t StuckOutputSince[kPinCount];
 // The polling thread has handed over the state of its port at least once: until
 // then PortID 0 means "not known yet", not "closed".
 extern bool PortReported;

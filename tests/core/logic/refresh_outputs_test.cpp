@@ -1,4 +1,6 @@
 // The output word and what the refresh writes to the pins.
+#include <algorithm>
+
 #include "core/logic/col1/col1_mode.h"
 #include "logic_fixture.h"
 
@@ -154,6 +156,40 @@ TEST_F(RefreshOutputsTest, FailedPinIsWrittenAgainUntilItTakesTheWrite) {
     RefreshOutputs();
     EXPECT_EQ(pins.writes.size(), 4u);
     EXPECT_EQ(FailedOutputs, 0);
+}
+
+// A switch-off that keeps failing for 3 s latches the alarm and names the pin
+// once; one that takes the write in time does not.
+TEST_F(RefreshOutputsTest, SwitchOffFailingForThreeSecondsLatchesTheAlarm) {
+    const auto stop_failing = [&](int ticks) {
+        StartIn(kModeValve1);
+        pins.failBits = 0;
+        RefreshOutputs();
+        pins.failBits = kBitCol1Run;
+        pins.failWith = "GPIO17";
+        col1.Status = kCol1Stopped;
+        col1.Mode = 0;
+        for (int i = 0; i < ticks; ++i) {
+            clock.Advance(100);
+            RefreshOutputs();
+        }
+    };
+    stop_failing(30);
+    pins.failBits = 0;
+    RefreshOutputs();
+    EXPECT_EQ(ProgVar.Logic.Alarm, 0);
+    TakeMessages();
+
+    stop_failing(31);
+    EXPECT_EQ(ProgVar.Logic.Alarm, 1);
+    RefreshOutputs();
+    EXPECT_NE(OutputWord & kBitAlarm, 0);
+    stop_failing(40);
+    const Messages logged = TakeMessages();
+    EXPECT_EQ(std::count(logged.begin(), logged.end(),
+                         "Выход GPIO17 (пуск колонки 1 (Ректификация)) не выключается дольше 3 "
+                         "с! Включена авария."),
+              1);
 }
 
 TEST_F(RefreshOutputsTest, BusyRefreshIsSkipped) {
