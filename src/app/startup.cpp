@@ -13,10 +13,12 @@
 #include "app/chart_wiring.h"
 #include "app/crash/failure_handler.h"
 #include "app/crash/failure_plan.h"
+#include "app/crash/test_faults.h"
 #include "app/outputs_guard.h"
 #include "app/program.h"
 #include "app/program_folder.h"
 #include "core/chart/chart_control.h"
+#include "core/crash/crash_snapshot.h"
 #include "core/log/message_log.h"
 #include "core/logic/logic_cycle.h"
 #include "core/logic/refresh_outputs.h"
@@ -62,6 +64,7 @@ bool Program::Start(const CommandLine& command_line) {
     }
     ReportSettingsFindings();
     PrepareForFailure();
+    FailAtStartWhenAsked(program_folder_);
     onewire::LinkOptions = onewire::kLinkSleep;
     log_messages_.Bind(HandleLogMessageEvent);
     SetLogMessageWakeup(log_messages_.Waker());
@@ -94,6 +97,9 @@ void Program::PrepareFolderAndPins() {
         std::fprintf(stderr, "flextor: cannot enter %s\n", program_folder_.c_str());
     }
     std::copy(std::begin(kDefaultPinTable), std::end(kDefaultPinTable), PinTable);
+    if (!PreparePinReleasePlan()) {
+        std::fprintf(stderr, "flextor: a GPIO path is too long for the failure handler\n");
+    }
     configuration_error_ = ExportPins();
     if (!configuration_error_.empty()) {
         // The directions decide whether the start goes on; a pin that stays
@@ -109,6 +115,9 @@ void Program::PrepareForFailure() {
         std::fprintf(stderr,
                      "flextor: a path is too long, a failure will not restart the program\n");
     }
+    // From here on a failure restarts the program with this state (a resumed
+    // run's own, with its restart count), even before the first logic cycle.
+    RenderCrashSnapshot();
 }
 
 // The main window, hidden, as the core's log list, status display and outputs,

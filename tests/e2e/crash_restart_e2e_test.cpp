@@ -110,7 +110,7 @@ void PrintTo(const Fault& fault, std::ostream* out) {
     *out << fault.name;
 }
 
-class CrashRestartTest : public ::testing::TestWithParam<Fault> {
+class CrashFixture : public ::testing::Test {
   protected:
     void SetUp() override {
         if (!server.Running()) {
@@ -138,8 +138,8 @@ class CrashRestartTest : public ::testing::TestWithParam<Fault> {
     }
 
     // A run of column 1 drawing heads (mode 3), saved as a failure leaves it, in
-    // the log file run.log.
-    void WriteHeadsRun() {
+    // the log file run.log; count restarts so far in the chain.
+    void WriteHeadsRun(uint8_t count = 1) {
         ProgVarRecord state;
         state.LogInfo_FileName = (folder / "Log" / "run.log").string();
         state.LogTermo_FileName = (folder / "Log" / "Termo_run.log").string();
@@ -154,7 +154,7 @@ class CrashRestartTest : public ::testing::TestWithParam<Fault> {
         state.Logic.Col1.Mode = 3;
         state.Logic.Col1.v1_Volume = kHeadsDrawn;
         state.Logic.Col1.VolumePWM = 0.001;  // litres a second
-        state.Crash = {1, "Билд: 94; Строка: 1; Файл 'x.cpp'; Ошибка: Abort signal"};
+        state.Crash = {count, "Билд: 94; Строка: 1; Файл 'x.cpp'; Ошибка: Abort signal"};
         WriteFile(dir / "Crash.json", FormatCrashStateJson(state));
     }
 
@@ -236,6 +236,8 @@ class CrashRestartTest : public ::testing::TestWithParam<Fault> {
     fs::path folder;  // as the program sees its own folder
     std::unique_ptr<RunningProgram> run;
 };
+
+class CrashRestartTest : public CrashFixture, public ::testing::WithParamInterface<Fault> {};
 
 // Column 1 draws heads when the fault comes; the new instance takes the run up
 // in its mode, with its volume, in the same log file.
@@ -369,26 +371,6 @@ TEST_F(CrashRestartTest, ASecondReportInTheSameSecondIsNumbered) {
                                  "Билд: 94; "));
 }
 
-// The eleventh failure of a chain: the state says ten restarts already. It names
-// no log files and no sensors, so the resumed run logs to a new pair.
-TEST_F(CrashRestartTest, TheEleventhFailureInAChainEndsWithoutARestart) {
-    WriteFile(dir / "Crash.json", "{\"Logic\":{},\"Crash\":{\"Count\":10,\"Err\":\"\"}}");
-    Start({"/CrashFile", (dir / "Crash.json").string()});
-    WaitUntilRunning(false);
-    ASSERT_TRUE(WaitUntil([&] { return Contains(MessageLog(), "Программа была перезапущена"); },
-                          seconds(5)))
-        << MessageLog();
-    ASSERT_TRUE(run->Signal(SIGSEGV));
-    ASSERT_TRUE(run->WaitForExit(kFailureLimit)) << run->Output();
-    EXPECT_EQ(run->ExitCode(), 1);
-    EXPECT_TRUE(Contains(MessageLog(),
-                         "]  Превышено число перезапусков. Программа не была перезапущена!\n"))
-        << MessageLog();
-    EXPECT_FALSE(fs::exists(dir / "Crash.json"));
-    EXPECT_TRUE(ReportsIn(dir.path()).empty());
-    EXPECT_EQ(RestartedInstance(), 0);
-}
-
 // Installed, the executable sits apart from the program folder, which the
 // launcher names in FLEXTOR_HOME: the restarted instance inherits it and works
 // in the same folder, leaving the executable's alone.
@@ -410,6 +392,150 @@ TEST_F(CrashRestartTest, AProgramFolderOfTheUsersOwnIsKeptAcrossTheRestart) {
     // The executable alone.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "bin"), fs::directory_iterator()), 1);
 }
+
+// The plant's last line of defence: failures the failure path must survive, and
+// ways out with no successor. Column 1 draws heads (its run line high) when each
+// comes; the row says how the plant must be left.
+enum class FailSafeAct { kSegvThenBus, kSegvAtLimit, kStopThenSegv, kFaultAtStart, kStuckPin };
+enum class Left { kRunning, kStopped, kAllLow, kAlarmLatched };
+
+struct FailSafeCase {
+    const char* name;
+    FailSafeAct act;
+    uint8_t count;  // restarts so far in the chain
+    Left left;
+};
+
+void PrintTo(const FailSafeCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+constexpr uint16_t kPulsePin = kDefaultPinTable[0];
+constexpr int kStopButton[2] = {320, 394};  // column 1's "Стоп"
+
+class FailSafeTest : public CrashFixture, public ::testing::WithParamInterface<FailSafeCase> {
+  protected:
+    void Act(FailSafeAct act) {
+        switch (act) {
+            case FailSafeAct::kSegvThenBus:
+                ASSERT_TRUE(run->Signal(SIGSEGV));
+                std::this_thread::sleep_for(milliseconds(50));
+                ASSERT_TRUE(run->Signal(SIGBUS));
+                break;
+            case FailSafeAct::kSegvAtLimit:
+                ASSERT_TRUE(run->Signal(SIGSEGV));
+                break;
+            case FailSafeAct::kStopThenSegv:
+                ASSERT_TRUE(
+                    x.Click(x.FindWindow(kMainWindowTitle, 1004), kStopButton[0], kStopButton[1]));
+                ASSERT_TRUE(WaitUntil(
+                    [&] { return Contains(MessageLog(), "Остановлена работа колонки 1"); },
+                    seconds(10)))
+                    << MessageLog();
+                std::this_thread::sleep_for(milliseconds(150));
+                ASSERT_TRUE(run->Signal(SIGSEGV));
+                break;
+            case FailSafeAct::kFaultAtStart:
+            case FailSafeAct::kStuckPin:
+                break;  // set up before the start
+        }
+    }
+
+    bool AllOutputsLow() const {
+        for (uint16_t pin : kDefaultPinTable) {
+            if (gpio.Value(pin) != "0") {
+                return false;
+            }
+        }
+        return true;
+    }
+};
+
+TEST_P(FailSafeTest, LeavesThePlantAsTheOperatorLeftItOrEveryOutputLow) {
+    const FailSafeCase& row = GetParam();
+    WriteHeadsRun(row.count);
+    WriteFile(dir / "Setting.ini",
+              ReadFile(dir / "Setting.ini") + "[Logic]\nCheckStopColumn = 0\n");
+    if (row.act == FailSafeAct::kFaultAtStart) {
+        WriteFile(dir / "fail-at-start", "");  // one failure, before the first cycle
+    }
+    if (row.act == FailSafeAct::kStuckPin) {
+        // A value file that takes no write: the pulsing output cannot go low.
+        fs::remove(gpio.PinFolder(kPulsePin) / "value");
+        fs::create_directory(gpio.PinFolder(kPulsePin) / "value");
+    }
+    Start({"/CrashFile", (folder / "Crash.json").string()});
+    if (row.act != FailSafeAct::kFaultAtStart) {
+        WaitUntilRunning();
+        ASSERT_TRUE(WaitUntil([&] { return gpio.Value(kRunPin) == "1"; }, kStartLimit))
+            << MessageLog() << run->Output();
+        Act(row.act);
+    }
+    const auto acted_at = std::chrono::steady_clock::now();
+    const auto since = [&] {
+        return std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - acted_at)
+            .count();
+    };
+    switch (row.left) {
+        case Left::kAlarmLatched:
+            EXPECT_TRUE(WaitUntil([&] { return gpio.Value(kAlarmPin) == "1"; }, seconds(20)))
+                << MessageLog();
+            EXPECT_TRUE(Contains(MessageLog(),
+                                 "]  Выход GPIO4 (пульсирующий выход) не "
+                                 "выключается дольше 3 с! Включена авария.\n"))
+                << MessageLog();
+            EXPECT_EQ(gpio.Value(kRunPin), "0") << "column 1 blocked";
+            std::cout << row.name << ": the alarm output high " << since() << " ms after start\n";
+            return;
+        case Left::kAllLow:
+            ASSERT_TRUE(run->WaitForExit(kFailureLimit)) << run->Output();
+            std::cout << row.name << ": ended " << since() << " ms after the fault\n";
+            EXPECT_EQ(RestartedInstance(), 0);
+            EXPECT_TRUE(AllOutputsLow()) << gpio.Value(kRunPin) << MessageLog();
+            EXPECT_TRUE(Contains(
+                MessageLog(), "]  Превышено число перезапусков. Программа не была перезапущена!\n"))
+                << MessageLog();
+            EXPECT_FALSE(fs::exists(dir / "Crash.json"));
+            EXPECT_TRUE(ReportsIn(dir.path()).empty());
+            return;
+        case Left::kRunning:
+        case Left::kStopped:
+            break;
+    }
+    ASSERT_TRUE(run->WaitForExit(kFailureLimit)) << run->Output();
+    pid_t restarted = 0;
+    ASSERT_TRUE(WaitUntil([&] { return (restarted = RestartedInstance()) != 0; }, kStartLimit))
+        << MessageLog() << run->Output();
+    ASSERT_TRUE(WaitUntil([&] { return x.FindWindow(kMainWindowTitle, 1004) != 0; }, kStartLimit));
+    std::cout << row.name << ": a new window " << since() << " ms after the fault\n";
+    ASSERT_TRUE(WaitUntil([&] { return Count(MessageLog(), "Программа была перезапущена") == 2; },
+                          seconds(10)))
+        << MessageLog();
+    const std::vector<fs::path> reports = ReportsIn(dir.path());
+    ASSERT_EQ(reports.size(), 1u);
+    const std::string report = ReadFile(reports[0]);
+    ProgVarRecord saved;
+    ASSERT_TRUE(ParseCrashState(report.substr(report.find("\n\r\n\r\n") + 5), saved)) << report;
+    EXPECT_EQ(saved.Crash.Count, row.count + 1);
+    if (row.left == Left::kRunning) {
+        EXPECT_EQ(saved.Logic.Col1.Status, 1);
+        EXPECT_TRUE(WaitUntil([&] { return gpio.Value(kRunPin) == "1"; }, seconds(10)));
+    } else {
+        EXPECT_EQ(saved.Logic.Col1.Status, 0);
+        std::this_thread::sleep_for(seconds(3));
+        EXPECT_EQ(gpio.Value(kRunPin), "0") << "the Stop is not undone";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FailSafeTest,
+    ::testing::Values(
+        FailSafeCase{"SegvThenBus", FailSafeAct::kSegvThenBus, 1, Left::kRunning},
+        FailSafeCase{"RestartLimit", FailSafeAct::kSegvAtLimit, 10, Left::kAllLow},
+        FailSafeCase{"StopThenSegv", FailSafeAct::kStopThenSegv, 1, Left::kStopped},
+        FailSafeCase{"FaultBeforeTheFirstCycle", FailSafeAct::kFaultAtStart, 1, Left::kRunning},
+        FailSafeCase{"SwitchOffFails", FailSafeAct::kStuckPin, 1, Left::kAlarmLatched}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace flextor::test

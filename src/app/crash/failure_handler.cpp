@@ -23,7 +23,16 @@ constexpr FailureSignal kFailureSignals[] = {
     {SIGSYS, "Bad system call"},
 };
 
-void OnFailureSignal(int signal, siginfo_t* /*info*/, void* /*context*/) {
+// A failure signal on the thread that runs the failure path is either sent from
+// outside (kill, raise: the path goes on where it was) or a fault of the path's
+// own code, which cannot go on.
+void OnFailureSignal(int signal, siginfo_t* info, void* /*context*/) {
+    if (FailurePathRunsHere()) {
+        if (info != nullptr && info->si_code <= 0) {
+            return;
+        }
+        CutFailurePathShort(FailureText(signal));
+    }
     RunFailurePath(FailureText(signal), ThreadPosition());
 }
 
@@ -44,7 +53,10 @@ void InstallFailureHandler() {
     static_cast<void>(gui_thread_stack);
     struct sigaction action {};
     action.sa_sigaction = OnFailureSignal;
-    action.sa_flags = SA_SIGINFO | SA_RESETHAND | SA_ONSTACK;
+    // Not reset to the default and not blocked while handled: a second failure,
+    // in the path itself or on another thread, comes here too instead of ending
+    // the process on the spot or waiting behind the first for good.
+    action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_NODEFER;
     sigemptyset(&action.sa_mask);
     for (const FailureSignal& known : kFailureSignals) {
         sigaction(known.number, &action, nullptr);

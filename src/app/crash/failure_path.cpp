@@ -1,5 +1,6 @@
 #include "app/crash/failure_path.h"
 
+#include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -18,13 +19,36 @@ namespace flextor {
 namespace {
 
 constexpr int kRestartLimit = 9;  // restarts so far beyond which none follows
-constexpr timespec kSettlePause{0, 800'000'000};
+constexpr int64_t kSettlePauseMs = 800;
+// The path takes about a second; one still running after this is stuck.
+constexpr int64_t kPathLimitMs = 5000;
+constexpr int64_t kLookPeriodMs = 100;
 // The rendered state (at most its 512 KiB buffer) and the end the handler adds.
 constexpr size_t kCrashJsonCapacity = 520 * 1024;
 
-std::atomic<bool> failing{false};
+std::atomic<pid_t> path_thread{0};  // the thread running the path; 0 before
+std::atomic<int64_t> path_started_ms{0};
+std::atomic<bool> state_saved{false};
+std::atomic<pid_t> cutting_thread{0};
 
 using ErrText = TextBuffer<1024>;
+
+pid_t CurrentThread() {
+    return static_cast<pid_t>(syscall(SYS_gettid));
+}
+
+int64_t MonotonicMs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
+}
+
+// Sleeps the whole time even when signals come meanwhile.
+void SleepMs(int64_t ms) {
+    timespec left{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1'000'000};
+    while (nanosleep(&left, &left) != 0) {
+    }
+}
 
 ErrText ComposeErr(const char* failure_text, const SourcePosition& position) {
     ErrText err;
@@ -39,21 +63,31 @@ ErrText ComposeErr(const char* failure_text, const SourcePosition& position) {
     return err;
 }
 
-// The prepared prefix of the state, then {"Count":count,"Err":"..."}}. What does
-// not fit (never, with the prefix held to its own buffer's size) is cut off.
+// The prepared prefix of the state, then {"Count":count,"Err":"..."}}. Without a
+// prefix (nothing rendered yet) the object holds only "Crash", so the report's
+// JSON is still whole.
 std::string_view ComposeCrashJson(const ReadyCrashState& state, uint8_t count, const ErrText& err) {
     // Static: far too large for a stack, and only the one failing thread gets here.
     static char buffer[kCrashJsonCapacity];
     FixedText json(buffer, sizeof buffer);
-    json.Put(std::string_view(state.prefix.data, state.prefix.size));
+    if (state.prefix.size > 0) {
+        json.Put(std::string_view(state.prefix.data, state.prefix.size));
+    } else {
+        json.Put("{\"Crash\":");
+    }
     PutCrashStateEnd(json, count, err.c_str());
     return json.Text();
 }
 
-void LogError(const FailurePlan& plan, const char* first, const char* second = "") {
+void LogError(const FailurePlan& plan, const char* first, const char* second = "",
+              const char* third = "") {
+    if (!plan.ready.load()) {
+        return;
+    }
     TextBuffer<2048> text;
     text.Append(first);
     text.Append(second);
+    text.Append(third);
     LogFailureMessage(plan, text.c_str());
 }
 
@@ -72,52 +106,116 @@ void SavePendingSettings(const FailurePlan& plan) {
     }
 }
 
-void Restart(const FailurePlan& plan, bool state_saved) {
-    if (!state_saved) {
-        LogError(plan, "Не удалось сохранить файл Crash.json  Программа не была перезапущена!");
-    } else if (!StartNewInstance(plan)) {
-        LogError(plan, "Не удалось перезапуcтить программу!");
+// No instance takes the outputs over: every one goes low before the end.
+[[noreturn]] void EndWithOutputsLow(const FailurePlan& plan) {
+    if (plan.pins_ready.load()) {
+        static_cast<void>(DrivePinsLowByPlan(plan.pins));
+        static_cast<void>(CarryOutUnexport(plan.pins));
+    }
+    _exit(1);
+}
+
+// A second caller while the path runs on another thread: the path ends the
+// process soon; one that does not is cut short from here.
+[[noreturn]] void AwaitPath(const char* failure_text) {
+    const int64_t first_look = MonotonicMs();
+    for (;;) {
+        SleepMs(kLookPeriodMs);
+        const int64_t started = path_started_ms.load();
+        if (MonotonicMs() - (started != 0 ? started : first_look) > kPathLimitMs) {
+            CutFailurePathShort(failure_text);
+        }
     }
 }
 
 }  // namespace
 
+bool FailurePathRunsHere() {
+    return path_thread.load() == CurrentThread();
+}
+
 void RunFailurePath(const char* failure_text, const SourcePosition& position) {
-    if (failing.exchange(true)) {
-        for (;;) {
-            pause();  // the first failure ends the process
+    const pid_t self = CurrentThread();
+    pid_t running = 0;
+    if (!path_thread.compare_exchange_strong(running, self)) {
+        if (running == self) {
+            CutFailurePathShort(failure_text);
         }
+        AwaitPath(failure_text);
     }
+    path_started_ms.store(MonotonicMs());
     // The polling thread ends at its next check. The timers cannot be removed from
     // here (that is GTK's, and the GUI thread may be the one that failed): their
     // ticks see StopRequest and do nothing until the process ends.
     StopRequest = 1;
     const FailurePlan& plan = Plan();
     if (!plan.ready.load()) {
-        _exit(1);  // failed before the plan existed: nothing known to save or restart
+        EndWithOutputsLow(plan);  // failed before the plan existed: nothing to save
     }
-    // The outputs keep their levels: the new instance takes them over at once.
-    static_cast<void>(CarryOutUnexportPlan(plan.pins));
     const ReadyCrashState state = ReadyCrashStateText();
     if (state.count > kRestartLimit) {
         LogError(plan, "Превышено число перезапусков. Программа не была перезапущена!");
-        _exit(1);
+        EndWithOutputsLow(plan);
     }
     const ErrText err = ComposeErr(failure_text, position);
     LogError(plan, "В программе обнаружена ошибка и она будет перезапущена. Подробности - ",
              err.c_str());
     const std::string_view json =
         ComposeCrashJson(state, static_cast<uint8_t>(state.count + 1), err);
-    // Before the first logic cycle there is no state to carry over, and a restart
+    // Without a rendered state there is nothing to carry over, and a restart
     // without its count could repeat a failing start without end.
-    const bool state_saved =
-        state.prefix.size > 0 &&
-        ReplaceFile(plan.crash_file, plan.crash_temporary, json.data(), json.size());
+    const bool saved = state.prefix.size > 0 &&
+                       ReplaceFile(plan.crash_file, plan.crash_temporary, json.data(), json.size());
+    state_saved.store(saved);
     SaveReport(plan, err, json);
     SavePendingSettings(plan);
-    nanosleep(&kSettlePause, nullptr);
-    Restart(plan, state_saved);
+    if (!saved) {
+        LogError(plan, "Не удалось сохранить файл Crash.json  Программа не была перезапущена!");
+        EndWithOutputsLow(plan);
+    }
+    // The outputs keep their levels: the new instance takes them over at once.
+    static_cast<void>(CarryOutUnexport(plan.pins));
+    SleepMs(kSettlePauseMs);
+    if (!StartNewInstance(plan)) {
+        LogError(plan, "Не удалось перезапуcтить программу!");
+        EndWithOutputsLow(plan);
+    }
     _exit(1);
+}
+
+void CutFailurePathShort(const char* failure_text) {
+    const pid_t self = CurrentThread();
+    pid_t cutting = 0;
+    if (!cutting_thread.compare_exchange_strong(cutting, self)) {
+        if (cutting != self) {
+            SleepMs(kPathLimitMs);  // the other cut ends the process well before this
+        }
+        _exit(1);  // failed again while cutting: the guard drives the outputs low
+    }
+    const FailurePlan& plan = Plan();
+    const bool restart = plan.ready.load() && state_saved.load();
+    if (plan.pins_ready.load()) {
+        static_cast<void>(DrivePinsLowByPlan(plan.pins));
+        static_cast<void>(CarryOutUnexport(plan.pins));
+    }
+    LogError(plan, "Сбой при обработке ошибки (", failure_text,
+             restart ? "): все выходы выключены, программа перезапускается."
+                     : "): все выходы выключены. Программа не была перезапущена!");
+    if (restart && !StartNewInstance(plan)) {
+        LogError(plan, "Не удалось перезапуcтить программу!");
+    }
+    _exit(1);
+}
+
+void WatchFailurePath() {
+    const pid_t running = path_thread.load();
+    const int64_t started = path_started_ms.load();
+    if (running == 0 || running == CurrentThread() || started == 0) {
+        return;
+    }
+    if (MonotonicMs() - started > kPathLimitMs) {
+        CutFailurePathShort("Программа не отвечает");
+    }
 }
 
 }  // namespace flextor

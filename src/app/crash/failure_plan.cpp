@@ -43,13 +43,19 @@ bool PrepareFailurePlan(const std::string& folder, const std::string& log_file) 
                 CopyPath(plan.settings_file, folder + kSettingsFileName) &&
                 CopyPath(plan.settings_temporary, folder + kSettingsFileName + ".crash.tmp") &&
                 CopyPath(plan.executable, OwnExecutable());
-    fits = MakeUnexportPlan(plan.pins) && fits;
     plan.restart_argv[0] = plan.executable;
     plan.restart_argv[1] = crash_file_flag;
     plan.restart_argv[2] = plan.crash_file;
     plan.restart_argv[3] = nullptr;
     plan.ready.store(fits);
     return fits;
+}
+
+bool PreparePinReleasePlan() {
+    plan.pins_ready.store(false);
+    const bool made = MakePinReleasePlan(plan.pins);
+    plan.pins_ready.store(made);
+    return made;
 }
 
 void RefreshUtcOffset() {

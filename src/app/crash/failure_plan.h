@@ -1,5 +1,5 @@
 // Everything the failure path needs that would take the heap, a lock or the
-// time zone to find out: paths, the restart's arguments, the pins' unexport
+// time zone to find out: paths, the restart's arguments, the pins' release
 // plan and the local time offset. Rendered on the GUI thread before any fault
 // can be handled; the failure path only reads it.
 #pragma once
@@ -7,7 +7,7 @@
 #include <atomic>
 #include <string>
 
-#include "platform/gpio/unexport_plan.h"
+#include "platform/gpio/pin_release_plan.h"
 
 namespace flextor {
 
@@ -23,12 +23,19 @@ struct FailurePlan {
     char settings_temporary[kPlanPathSize] = {};
     char executable[kPlanPathSize] = {};  // argv[0] of the new instance
     char* restart_argv[4] = {};           // executable, "/CrashFile", crash_file
-    PinUnexportPlan pins;
-    std::atomic<long> utc_offset{0};  // local time minus UTC, in seconds
+    std::atomic<long> utc_offset{0};      // local time minus UTC, in seconds
+    // Made as soon as the pins are known, before the rest: even a failure before
+    // the plan is ready can drive the outputs low.
+    std::atomic<bool> pins_ready{false};
+    PinReleasePlan pins;
 };
 
 // The one plan of the process.
 FailurePlan& Plan();
+
+// GUI thread, once PinTable is filled and the GPIO folder known. False when a
+// path does not fit: the failure path then leaves the outputs to the guard.
+[[nodiscard]] bool PreparePinReleasePlan();
 
 // GUI thread, once the program folder and the run's log file are known (again
 // after a resume changed the log file). False when a path does not fit: the

@@ -7,8 +7,8 @@
 
 namespace flextor {
 
-// False when the new process could not be made. A failed exec in the child
-// cannot be told back; the child then ends with status 127.
+// False when the new process could not be made or could not start the
+// program (the child then ends with status 127). Waits only for the exec.
 [[nodiscard]] bool StartNewInstance(const FailurePlan& plan);
 
 }  // namespace flextor

@@ -4,6 +4,7 @@
 #include <glib.h>
 #include <signal.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -28,11 +29,22 @@ int FreeTwice(void* /*unused*/) {
     return G_SOURCE_CONTINUE;
 }
 
+bool TestFaultsEnabled() {
+    const char* enabled = std::getenv("FLEXTOR_TEST_FAULTS");
+    return enabled != nullptr && std::strcmp(enabled, "1") == 0;
+}
+
 }  // namespace
 
+void FailAtStartWhenAsked(const std::string& folder) {
+    if (TestFaultsEnabled() && std::remove((folder + kFailAtStartFile).c_str()) == 0) {
+        FLEXTOR_STEP();
+        raise(SIGSEGV);
+    }
+}
+
 void InstallTestFaults() {
-    const char* enabled = std::getenv("FLEXTOR_TEST_FAULTS");
-    if (enabled == nullptr || std::strcmp(enabled, "1") != 0) {
+    if (!TestFaultsEnabled()) {
         return;
     }
     g_unix_signal_add(SIGUSR1, HangForEver, nullptr);

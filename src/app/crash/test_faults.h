@@ -1,10 +1,19 @@
 // Faults on demand, for the end-to-end tests of the failure handling; only when
 // the environment has FLEXTOR_TEST_FAULTS=1. SIGUSR1 makes the GUI thread loop
 // for ever (the watchdog's case); SIGUSR2 frees one block twice, which the
-// allocator answers with SIGABRT from inside itself.
+// allocator answers with SIGABRT from inside itself. A file "fail-at-start" in
+// the program folder makes start-up fail once, before the first logic cycle.
 #pragma once
 
+#include <string>
+
 namespace flextor {
+
+inline constexpr char kFailAtStartFile[] = "fail-at-start";
+
+// Start-up, once the failure plan is ready: with the variable set and the file
+// present, removes the file and fails with SIGSEGV.
+void FailAtStartWhenAsked(const std::string& folder);
 
 // GUI thread, once the main loop exists; does nothing without the variable.
 void InstallTestFaults();

@@ -28,6 +28,8 @@ void Watch(const std::stop_token& token, std::chrono::milliseconds limit) {
     std::unique_lock lock(mutex);
     while (!token.stop_requested()) {
         wake.wait_for(lock, token, kLookPeriod, [] { return false; });
+        // A GUI thread stuck inside the failure path beats no more either.
+        WatchFailurePath();
         if (!token.stop_requested() && NowMs() - last_beat.load() > limit.count()) {
             RunFailurePath("Программа не отвечает", *watched_position.load());
         }

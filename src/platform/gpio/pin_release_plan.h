@@ -1,0 +1,37 @@
+// Giving the pins back from a failure handler: the sysfs files of every pin,
+// rendered at start-up into fixed buffers, so that carrying the plan out needs
+// only open, write and close (async-signal-safe). Unexport alone keeps the
+// outputs' levels for an instance that takes over right after; when none will,
+// the outputs are driven low first, and pins already given back are taken
+// again for that.
+#pragma once
+
+#include "core/state/program_state.h"
+
+namespace flextor {
+
+inline constexpr size_t kPinPlanPathSize = 512;
+
+struct PinReleasePlan {
+    char export_path[kPinPlanPathSize] = {};
+    char unexport_path[kPinPlanPathSize] = {};
+    char numbers[kPinCount][12] = {};
+    char direction_paths[kPinCount][kPinPlanPathSize] = {};
+    char value_paths[kPinCount][kPinPlanPathSize] = {};
+    int count = 0;
+};
+
+// Renders the plan for PinTable and the sysfs folder in use. False (and an empty
+// plan) when a path does not fit.
+[[nodiscard]] bool MakePinReleasePlan(PinReleasePlan& plan);
+
+// Async-signal-safe. Writes each number to the unexport file; returns how many
+// writes were taken.
+int CarryOutUnexport(const PinReleasePlan& plan);
+
+// Async-signal-safe. Drives every pin low: a pin whose value file is gone (given
+// back already) is exported and made an output (which is low) first. Each pin is
+// tried twice. Returns how many pins are known low.
+int DrivePinsLowByPlan(const PinReleasePlan& plan);
+
+}  // namespace flextor
