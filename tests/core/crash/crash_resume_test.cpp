@@ -121,6 +121,18 @@ TEST_F(CrashResumeTest, TheColumnsComeBackAsTheyStood) {
           "Остановлена работа колонки 2 (Дистилляция)"},
          kLampAttention,
          kLampOff},
+        // A latch saved as another non-zero value is a latch too.
+        {2,
+         kCol1Paused,
+         3,
+         0,
+         0,
+         0,
+         {{kColumn1, kControlsBlocked}, {kColumn2, kControlsBlocked}},
+         {"Работа колонок 'Ректификация' и 'Дистилляция' заблокирована до перезапуска программы!",
+          "Остановлена работа колонки 1 (Ректификация)"},
+         kLampAttention,
+         kLampOff},
     };
     for (const auto& c : cases) {
         ProgVarRecord saved;
