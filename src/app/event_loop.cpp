@@ -115,11 +115,11 @@ void Program::OpenSettings(SettingsPage page) {
     ShowSettingsPage(settings_window_.Open(), page);
 }
 
-// The pop-up menus' auto-scroll items changed a setting the open settings window
-// shows as well.
-void Program::ShowAutoScrollInSettings() {
+// A pop-up menu's auto-scroll item changed a setting the open settings window
+// shows as well; only that one of its check boxes follows.
+void Program::ShowAutoScrollInSettings(AutoScrollBox box) {
     if (auto* settings = dynamic_cast<SettingsWindow*>(settings_window_.Current())) {
-        settings->ShowAutoScroll();
+        settings->ShowAutoScroll(box);
     }
 }
 

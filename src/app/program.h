@@ -24,6 +24,8 @@
 
 namespace flextor {
 
+enum class AutoScrollBox;  // ui/settings_window/settings_window.h
+
 class Program {
   public:
     Program();
@@ -68,7 +70,7 @@ class Program {
     bool OnCloseRequest(GdkEventAny* event);
     void OnTerminationSignal();
     void OpenSettings(SettingsPage page);
-    void ShowAutoScrollInSettings();
+    void ShowAutoScrollInSettings(AutoScrollBox box);
     void OpenSensors();
 
     // Shutdown (shutdown.cpp).

@@ -19,7 +19,7 @@ constexpr std::chrono::milliseconds kResumePause{400};
 }  // namespace
 
 bool Program::ResumeRun(const std::string& crash_file) {
-    if (crash_file.empty() || !ResumeFromCrashFile(crash_file)) {
+    if (crash_file.empty() || !ResumeFromCrashFile(crash_file, program_folder_)) {
         return false;
     }
     NameMissingLogFiles(program_folder_, CurrentClock().Now());

@@ -140,9 +140,9 @@ void Program::ConnectWindowHooks() {
     hooks.open_sensors = [this] { OpenSensors(); };
     hooks.chart_auto_scroll_changed = [this] {
         ApplyChartSettings();
-        ShowAutoScrollInSettings();
+        ShowAutoScrollInSettings(AutoScrollBox::kChart);
     };
-    hooks.log_auto_scroll_changed = [this] { ShowAutoScrollInSettings(); };
+    hooks.log_auto_scroll_changed = [this] { ShowAutoScrollInSettings(AutoScrollBox::kLog); };
     settings_window_.SetFactory([this] { return std::make_unique<SettingsWindow>(*window_); });
     sensors_window_.SetFactory([this] {
         return std::make_unique<SensorsWindow>(*window_, ListSerialPorts(Settings.Sensor.PortName));

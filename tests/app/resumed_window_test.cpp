@@ -27,7 +27,7 @@ TEST(ResumedWindow, APausedColumnComesBackPausedWithItsValveOpen) {
     TempDir dir;
     WriteFile(dir / "Crash.json", FormatCrashStateJson(saved));
 
-    ASSERT_TRUE(ResumeFromCrashFile((dir / "Crash.json").string()));
+    ASSERT_TRUE(ResumeFromCrashFile((dir / "Crash.json").string(), dir.str()));
     ShowResumedWindow(window);
 
     EXPECT_EQ(ProgVar.Logic.Col1.Status, 2);

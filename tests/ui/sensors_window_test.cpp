@@ -21,6 +21,7 @@
 #include "platform/onewire/link.h"
 #include "platform/onewire/rom_code.h"
 #include "platform/sensors/poll_thread.h"
+#include "support/sensor_row.h"
 #include "support/temp_dir.h"
 #include "ui/gtk_test_support.h"
 
@@ -177,6 +178,14 @@ TEST_F(SensorsWindowTest, OpensWithItsControlsInPlaceAndFindsTheBusDevices) {
     EXPECT_EQ(window_->CellText(0, 2), "21.5 °C");
     EXPECT_EQ(window_->CellText(1, 0), owsim::FormatRom(found_));
     EXPECT_EQ(window_->CellText(1, 1), "Не используется");
+    EXPECT_FALSE(window_->DeleteButton().get_sensitive());
+
+    // A row the bus does not answer: its not-found mark comes with the next
+    // readings, and the delete button with it.
+    ProgVar.Sensors.Sensor.push_back(test::SensorRow(owsim::kFamilyDS18B20, 0x0C, 0));
+    ProgVar.Sensors.Sensor.back().Flag = kFlagTemperatureSensor;
+    ASSERT_TRUE(RunUntil([this] { return window_->DeleteButton().get_sensitive(); }));
+    EXPECT_EQ(window_->CellText(2, 2), "Датчик не найден");
 }
 
 TEST_F(SensorsWindowTest, RolesReachTheSettingsFileOnlyThroughApplyOrOk) {

@@ -135,12 +135,30 @@ TEST_F(SettingsWindowTest, PopUpOpensAnOpenWindowOnItsPage) {
     owner_.Hooks().open_settings(SettingsPage::kKeep);
     EXPECT_EQ(window->Pages().get_current_page(), 1);
 
-    // The pop-up's auto-scroll item turns the open window's check box over too.
-    owner_.Hooks().log_auto_scroll_changed = [window] { window->ShowAutoScroll(); };
-    ASSERT_TRUE(window->Log().AutoScrollCheck().get_active());
+    // A pop-up's auto-scroll item turns the open window's check box over too,
+    // and leaves the other box as it was chosen in the window, not yet applied.
+    owner_.Hooks().log_auto_scroll_changed = [window] {
+        window->ShowAutoScroll(AutoScrollBox::kLog);
+    };
+    owner_.Hooks().chart_auto_scroll_changed = [window] {
+        window->ShowAutoScroll(AutoScrollBox::kChart);
+    };
+    Gtk::CheckButton& log_box = window->Log().AutoScrollCheck();
+    Gtk::CheckButton& chart_box = window->ChartOptions().AutoScrollCheck();
+    ASSERT_TRUE(log_box.get_active());
+    ASSERT_EQ(chart_box.get_active(), Settings.Graph.AutoScroll != 0);
+    chart_box.set_active(!chart_box.get_active());
+    const bool chart_chosen = chart_box.get_active();
     owner_.LogAutoScrollItem().activate();
     EXPECT_EQ(Settings.Log.AutoScroll, 0);
-    EXPECT_FALSE(window->Log().AutoScrollCheck().get_active());
+    EXPECT_FALSE(log_box.get_active());
+    EXPECT_EQ(chart_box.get_active(), chart_chosen);
+
+    log_box.set_active(true);
+    owner_.ChartAutoScrollItem().activate();
+    EXPECT_EQ(chart_box.get_active(), Settings.Graph.AutoScroll != 0);
+    EXPECT_TRUE(log_box.get_active());
+    EXPECT_EQ(Settings.Log.AutoScroll, 0);
     slot.Hide();
     ProcessEvents();
 }

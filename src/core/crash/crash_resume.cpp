@@ -1,5 +1,6 @@
 #include "core/crash/crash_resume.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -18,9 +19,27 @@ namespace {
 // Far above any state the program writes, which the renderer keeps in 512 KiB.
 constexpr size_t kMaxCrashFileBytes = 1024 * 1024;
 
-bool IsOwnFile(const std::string& path, const std::string& own_file) {
+bool IsOwnFile(const std::string& path, const std::string& program_folder) {
     std::error_code error;
-    return std::filesystem::equivalent(path, own_file, error);
+    return std::filesystem::equivalent(
+        path, std::filesystem::path(program_folder) / kCrashStateFileName, error);
+}
+
+// True when path, links resolved, lies inside the folder or a folder below it.
+// A file that cannot be resolved is taken to be outside.
+bool IsInsideFolder(const std::string& path, const std::string& folder) {
+    std::error_code error;
+    const std::filesystem::path file = std::filesystem::canonical(path, error);
+    if (error) {
+        return false;
+    }
+    const std::filesystem::path home = std::filesystem::canonical(folder, error);
+    if (error) {
+        return false;
+    }
+    const auto [home_end, file_rest] =
+        std::mismatch(home.begin(), home.end(), file.begin(), file.end());
+    return home_end == home.end() && file_rest != file.end();
 }
 
 // Column 1's controls for its state, which closes the hand valve; the valve to
@@ -39,7 +58,7 @@ uint8_t ShowColumns() {
 
 }  // namespace
 
-bool ResumeFromCrashFile(const std::string& path, const std::string& own_file) {
+bool ResumeFromCrashFile(const std::string& path, const std::string& program_folder) {
     std::string bytes;
     const ReadOutcome outcome = ReadRegularFile(path, kMaxCrashFileBytes, bytes);
     const bool some_file = outcome == ReadOutcome::kTooLarge ||
@@ -49,7 +68,7 @@ bool ResumeFromCrashFile(const std::string& path, const std::string& own_file) {
         return false;
     }
     const bool resumed = outcome == ReadOutcome::kRead && ParseCrashState(bytes, ProgVar);
-    if (resumed || IsOwnFile(path, own_file)) {
+    if ((resumed || IsOwnFile(path, program_folder)) && IsInsideFolder(path, program_folder)) {
         std::error_code error;
         static_cast<void>(std::filesystem::remove(path, error));
     }

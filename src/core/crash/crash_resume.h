@@ -11,13 +11,13 @@
 namespace flextor {
 
 // Reads the crash-state file at path (a regular file of bounded size) into
-// ProgVar. True when it held a crash-state object: the run resumes. The file is
-// deleted when it did, or when it is own_file (the program folder's own, which
-// the next start must not meet again, readable or not); any other file named on
-// the command line is left as it is. Nothing is touched for an empty file or
-// one that is not a regular file.
-[[nodiscard]] bool ResumeFromCrashFile(const std::string& path,
-                                       const std::string& own_file = kCrashStateFileName);
+// ProgVar. True when it held a crash-state object: the run resumes. Only a file
+// inside program_folder (symbolic links resolved) is ever deleted: when it held
+// a state, or when it is the folder's own Crash.json, which the next start must
+// not meet again, readable or not. Any other file named on the command line,
+// and every file outside the folder, is left as it is. Nothing is touched for
+// an empty file or one that is not a regular file.
+[[nodiscard]] bool ResumeFromCrashFile(const std::string& path, const std::string& program_folder);
 
 // After a resume: logs the restart with the failure's report line and puts the
 // columns' controls, lamps and latch as the restored state has them. Returns

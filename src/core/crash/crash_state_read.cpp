@@ -64,6 +64,20 @@ void Take(const Json& object, const char* name, T& field) {
     }
 }
 
+// A 0/1 field: any number other than 0 reads as 1, so that a latch saved as 2,
+// -1 or 0.5 is latched for every part of the program that tests it.
+void TakeFlag(const Json& object, const char* name, uint8_t& field) {
+    const Json* member = Member(object, name);
+    if (member == nullptr) {
+        return;
+    }
+    if (member->is_boolean()) {
+        field = member->get<bool>() ? 1 : 0;
+    } else if (member->is_number()) {
+        field = member->get<double>() != 0 ? 1 : 0;
+    }
+}
+
 void TakeString(const Json& object, const char* name, std::string& field) {
     const Json* member = Member(object, name);
     if (member != nullptr && member->is_string()) {
@@ -149,7 +163,7 @@ void ReadCol3(const Json& object, Logic_Col3& col) {
 }
 
 void ReadLogic(const Json& object, LogicParam& logic) {
-    Take(object, "Alarm", logic.Alarm);
+    TakeFlag(object, "Alarm", logic.Alarm);
     if (const Json* col1 = Record(object, "Col1")) {
         ReadCol1(*col1, logic.Col1);
     }

@@ -36,8 +36,10 @@ void TakeSearchResult() {
 }
 
 // Fresh readings. Only the rows that are polled take the thread's state; the
-// rest only lose their fresh mark. Mutex held.
-void TakeReadings() {
+// rest only lose their fresh mark. True when some row's not-found mark came or
+// went: a search's marks reach the table this way. Mutex held.
+bool TakeReadings() {
+    bool not_found_changed = false;
     ProgVar.Sensors.PortID = SensorShare.PortID;
     PortReported = true;
     for (SensorParam& row : ProgVar.Sensors.Sensor) {
@@ -48,24 +50,28 @@ void TakeReadings() {
         if (row.Use == kRoleNone && PollAll != 1) {
             continue;
         }
+        const bool was_not_found = (row.Flag & kFlagNotFound) != 0;
         const SensorParam* polled = FindByID(SensorShare.Sensor, row.ID);
         if (polled == nullptr) {
             row.Flag |= kFlagNotFound;
+            not_found_changed = not_found_changed || !was_not_found;
             continue;
         }
         row.Flag = polled->Flag;
+        not_found_changed = not_found_changed || ((row.Flag & kFlagNotFound) != 0) != was_not_found;
         row.Termo = polled->Termo;
         if ((row.Flag & kFlagFresh) != 0) {
             row.UpdateCount = kFreshReadingCredit;
         }
     }
     SensorShare.Sensor.clear();
+    return not_found_changed;
 }
 
 }  // namespace
 
 void SensorDataHandover() {
-    bool took_search = false;
+    bool update_button = false;
     {
         std::lock_guard lock(SensorShare.Mutex);
         if ((SensorShare.Command & kCmdSearchResults) != 0) {
@@ -73,14 +79,14 @@ void SensorDataHandover() {
             // data mark beside it has nothing left to hand over.
             SensorShare.Command &= static_cast<uint8_t>(~(kCmdSearchResults | kCmdFreshData));
             TakeSearchResult();
-            took_search = true;
+            update_button = true;
         }
         if ((SensorShare.Command & kCmdFreshData) != 0) {
             SensorShare.Command &= static_cast<uint8_t>(~kCmdFreshData);
-            TakeReadings();
+            update_button = TakeReadings() || update_button;
         }
     }
-    if (took_search && update_delete_button) {
+    if (update_button && update_delete_button) {
         update_delete_button();
     }
 }

@@ -16,8 +16,10 @@ inline constexpr int16_t kFreshReadingCredit = 4;
 // thread's Flag and Termo, or the not-found mark when the thread does not know it.
 void SensorDataHandover();
 
-// GUI thread: what runs after a search result was taken (the sensors window
-// updates its delete button). Nothing (the default) does nothing.
+// GUI thread: what runs after a search result was taken, and after readings
+// that brought or took away a not-found mark, which is how a search's marks
+// arrive (the sensors window updates its delete button). Nothing (the default)
+// does nothing.
 void SetUpdateDeleteButton(std::function<void()> update);
 
 }  // namespace flextor

@@ -197,7 +197,7 @@ const std::string* IniDocument::Find(std::string_view group, std::string_view ke
     return entry == found->first_entry.end() ? nullptr : &found->entries[entry->second].value;
 }
 
-int64_t ParseIniInteger(std::string_view value) {
+IniInteger ReadIniInteger(std::string_view value) {
     bool negative = false;
     if (!value.empty() && (value.front() == '-' || value.front() == '+')) {
         negative = value.front() == '-';
@@ -208,18 +208,29 @@ int64_t ParseIniInteger(std::string_view value) {
     const auto largest = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
     const uint64_t limit = negative ? largest + 1 : largest;
     uint64_t magnitude = 0;
+    bool beyond_range = false;
     for (char c : value) {
         if (c < '0' || c > '9') {
             break;
         }
         auto digit = static_cast<uint64_t>(c - '0');
-        magnitude = magnitude > (limit - digit) / 10 ? limit : magnitude * 10 + digit;
+        if (magnitude > (limit - digit) / 10) {
+            magnitude = limit;
+            beyond_range = true;
+        } else {
+            magnitude = magnitude * 10 + digit;
+        }
     }
     if (negative) {
-        return magnitude == limit ? std::numeric_limits<int64_t>::min()
-                                  : -static_cast<int64_t>(magnitude);
+        return {magnitude == limit ? std::numeric_limits<int64_t>::min()
+                                   : -static_cast<int64_t>(magnitude),
+                beyond_range};
     }
-    return static_cast<int64_t>(magnitude);
+    return {static_cast<int64_t>(magnitude), beyond_range};
+}
+
+int64_t ParseIniInteger(std::string_view value) {
+    return ReadIniInteger(value).value;
 }
 
 std::string IniString(std::string_view value) {

@@ -66,10 +66,18 @@ class IniDocument {
     std::optional<IniDamage> damage_;
 };
 
+struct IniInteger {
+    int64_t value = 0;
+    bool beyond_range = false;  // the number written lies beyond the 64-bit range
+};
+
 // The value as a base-10 integer: an optional sign, then digits up to the first
 // other character. A value that does not begin with a number reads as 0. A number
 // beyond the 64-bit range reads as the nearest end of it; callers bring it into
 // the range of the width they hold.
+IniInteger ReadIniInteger(std::string_view value);
+
+// ReadIniInteger's value alone.
 int64_t ParseIniInteger(std::string_view value);
 
 // The value as a string, without leading and trailing blanks and tabs.

@@ -6,6 +6,13 @@
 
 namespace flextor {
 
+// True when T holds value as it is.
+template <typename T>
+bool FitsIn(int64_t value) {
+    return value >= static_cast<int64_t>(std::numeric_limits<T>::min()) &&
+           value <= static_cast<int64_t>(std::numeric_limits<T>::max());
+}
+
 // value when it fits in T, else the nearest end of T's range.
 template <typename T>
 T SaturatedTo(int64_t value) {

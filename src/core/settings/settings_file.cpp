@@ -24,11 +24,13 @@ constexpr size_t kMaxFileBytes = 16 * 1024 * 1024;
 
 constexpr const char* kNegativeCountDamage = "отрицательное число датчиков SensorsCount";
 
-void ReadNumericKeys(const IniDocument& ini, const char* group,
-                     const std::vector<NumericKey>& keys) {
+void ReadNumericKeys(const IniDocument& ini, const char* group, const std::vector<NumericKey>& keys,
+                     std::vector<OutOfRangeValue>& noted) {
     for (const NumericKey& key : keys) {
         if (const std::string* value = ini.Find(group, key.name)) {
-            StoreNumeric(key.field, ParseIniInteger(*value));
+            if (!StoreNumeric(key.field, ParseIniInteger(*value))) {
+                noted.push_back({key.name, IniString(*value), FormatNumeric(key.field)});
+            }
         }
     }
 }
@@ -63,27 +65,39 @@ std::vector<int32_t> SensorRowNumbers(const IniGroup& group, int32_t count) {
     return numbers;
 }
 
-// A key of the Sensor group as an integer; 0 when it is missing.
-int64_t ReadSensorInteger(const IniDocument& ini, const std::string& key) {
+// A key of the Sensor group as a T; 0 when it is missing. A number beyond T's
+// range takes the nearest end of it and is noted.
+template <typename T>
+T ReadSensorNumber(const IniDocument& ini, const std::string& key,
+                   std::vector<OutOfRangeValue>& noted) {
     const std::string* value = ini.Find("Sensor", key);
-    return value != nullptr ? ParseIniInteger(*value) : 0;
+    if (value == nullptr) {
+        return 0;
+    }
+    const IniInteger number = ReadIniInteger(*value);
+    const T held = SaturatedTo<T>(number.value);
+    if (number.beyond_range || !FitsIn<T>(number.value)) {
+        noted.push_back({key, IniString(*value), std::to_string(held)});
+    }
+    return held;
 }
 
 // Rows with a zero ID are skipped, and their "Use_" key is not read. False when
 // the count is negative, which no save ever writes.
-[[nodiscard]] bool ReadSensorRows(const IniDocument& ini, std::vector<SensorParam>& sensors) {
+[[nodiscard]] bool ReadSensorRows(const IniDocument& ini, std::vector<SensorParam>& sensors,
+                                  std::vector<OutOfRangeValue>& noted) {
     sensors.clear();
     const IniGroup* group = ini.FindGroup("Sensor");
     if (group == nullptr) {
         return true;
     }
-    auto count = SaturatedTo<int32_t>(ReadSensorInteger(ini, "SensorsCount"));
+    const auto count = ReadSensorNumber<int32_t>(ini, "SensorsCount", noted);
     for (int32_t n : SensorRowNumbers(*group, count)) {
-        int64_t id = ReadSensorInteger(ini, "ID_" + std::to_string(n));
+        const auto id = ReadSensorNumber<int64_t>(ini, "ID_" + std::to_string(n), noted);
         if (id != 0) {
             SensorParam row;
             row.ID = id;
-            row.Use = SaturatedTo<uint8_t>(ReadSensorInteger(ini, "Use_" + std::to_string(n)));
+            row.Use = ReadSensorNumber<uint8_t>(ini, "Use_" + std::to_string(n), noted);
             sensors.push_back(row);
         }
     }
@@ -95,7 +109,8 @@ void ReadSensorGroup(const IniDocument& ini, SensorSettings& sensor) {
         sensor.PortName = IniString(*value);
     }
     if (const std::string* value = ini.Find("Sensor", "Serial")) {
-        StoreNumeric(FlagField{&sensor.Serial}, ParseIniInteger(*value));
+        // A flag takes any number.
+        static_cast<void>(StoreNumeric(FlagField{&sensor.Serial}, ParseIniInteger(*value)));
     }
 }
 
@@ -133,23 +148,23 @@ void AppendSensorGroup(std::string& text, const SensorSettings& sensor,
 
 }  // namespace
 
-std::optional<std::string> ParseSettings(const std::string& bytes, SettingsRecord& settings,
-                                         std::vector<SensorParam>& sensors) {
+SettingsReading ParseSettings(const std::string& bytes, SettingsRecord& settings,
+                              std::vector<SensorParam>& sensors) {
     IniDocument ini = IniDocument::Parse(bytes);
     settings = SettingsRecord{};
-    ReadNumericKeys(ini, "Logic", LogicKeys(settings.Logic));
-    ReadNumericKeys(ini, "Log", LogKeys(settings.Log));
-    ReadNumericKeys(ini, "Graph", GraphKeys(settings.Graph));
+    SettingsReading reading;
+    ReadNumericKeys(ini, "Logic", LogicKeys(settings.Logic), reading.out_of_range);
+    ReadNumericKeys(ini, "Log", LogKeys(settings.Log), reading.out_of_range);
+    ReadNumericKeys(ini, "Graph", GraphKeys(settings.Graph), reading.out_of_range);
     ReadSensorGroup(ini, settings.Sensor);
-    bool count_valid = ReadSensorRows(ini, sensors);
-    ReadNumericKeys(ini, "WinMain", WinMainKeys(settings.WinMain));
+    const bool count_valid = ReadSensorRows(ini, sensors, reading.out_of_range);
+    ReadNumericKeys(ini, "WinMain", WinMainKeys(settings.WinMain), reading.out_of_range);
     if (ini.Damage()) {
-        return DescribeIniDamage(*ini.Damage());
+        reading.damage = DescribeIniDamage(*ini.Damage());
+    } else if (!count_valid) {
+        reading.damage = kNegativeCountDamage;
     }
-    if (!count_valid) {
-        return kNegativeCountDamage;
-    }
-    return std::nullopt;
+    return reading;
 }
 
 // settings is a copy because the key tables bind their fields for writing too.
@@ -166,11 +181,14 @@ std::string FormatSettings(SettingsRecord settings, const std::vector<SensorPara
 void LoadSettings(const std::string& path) {
     std::string bytes;
     ReadOutcome outcome = ReadRegularFile(path, kMaxFileBytes, bytes);
-    std::optional<std::string> damage = ParseSettings(bytes, Settings, SettingSensors);
-    if (NoteSettingsLoad(path, outcome, damage)) {
+    const SettingsReading reading = ParseSettings(bytes, Settings, SettingSensors);
+    if (NoteSettingsLoad(path, outcome, reading.damage)) {
         RequireKeepingSettingsFile();
     } else {
         ForgetKeepingSettingsFile();
+    }
+    for (const OutOfRangeValue& value : reading.out_of_range) {
+        NoteSettingOutOfRange(path, value.key, value.read, value.used);
     }
 }
 

@@ -18,7 +18,8 @@ inline constexpr const char* kSettingsFileName = "Setting.ini";
 // file, or every key when the file cannot be read, takes its default. Only a
 // regular file is read, and never one too large to be a settings file. A file
 // that exists but cannot be read, or is damaged, is noted for the message log
-// (ReportSettingsFindings) and kept aside before the next save.
+// (ReportSettingsFindings) and kept aside before the next save; so is every
+// number that its setting cannot hold.
 void LoadSettings(const std::string& path = kSettingsFileName);
 
 // Writes Settings and SettingSensors to the file, replacing it whole: a power cut
@@ -27,11 +28,23 @@ void LoadSettings(const std::string& path = kSettingsFileName);
 // unusable, the old file is kept aside first, and not replaced when it cannot be.
 [[nodiscard]] bool SaveSettings(const std::string& path = kSettingsFileName);
 
+// A number of the file that its setting cannot hold: the setting takes the
+// nearest end of its range.
+struct OutOfRangeValue {
+    std::string key;   // as the program writes it: "TimeStable", "Use_2"
+    std::string read;  // the value as written in the file
+    std::string used;  // what the setting holds instead
+};
+
+struct SettingsReading {
+    std::optional<std::string> damage;          // what shows the bytes to be damaged
+    std::vector<OutOfRangeValue> out_of_range;  // one per key read, in reading order
+};
+
 // The settings as they are read from the bytes of a file, read as far as the
-// reading rules allow; returns what shows the bytes to be damaged, if anything.
-[[nodiscard]] std::optional<std::string> ParseSettings(const std::string& bytes,
-                                                       SettingsRecord& settings,
-                                                       std::vector<SensorParam>& sensors);
+// reading rules allow.
+[[nodiscard]] SettingsReading ParseSettings(const std::string& bytes, SettingsRecord& settings,
+                                            std::vector<SensorParam>& sensors);
 
 // The bytes of the file for these settings.
 std::string FormatSettings(SettingsRecord settings, const std::vector<SensorParam>& sensors);

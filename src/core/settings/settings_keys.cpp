@@ -65,13 +65,16 @@ std::vector<NumericKey> WinMainKeys(WinMainSettings& win_main) {
     };
 }
 
-void StoreNumeric(const NumericField& field, int64_t value) {
-    std::visit(
+bool StoreNumeric(const NumericField& field, int64_t value) {
+    return std::visit(
         [value](auto target) {
             if constexpr (std::is_same_v<decltype(target), FlagField>) {
                 *target.value = value != 0 ? 1 : 0;
+                return true;
             } else {
-                *target = SaturatedTo<std::remove_pointer_t<decltype(target)>>(value);
+                using Held = std::remove_pointer_t<decltype(target)>;
+                *target = SaturatedTo<Held>(value);
+                return FitsIn<Held>(value);
             }
         },
         field);

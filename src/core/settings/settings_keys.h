@@ -32,8 +32,9 @@ std::vector<NumericKey> WinMainKeys(WinMainSettings& win_main);
 // Stores a value read from the file. A value beyond the field's range stores the
 // nearest end of the range (-99999 in a signed 16-bit field is -32768), so that a
 // damaged number cannot wrap round to an ordinary-looking one; a flag becomes 1
-// when the value is not 0.
-void StoreNumeric(const NumericField& field, int64_t value);
+// when the value is not 0. False when the value had to be brought into the range
+// (never for a flag: any non-zero value is its 1).
+[[nodiscard]] bool StoreNumeric(const NumericField& field, int64_t value);
 
 // The field's value in plain decimal.
 std::string FormatNumeric(const NumericField& field);

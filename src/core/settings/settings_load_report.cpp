@@ -58,6 +58,13 @@ bool NoteSettingsLoad(const std::string& path, ReadOutcome outcome,
     return true;
 }
 
+void NoteSettingOutOfRange(const std::string& path, const std::string& key, const std::string& read,
+                           const std::string& used) {
+    NoteSettingsFinding(path + ": значение ключа " + key + " = " + read +
+                            " вне допустимого диапазона, используется " + used,
+                        kLevelWarning);
+}
+
 std::string DescribeIniDamage(const IniDamage& damage) {
     const std::string line = std::to_string(damage.line);
     switch (damage.kind) {

@@ -1,8 +1,8 @@
-// What loading the settings found wrong with Setting.ini (unreadable, damaged)
-// and what was cleaned up before it. Loading comes before the message log has its
-// file, so each finding goes to the standard error at once and is kept until
-// start-up has made the log file names; then ReportSettingsFindings puts it in
-// the message log. GUI thread only.
+// What loading the settings found wrong with Setting.ini (unreadable, damaged,
+// numbers beyond their settings' ranges) and what was cleaned up before it. Loading comes before
+// the message log has its file, so each finding goes to the standard error at once and is kept
+// until start-up has made the log file names; then ReportSettingsFindings puts it in the message
+// log. GUI thread only.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +22,11 @@ void NoteSettingsFinding(const std::string& text, uint8_t level);
 // but could not be taken as it is, so that it has to be kept before the next save.
 [[nodiscard]] bool NoteSettingsLoad(const std::string& path, ReadOutcome outcome,
                                     const std::optional<std::string>& damage);
+
+// Notes a number of the file at path that its setting cannot hold: the key, the
+// value as written and the value used instead.
+void NoteSettingOutOfRange(const std::string& path, const std::string& key, const std::string& read,
+                           const std::string& used);
 
 // What an IniDamage means, for a message: "строка 12 не разбирается".
 std::string DescribeIniDamage(const IniDamage& damage);

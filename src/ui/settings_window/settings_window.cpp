@@ -77,9 +77,15 @@ bool SettingsWindow::ApplyAndSave() {
     return SaveSettings(settings_path_);
 }
 
-void SettingsWindow::ShowAutoScroll() {
-    log_.SetAutoScroll(Settings.Log.AutoScroll != 0);
-    chart_.SetAutoScroll(Settings.Graph.AutoScroll != 0);
+void SettingsWindow::ShowAutoScroll(AutoScrollBox box) {
+    switch (box) {
+        case AutoScrollBox::kLog:
+            log_.SetAutoScroll(Settings.Log.AutoScroll != 0);
+            return;
+        case AutoScrollBox::kChart:
+            chart_.SetAutoScroll(Settings.Graph.AutoScroll != 0);
+            return;
+    }
 }
 
 // A failed write has been logged; the applied values stay in use either way and

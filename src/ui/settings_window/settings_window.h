@@ -18,6 +18,9 @@
 
 namespace flextor {
 
+// The two auto-scroll check boxes, one on the log's page and one on the chart's.
+enum class AutoScrollBox { kLog, kChart };
+
 class SettingsWindow : public Gtk::Window {
   public:
     // Owned by and centred on owner; saves to settings_path.
@@ -32,9 +35,9 @@ class SettingsWindow : public Gtk::Window {
     // False when the file could not be written (already logged).
     [[nodiscard]] bool ApplyAndSave();
 
-    // The two auto-scroll check boxes from the settings, after the main window's
-    // pop-up menus changed them.
-    void ShowAutoScroll();
+    // One auto-scroll check box from its setting, after the main window's pop-up
+    // menu changed it; the other keeps what was chosen in the window.
+    void ShowAutoScroll(AutoScrollBox box);
 
     Gtk::Notebook& Pages() { return pages_; }
     PlantPage& Plant() { return plant_; }

@@ -21,37 +21,55 @@ class CrashResumeTest : public LogicTest {
     TempDir dir;
 };
 
+// The program folder is dir, named as it is or through a link to it; only
+// files inside it are ever deleted.
 TEST_F(CrashResumeTest, OnlyACrashStateIsDeletedUnlessTheFileIsTheProgramsOwn) {
     ProgVarRecord saved;
     saved.Crash.Count = 4;
     const std::string state = SavedState(saved);
+    TempDir elsewhere;
+    std::filesystem::create_directory(dir / "Log");
+    std::filesystem::create_directory_symlink(dir.path(), elsewhere / "home");
+    std::filesystem::create_symlink(elsewhere / "outside.json", dir / "link.json");
     const struct {
-        const char* name;
+        const char* name;  // in dir, or in elsewhere when it begins with "../"
         std::string bytes;
         bool resumes;
         bool deleted;
     } cases[] = {
         {"state.json", state, true, true},
         {"Crash.json", state, true, true},
+        {"Log/state.json", state, true, true},
         {"notes.txt", "Не JSON", false, false},
         {"list.json", "[1,2,3]", false, false},
         {"Crash.json", "{\"LogInfo_Fi", false, true},
         {"Crash.json", "", false, false},
         {"Crash.json", std::string(1024 * 1024 + 1, ' '), false, true},
         {"big.json", std::string(1024 * 1024 + 1, ' '), false, false},
+        {"../state.json", state, true, false},
+        {"../Crash.json", state, true, false},
+        {"../Crash.json", "{\"LogInfo_Fi", false, false},
+        {"link.json", state, true, false},  // the state itself is outside
     };
-    const std::string own = (dir / "Crash.json").string();
-    for (const auto& c : cases) {
-        ResetProgramState();
-        const std::filesystem::path path = dir / c.name;
-        WriteFile(path, c.bytes);
-        EXPECT_EQ(ResumeFromCrashFile(path.string(), own), c.resumes) << c.name << c.bytes.size();
-        EXPECT_EQ(ProgVar.Crash.Count, c.resumes ? 4 : 0) << c.name << c.bytes.size();
-        EXPECT_EQ(!std::filesystem::exists(path), c.deleted) << c.name << c.bytes.size();
-        std::filesystem::remove(path);
+    for (const std::string& folder : {dir.str(), (elsewhere / "home/").string()}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(folder + " " + c.name + " " + std::to_string(c.bytes.size()));
+            ResetProgramState();
+            const std::string name = c.name;
+            const std::filesystem::path path =
+                name.starts_with("../") ? elsewhere / name.substr(3) : dir / name;
+            const std::filesystem::path written =
+                name == "link.json" ? elsewhere / "outside.json" : path;
+            WriteFile(written, c.bytes);
+            EXPECT_EQ(ResumeFromCrashFile(path.string(), folder), c.resumes);
+            EXPECT_EQ(ProgVar.Crash.Count, c.resumes ? 4 : 0);
+            EXPECT_EQ(!std::filesystem::exists(path), c.deleted);
+            EXPECT_TRUE(std::filesystem::exists(written) || c.deleted);
+            std::filesystem::remove(written);
+        }
     }
-    EXPECT_FALSE(ResumeFromCrashFile((dir / "missing.json").string(), own));
-    EXPECT_FALSE(ResumeFromCrashFile(dir.str(), own));  // a folder is not read
+    EXPECT_FALSE(ResumeFromCrashFile((dir / "missing.json").string(), dir.str()));
+    EXPECT_FALSE(ResumeFromCrashFile(dir.str(), dir.str()));  // a folder is not read
     EXPECT_TRUE(std::filesystem::exists(dir.path()));
 }
 
@@ -61,7 +79,7 @@ TEST_F(CrashResumeTest, AStateWithoutLogicResumesWithEverythingStopped) {
     ProgVar.Logic.Alarm = 1;
     WriteFile(dir / "Crash.json", R"({"LogInfo_FileName":"","Crash":{"Count":1,"Err":"E"}})");
 
-    ASSERT_TRUE(ResumeFromCrashFile((dir / "Crash.json").string()));
+    ASSERT_TRUE(ResumeFromCrashFile((dir / "Crash.json").string(), dir.str()));
     EXPECT_EQ(ShowResumedRun(), 0);
 
     EXPECT_EQ(LastLevel(), kLevelWarning);
@@ -103,6 +121,18 @@ TEST_F(CrashResumeTest, TheColumnsComeBackAsTheyStood) {
           "Остановлена работа колонки 2 (Дистилляция)"},
          kLampAttention,
          kLampOff},
+        // A latch saved as another non-zero value is a latch too.
+        {2,
+         kCol1Paused,
+         3,
+         0,
+         0,
+         0,
+         {{kColumn1, kControlsBlocked}, {kColumn2, kControlsBlocked}},
+         {"Работа колонок 'Ректификация' и 'Дистилляция' заблокирована до перезапуска программы!",
+          "Остановлена работа колонки 1 (Ректификация)"},
+         kLampAttention,
+         kLampOff},
     };
     for (const auto& c : cases) {
         ProgVarRecord saved;
@@ -115,7 +145,7 @@ TEST_F(CrashResumeTest, TheColumnsComeBackAsTheyStood) {
         saved.Crash.Err = "E";
         WriteFile(dir / "Crash.json", SavedState(saved));
         display = RecordingStatusDisplay{};
-        ASSERT_TRUE(ResumeFromCrashFile((dir / "Crash.json").string()));
+        ASSERT_TRUE(ResumeFromCrashFile((dir / "Crash.json").string(), dir.str()));
         TakeMessages();
         log.rows.clear();
 

@@ -136,13 +136,16 @@ TEST(CrashStateReadTest, WrongKindsLeaveTheFieldClearedAndNumbersSaturate) {
         {R"({"Logic":{"Alarm":300,"Col1":{"PWM":-1000,"CountDelay":1e30,"Volume":"1",)"
          R"("v0_Volume":true,"Mode":3.9},"Col2":[1],"Col3":{"Work":false,"OldMax":null}}})",
          [](ProgVarRecord& s) {
-             s.Logic.Alarm = 255;
+             s.Logic.Alarm = 1;  // a latch is 0 or 1
              s.Logic.Col1.Mode = 3;
              s.Logic.Col1.PWM = -128;
              s.Logic.Col1.CountDelay = 2147483647;
              s.Logic.Col1.v0_Volume = 1;
          }},
         {R"({"Sensors":[1],"Logic":7})", [](ProgVarRecord&) {}},
+        {R"({"Logic":{"Alarm":-1}})", [](ProgVarRecord& s) { s.Logic.Alarm = 1; }},
+        {R"({"Logic":{"Alarm":0.5}})", [](ProgVarRecord& s) { s.Logic.Alarm = 1; }},
+        {R"({"Logic":{"Alarm":"1"}})", [](ProgVarRecord&) {}},
         {R"({"Sensors":{"Sensor":{"SN":1},"PortID":-1e99,"Flags":-5}})",
          [](ProgVarRecord& s) { s.Sensors.PortID = -2147483647 - 1; }},
         {"{\"LogTermo_FileName\":\"a\xff|\"}",

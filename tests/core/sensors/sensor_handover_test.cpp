@@ -75,10 +75,22 @@ TEST_F(SensorHandoverTest, ReadingsReachOnlyThePolledRows) {
     EXPECT_EQ(Table()[2].Flag, kFlagTemperatureSensor | kFlagNotFound);
     EXPECT_EQ(Table()[3].Flag, 0);
     EXPECT_EQ(ProgVar.Sensors.PortID, 9);
-    EXPECT_EQ(delete_button_updates, 0);
-    std::lock_guard lock(SensorShare.Mutex);
-    EXPECT_EQ(SensorShare.Command, kCmdPollAll);  // the GUI's own request stays for the thread
-    EXPECT_TRUE(SensorShare.Sensor.empty());
+    EXPECT_EQ(delete_button_updates, 1);  // the lost row's mark came
+    {
+        std::lock_guard lock(SensorShare.Mutex);
+        EXPECT_EQ(SensorShare.Command, kCmdPollAll);  // the GUI's request stays for the thread
+        EXPECT_TRUE(SensorShare.Sensor.empty());
+    }
+
+    // The delete button follows the marks as they come and go, and only then.
+    Share(kCmdFreshData, {Polled(column, 786, kFlagFresh)});
+    SensorDataHandover();
+    EXPECT_EQ(delete_button_updates, 1);
+    Share(kCmdFreshData, {Polled(column, 787, kFlagNotFound), Polled(lost, 300, kFlagFresh)});
+    SensorDataHandover();
+    EXPECT_EQ(Table()[0].Flag, kFlagTemperatureSensor | kFlagNotFound);  // a search's mark
+    EXPECT_EQ(Table()[2].Flag, kFlagTemperatureSensor | kFlagFresh);
+    EXPECT_EQ(delete_button_updates, 2);
 }
 
 TEST_F(SensorHandoverTest, SearchResultAppendsOnlyUnknownDevices) {
