@@ -8,6 +8,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/crash/watchdog.h"
 #include "app/gui_wakeup.h"
@@ -48,6 +49,7 @@ class Program {
     // Start-up (startup.cpp); false when the program is to end.
     [[nodiscard]] bool Start(const CommandLine& command_line);
     void PrepareFolderAndPins();
+    void LoadOptionsFile();
     void PrepareForFailure();
     void BuildMainWindow();
     void ConnectWindowHooks();
@@ -84,6 +86,7 @@ class Program {
     bool thread_abandoned_ = false;
     std::string program_folder_;
     std::string configuration_error_;
+    std::vector<std::string> options_problems_;  // logged once the log file is known
 
     Glib::RefPtr<Glib::MainLoop> loop_;
     std::unique_ptr<TerminationSignals> signals_;

@@ -22,6 +22,7 @@
 #include "core/log/message_log.h"
 #include "core/logic/logic_cycle.h"
 #include "core/logic/refresh_outputs.h"
+#include "core/options/options.h"
 #include "core/settings/settings_file.h"
 #include "core/settings/settings_load_report.h"
 #include "core/settings/settings_preservation.h"
@@ -63,6 +64,9 @@ bool Program::Start(const CommandLine& command_line) {
         StartFresh(program_folder_, CurrentClock().Now());
     }
     ReportSettingsFindings();
+    for (const std::string& problem : options_problems_) {
+        AddLogMessage(problem, kLevelWarning);
+    }
     PrepareForFailure();
     FailAtStartWhenAsked(program_folder_);
     onewire::LinkOptions = onewire::kLinkSleep;
@@ -96,6 +100,8 @@ void Program::PrepareFolderAndPins() {
     if (!EnterFolder(program_folder_)) {
         std::fprintf(stderr, "flextor: cannot enter %s\n", program_folder_.c_str());
     }
+    // Before the pins: the options say how an output is driven.
+    LoadOptionsFile();
     std::copy(std::begin(kDefaultPinTable), std::end(kDefaultPinTable), PinTable);
     if (!PreparePinReleasePlan()) {
         std::fprintf(stderr, "flextor: a GPIO path is too long for the failure handler\n");
@@ -106,6 +112,14 @@ void Program::PrepareFolderAndPins() {
         // exported changes nothing there.
         static_cast<void>(UnexportPins());
     }
+}
+
+// Options.ini, written whole with its defaults when a key is missing. What was
+// wrong with it is logged once the run's log file is known.
+void Program::LoadOptionsFile() {
+    OptionsLoad load = LoadOptions(program_folder_ + kOptionsFileName);
+    CurrentOptions() = load.options;
+    options_problems_ = std::move(load.problems);
 }
 
 // Once the run's log file is known: what the failure handler will need, made

@@ -1,0 +1,166 @@
+#include "core/options/options.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "base/files/file_io.h"
+#include "core/settings/ini_reader.h"
+
+namespace flextor {
+namespace {
+
+// What Options.ini says of a key: a value out of its bounds, or not a number,
+// is reported and the default kept.
+struct Reader {
+    const IniDocument& ini;
+    OptionsLoad& load;
+
+    const std::string* Find(const char* group, const char* key) const {
+        const std::string* value = ini.Find(group, key);
+        if (value == nullptr) {
+            load.incomplete = true;
+        }
+        return value;
+    }
+
+    void Problem(const char* group, const char* key, const std::string& value,
+                 const std::string& bounds, const std::string& used) const {
+        load.problems.push_back(std::string(kOptionsFileName) + ": [" + group + "] " + key + " = " +
+                                value + " вне допустимых пределов " + bounds + ", используется " +
+                                used);
+    }
+
+    void Flag(const char* group, const char* key, bool& field) const {
+        const std::string* value = Find(group, key);
+        if (value == nullptr) {
+            return;
+        }
+        const std::string text = IniString(*value);
+        if (text != "0" && text != "1") {
+            Problem(group, key, text, "0..1", field ? "1" : "0");
+            return;
+        }
+        field = text == "1";
+    }
+
+    void Whole(const char* group, const char* key, int low, int high, int& field) const {
+        const std::string* value = Find(group, key);
+        if (value == nullptr) {
+            return;
+        }
+        const std::string text = IniString(*value);
+        int number = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+        if (error != std::errc() || end != text.data() + text.size() || number < low ||
+            number > high) {
+            Problem(group, key, text, std::to_string(low) + ".." + std::to_string(high),
+                    std::to_string(field));
+            return;
+        }
+        field = number;
+    }
+
+    void Decimal(const char* group, const char* key, double low, double high, double& field) const {
+        const std::string* value = Find(group, key);
+        if (value == nullptr) {
+            return;
+        }
+        const std::string text = IniString(*value);
+        double number = 0;
+        // from_chars reads "2.5" whatever the locale; a decimal comma is taken too.
+        std::string dotted = text;
+        for (char& c : dotted) {
+            c = c == ',' ? '.' : c;
+        }
+        const auto [end, error] =
+            std::from_chars(dotted.data(), dotted.data() + dotted.size(), number);
+        if (error != std::errc() || end != dotted.data() + dotted.size() ||
+            !std::isfinite(number) || number < low || number > high) {
+            Problem(group, key, text, DecimalText(low) + ".." + DecimalText(high),
+                    DecimalText(field));
+            return;
+        }
+        field = number;
+    }
+
+    static std::string DecimalText(double value) {
+        char text[32];
+        const auto [end, error] =
+            std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 1);
+        return error == std::errc() ? std::string(text, end) : "0.0";
+    }
+};
+
+std::string Line(const char* key, const std::string& value) {
+    return std::string(key) + " = " + value + "\n";
+}
+
+std::string FlagText(bool value) {
+    return value ? "1" : "0";
+}
+
+}  // namespace
+
+OptionsLoad ParseOptions(const std::string& text) {
+    OptionsLoad load;
+    const IniDocument ini = IniDocument::Parse(text);
+    const Reader read{ini, load};
+    ResumeOptions& resume = load.options.resume;
+    read.Flag("Resume", "Enabled", resume.enabled);
+    read.Whole("Resume", "MaxOutageMinutes", 1, 24 * 60, resume.max_outage_minutes);
+    read.Decimal("Resume", "HotTolerance", 0.5, 50.0, resume.hot_tolerance);
+    CheckOptions& checks = load.options.checks;
+    read.Flag("Checks", "HeatCheck", checks.heat_check);
+    read.Whole("Checks", "HeatMinutes", 1, 600, checks.heat_minutes);
+    read.Decimal("Checks", "HeatRise", 0.1, 100.0, checks.heat_rise);
+    read.Flag("Checks", "StuckCheck", checks.stuck_check);
+    read.Whole("Checks", "StuckMinutes", 1, 600, checks.stuck_minutes);
+    read.Flag("Checks", "StepCheck", checks.step_check);
+    read.Decimal("Checks", "StepLimit", 0.5, 100.0, checks.step_limit);
+    read.Flag("Checks", "AlarmOnProblem", checks.alarm_on_problem);
+    read.Flag("Outputs", "ActiveLow", load.options.outputs.active_low);
+    return load;
+}
+
+std::string OptionsText(const Options& options) {
+    const ResumeOptions& resume = options.resume;
+    const CheckOptions& checks = options.checks;
+    return "; Дополнительные настройки Флекстора (страница \"Дополнительно\" окна настроек).\n"
+           "[Resume]\n" +
+           Line("Enabled", FlagText(resume.enabled)) +
+           Line("MaxOutageMinutes", std::to_string(resume.max_outage_minutes)) +
+           Line("HotTolerance", Reader::DecimalText(resume.hot_tolerance)) + "\n[Checks]\n" +
+           Line("HeatCheck", FlagText(checks.heat_check)) +
+           Line("HeatMinutes", std::to_string(checks.heat_minutes)) +
+           Line("HeatRise", Reader::DecimalText(checks.heat_rise)) +
+           Line("StuckCheck", FlagText(checks.stuck_check)) +
+           Line("StuckMinutes", std::to_string(checks.stuck_minutes)) +
+           Line("StepCheck", FlagText(checks.step_check)) +
+           Line("StepLimit", Reader::DecimalText(checks.step_limit)) +
+           Line("AlarmOnProblem", FlagText(checks.alarm_on_problem)) + "\n[Outputs]\n" +
+           Line("ActiveLow", FlagText(options.outputs.active_low));
+}
+
+OptionsLoad LoadOptions(const std::string& path) {
+    std::string text;
+    if (!ReadWholeFile(path, text)) {
+        text.clear();  // no file yet: every option at its default
+    }
+    OptionsLoad load = ParseOptions(text);
+    if (load.incomplete && !SaveOptions(path, load.options)) {
+        load.problems.push_back("Не удалось записать файл " + path);
+    }
+    return load;
+}
+
+bool SaveOptions(const std::string& path, const Options& options) {
+    return ReplaceFileAtomically(path, OptionsText(options));
+}
+
+Options& CurrentOptions() {
+    static Options options;
+    return options;
+}
+
+}  // namespace flextor
