@@ -120,6 +120,7 @@ void Program::LoadOptionsFile() {
     OptionsLoad load = LoadOptions(program_folder_ + kOptionsFileName);
     CurrentOptions() = load.options;
     options_problems_ = std::move(load.problems);
+    SetOutputsActiveLow(load.options.outputs.active_low);
 }
 
 // Once the run's log file is known: what the failure handler will need, made

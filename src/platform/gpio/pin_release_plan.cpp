@@ -26,11 +26,11 @@ bool CopyPath(char (&target)[kPinPlanPathSize], const std::string& text) {
     return true;
 }
 
-// Like the ordinary pin writes: non-blocking, one text per open. create is for
-// the export and unexport files of a plain folder standing in for sysfs.
-bool WriteText(const char* path, const char* text, bool create) {
+// Like the ordinary pin writes: non-blocking, one text per open; a missing file
+// is made, as a plain folder standing in for sysfs allows (sysfs refuses).
+bool WriteText(const char* path, const char* text) {
     int fd = open(path, O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0 && errno == ENOENT && create) {
+    if (fd < 0 && errno == ENOENT) {
         fd = open(path, O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_CREAT, 0644);
     }
     if (fd < 0) {
@@ -44,11 +44,15 @@ bool WriteText(const char* path, const char* text, bool create) {
 
 bool DrivePinLow(const PinReleasePlan& plan, int pin) {
     if (access(plan.value_paths[pin], F_OK) != 0) {
-        static_cast<void>(WriteText(plan.export_path, plan.numbers[pin], true));
+        static_cast<void>(WriteText(plan.export_path, plan.numbers[pin]));
         nanosleep(&kExportPause, nullptr);
-        static_cast<void>(WriteText(plan.direction_paths[pin], "out", false));
+        if (plan.active_low) {
+            static_cast<void>(WriteText(plan.active_low_paths[pin], "1"));
+        }
+        // Made an output at the level that is off.
+        static_cast<void>(WriteText(plan.direction_paths[pin], plan.active_low ? "high" : "out"));
     }
-    return WriteText(plan.value_paths[pin], "0", false);
+    return WriteText(plan.value_paths[pin], "0");
 }
 
 }  // namespace
@@ -68,11 +72,13 @@ bool MakePinReleasePlan(PinReleasePlan& plan) {
         *std::to_chars(text, text + sizeof plan.numbers[i] - 1, base + PinTable[i]).ptr = '\0';
         const std::string folder = root + "/gpio" + text;
         if (!CopyPath(plan.direction_paths[i], folder + "/direction") ||
+            !CopyPath(plan.active_low_paths[i], folder + "/active_low") ||
             !CopyPath(plan.value_paths[i], folder + "/value")) {
             plan = PinReleasePlan{};
             return false;
         }
     }
+    plan.active_low = OutputsActiveLow();
     plan.count = kPinCount;
     return true;
 }
@@ -80,7 +86,7 @@ bool MakePinReleasePlan(PinReleasePlan& plan) {
 int CarryOutUnexport(const PinReleasePlan& plan) {
     int taken = 0;
     for (int i = 0; i < plan.count; ++i) {
-        if (WriteText(plan.unexport_path, plan.numbers[i], true)) {
+        if (WriteText(plan.unexport_path, plan.numbers[i])) {
             ++taken;
         }
     }

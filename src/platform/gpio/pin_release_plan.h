@@ -17,6 +17,8 @@ struct PinReleasePlan {
     char unexport_path[kPinPlanPathSize] = {};
     char numbers[kPinCount][12] = {};
     char direction_paths[kPinCount][kPinPlanPathSize] = {};
+    char active_low_paths[kPinCount][kPinPlanPathSize] = {};
+    bool active_low = false;  // relay boards that switch on a low level
     char value_paths[kPinCount][kPinPlanPathSize] = {};
     int count = 0;
 };

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
@@ -64,6 +65,8 @@ std::vector<std::string> ChipFolders(const std::string& root) {
     return names;
 }
 
+std::atomic<bool> outputs_active_low{false};
+
 int OpenForWriting(const std::string& path) {
     // Non-blocking, so that a stand-in file that is a pipe without a reader fails
     // instead of hanging the caller.
@@ -76,6 +79,14 @@ int OpenForWriting(const std::string& path) {
 }
 
 }  // namespace
+
+void SetOutputsActiveLow(bool active_low) {
+    outputs_active_low.store(active_low);
+}
+
+bool OutputsActiveLow() {
+    return outputs_active_low.load();
+}
 
 std::string GpioRootFromEnvironment() {
     const char* root = std::getenv(kGpioRootVariable);
@@ -110,8 +121,14 @@ bool SysfsGpio::Export(uint16_t gpio) {
     return WriteSysfsFile(root_ + "/export", std::to_string(SysfsNumber(gpio)));
 }
 
+// The direction's "out" and "high" set the level the pin is driven at as it
+// becomes an output, before and regardless of active_low: "out" is low.
 bool SysfsGpio::SetOutput(uint16_t gpio) {
-    return WriteSysfsFile(PinFile(gpio, "direction"), "out");
+    if (!OutputsActiveLow()) {
+        return WriteSysfsFile(PinFile(gpio, "direction"), "out");
+    }
+    return WriteSysfsFile(PinFile(gpio, "active_low"), "1") &&
+           WriteSysfsFile(PinFile(gpio, "direction"), "high");
 }
 
 bool SysfsGpio::WriteValue(uint16_t gpio, bool high) {

@@ -19,6 +19,14 @@ inline constexpr char kGpioRootVariable[] = "FLEXTOR_GPIO_ROOT";
 // FLEXTOR_GPIO_ROOT when set and not empty, else "/sys/class/gpio".
 std::string GpioRootFromEnvironment();
 
+// Relay boards that close their relay on a low input: every pin made an output
+// from now on gets the kernel's active_low attribute first, and is made an
+// output at the level that is off for such a board ("high"), so that no relay
+// closes between the export and the first write. Values then mean on and off
+// as always. Set once at start-up, before the pins are configured.
+void SetOutputsActiveLow(bool active_low);
+[[nodiscard]] bool OutputsActiveLow();
+
 // The base of the Pi's GPIO controller in root: the base of the first gpiochipN
 // (in name order) whose label is one of the Pi's pin controllers; 0 when none is.
 int FindControllerBase(const std::string& root);

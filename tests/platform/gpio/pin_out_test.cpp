@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 
+#include "base/files/file_io.h"
 #include "core/state/program_state.h"
 #include "platform/gpio/gpio_backend.h"
+#include "platform/gpio/pin_release_plan.h"
 #include "platform/gpio/sysfs_gpio.h"
 #include "support/fake_gpio_folder.h"
 
@@ -54,6 +57,36 @@ TEST_F(PinOutTest, ValueFileHoldsTheLastLevel) {
     EXPECT_EQ(folder.Value(23), "1");
     EXPECT_EQ(pins.WritePins(0x0000, 0x0400, nullptr, nullptr), 1);
     EXPECT_EQ(folder.Value(23), "0");
+}
+
+// Relay boards that close on a low input: a pin becomes an output at the level
+// that is off for them ("high" with active_low set first), on the ordinary road
+// and on the failure handler's, which takes a pin given back already again.
+TEST_F(PinOutTest, ActiveLowPinsBecomeOutputsAtTheirOffLevel) {
+    SetOutputsActiveLow(true);
+    EXPECT_EQ(SetPinsOut(), "");
+    const auto file = [&](uint16_t pin, const char* name) {
+        std::string text;
+        EXPECT_TRUE(ReadWholeFile((folder.PinFolder(pin) / name).string(), text));
+        return text;
+    };
+    EXPECT_EQ(file(17, "active_low"), "1");
+    EXPECT_EQ(folder.Direction(17), "high");
+
+    PinReleasePlan plan;
+    setenv(kGpioRootVariable, folder.root().c_str(), 1);
+    const bool made = MakePinReleasePlan(plan);
+    unsetenv(kGpioRootVariable);
+    ASSERT_TRUE(made);
+    SetOutputsActiveLow(false);
+    folder.RemovePin(27);  // given back: taken again to be driven
+    std::filesystem::create_directory(folder.PinFolder(27));  // as the export makes it
+    EXPECT_EQ(DrivePinsLowByPlan(plan), kPinCount);
+    EXPECT_EQ(file(27, "active_low"), "1");
+    EXPECT_EQ(folder.Direction(27), "high");
+    EXPECT_EQ(folder.Value(27), "0");
+    EXPECT_EQ(folder.Exported(), "27");
+    EXPECT_EQ(folder.Direction(17), "high") << "an exported pin is only written";
 }
 
 TEST_F(PinOutTest, MissingDirectionFileFailsOnlyItsPin) {
