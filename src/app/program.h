@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/crash/watchdog.h"
+#include "app/guard/guard_link.h"
 #include "app/gui_wakeup.h"
 #include "app/remote/remote_access.h"
 #include "app/termination_signals.h"
@@ -82,6 +83,7 @@ class Program {
     bool thread_abandoned_ = false;
     std::string program_folder_;
     std::string configuration_error_;
+    std::string guard_error_;  // logged once the log file is known
 
     Glib::RefPtr<Glib::MainLoop> loop_;
     std::unique_ptr<TerminationSignals> signals_;
@@ -99,6 +101,7 @@ class Program {
     SensorPoller poller_;
     std::array<sigc::connection, 3> timers_;
     Watchdog watchdog_;
+    GuardLink guard_;
 };
 
 }  // namespace flextor

@@ -25,6 +25,9 @@ struct FailurePlan {
     char* restart_argv[4] = {};           // executable, "/CrashFile", crash_file
     PinUnexportPlan pins;
     std::atomic<long> utc_offset{0};  // local time minus UTC, in seconds
+    // The program's end of the outputs guard's socket, kept open for the new
+    // instance (-1: none). Set on the GUI thread.
+    std::atomic<int> guard_fd{-1};
 };
 
 // The one plan of the process.

@@ -1,5 +1,6 @@
 #include "app/crash/restart.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -9,6 +10,22 @@ extern char** environ;
 namespace flextor {
 namespace {
 
+// Closes every descriptor from 3 on but the outputs guard's socket, which stays
+// open across the exec: held from the fork on, the guard sees no end of the
+// program while the new instance takes over, and the end of it when the exec fails.
+void KeepOnlyGuardSocket(int guard) {
+    if (guard < 3) {
+        syscall(SYS_close_range, 3U, ~0U, 0U);
+        return;
+    }
+    const unsigned kept = static_cast<unsigned>(guard);
+    if (kept > 3) {
+        syscall(SYS_close_range, 3U, kept - 1, 0U);
+    }
+    syscall(SYS_close_range, kept + 1, ~0U, 0U);
+    fcntl(guard, F_SETFD, 0);
+}
+
 // The child starts from a clean slate: nothing blocked (the failing signal is
 // blocked in its handler and the mask survives exec), and none of the old
 // instance's descriptors, the serial port and the display connection among them.
@@ -16,7 +33,7 @@ namespace {
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
-    syscall(SYS_close_range, 3U, ~0U, 0U);
+    KeepOnlyGuardSocket(plan.guard_fd.load());
     if (chdir(plan.folder) == 0) {
         execve("/proc/self/exe", plan.restart_argv, environ);
     }
