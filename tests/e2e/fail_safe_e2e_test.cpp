@@ -1,0 +1,197 @@
+// The outputs guard beside the real program: whatever ends the program without
+// its shutdown (kill -9, its Wayland display gone), the guard drives every output
+// low within 2 s and says so once in the message log; an orderly close or a
+// crash restart leaves the outputs to the program.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <thread>
+
+#include "e2e/restarting_program.h"
+
+namespace flextor::test {
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+using Clock = std::chrono::steady_clock;
+
+constexpr milliseconds kLowLimit{2000};
+constexpr char kGuardLine[] = "]  Программа завершилась аварийно: все выходы выключены.\n";
+constexpr char kWestonSocket[] = "flextor-e2e";
+
+enum class Ending { kKilled, kGuardKilled, kCrashRestart, kClosed, kWaylandLost };
+
+struct Case {
+    const char* name;
+    Ending ending;
+};
+
+void PrintTo(const Case& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class FailSafeTest : public RestartingProgramTest, public ::testing::WithParamInterface<Case> {
+  protected:
+    // The one outputs guard running; 0 when there is none (or more than one).
+    pid_t Guard() const {
+        const std::vector<pid_t> guards = ProcessesOf(GuardProgram());
+        return guards.size() == 1 ? guards[0] : 0;
+    }
+
+    bool AllLow() const {
+        for (uint16_t pin : kDefaultPinTable) {
+            if (gpio.Value(pin) != "0") {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Column 1 drawing heads, resumed: its run line is high.
+    void StartHeadsRun(std::vector<std::string> env = {}) {
+        WriteHeadsRun();
+        Start({"/CrashFile", (folder / "Crash.json").string()}, env);
+    }
+
+    void WaitForRunLineHigh() {
+        ASSERT_TRUE(WaitUntil([&] { return gpio.Value(kRunPin) == "1"; }, kStartLimit))
+            << MessageLog() << run->Output();
+    }
+
+    // Kills pid (the program or what it depends on) and expects every output
+    // low within 2 s, the pins given back and the guard's one line.
+    void KillAndExpectOutputsLow(pid_t pid, const char* what) {
+        const auto killed_at = Clock::now();
+        ASSERT_EQ(kill(pid, SIGKILL), 0);
+        while (!AllLow() && Clock::now() - killed_at < 2 * kLowLimit) {
+            std::this_thread::sleep_for(milliseconds(2));
+        }
+        const auto took = std::chrono::duration_cast<milliseconds>(Clock::now() - killed_at);
+        std::cout << GetParam().name << ": " << what << " killed, every output low after "
+                  << took.count() << " ms\n";
+        EXPECT_TRUE(AllLow());
+        EXPECT_LT(took, kLowLimit);
+        ASSERT_TRUE(WaitUntil([&] { return Guard() == 0; }, seconds(5))) << "the guard ends";
+        EXPECT_TRUE(gpio.Unexported().ends_with(AllPinNumbers())) << gpio.Unexported();
+        EXPECT_EQ(Count(MessageLog(), kGuardLine), 1u) << MessageLog();
+    }
+
+    // A private weston on the headless backend, its socket in a runtime folder of
+    // its own; what the program needs to find it, and nothing of X.
+    std::vector<std::string> WestonEnvironment() {
+        fs::create_directory(dir / "xdg");
+        chmod((dir / "xdg").c_str(), 0700);
+        return {"XDG_RUNTIME_DIR=" + (dir / "xdg").string(),
+                std::string("WAYLAND_DISPLAY=") + kWestonSocket, "GDK_BACKEND=wayland",
+                "DISPLAY=", "FLEXTOR_DISPLAY_WAIT=30"};
+    }
+
+    void StartWeston() {
+        weston = std::make_unique<RunningProgram>(
+            "/usr/bin/weston",
+            std::vector<std::string>{"--backend=headless-backend.so",
+                                     std::string("--socket=") + kWestonSocket},
+            std::vector<std::string>{"XDG_RUNTIME_DIR=" + (dir / "xdg").string()},
+            dir / "weston.txt");
+        ASSERT_TRUE(weston->Started());
+    }
+
+    std::unique_ptr<RunningProgram> weston;
+};
+
+TEST_P(FailSafeTest, OutputsGoLowOnlyWhenNoInstanceIsLeft) {
+    switch (GetParam().ending) {
+        case Ending::kKilled: {
+            StartHeadsRun();
+            WaitForRunLineHigh();
+            KillAndExpectOutputsLow(run->Pid(), "the program");
+            break;
+        }
+        case Ending::kGuardKilled: {
+            StartHeadsRun();
+            WaitForRunLineHigh();
+            const pid_t first = Guard();
+            ASSERT_NE(first, 0);
+            ASSERT_EQ(kill(first, SIGKILL), 0);
+            ASSERT_TRUE(WaitUntil(
+                [&] {
+                    return Guard() != 0 && Guard() != first &&
+                           Contains(MessageLog(),
+                                    "]  Сторож выходов завершился и запущен снова.\n");
+                },
+                seconds(10)))
+                << MessageLog();
+            EXPECT_EQ(gpio.Value(kRunPin), "1") << "the outputs stay as the program drives them";
+            KillAndExpectOutputsLow(run->Pid(), "the program");
+            break;
+        }
+        case Ending::kCrashRestart: {
+            StartHeadsRun();
+            WaitForRunLineHigh();
+            const pid_t guard = Guard();
+            ASSERT_NE(guard, 0);
+            ASSERT_TRUE(run->Signal(SIGSEGV));
+            ASSERT_TRUE(run->WaitForExit(kFailureLimit)) << run->Output();
+            pid_t restarted = 0;
+            ASSERT_TRUE(
+                WaitUntil([&] { return (restarted = RestartedInstance()) != 0; }, kStartLimit));
+            ASSERT_TRUE(
+                WaitUntil([&] { return Count(MessageLog(), "Программа была перезапущена") == 2; },
+                          kStartLimit))
+                << MessageLog();
+            WaitForRunLineHigh();
+            EXPECT_EQ(Guard(), guard) << "the same guard watches the restarted instance";
+            EXPECT_FALSE(Contains(MessageLog(), "Программа завершилась аварийно")) << MessageLog();
+            EXPECT_FALSE(Contains(MessageLog(), "Сторож выходов")) << MessageLog();
+            KillAndExpectOutputsLow(restarted, "the restarted instance");
+            break;
+        }
+        case Ending::kClosed: {
+            Start();
+            WaitUntilRunning();
+            ASSERT_NE(Guard(), 0);
+            ASSERT_TRUE(run->Signal(SIGTERM));
+            ASSERT_TRUE(run->WaitForExit(kFailureLimit)) << run->Output();
+            EXPECT_EQ(run->ExitCode(), 0);
+            EXPECT_TRUE(WaitUntil([&] { return Guard() == 0; }, seconds(5)));
+            EXPECT_TRUE(AllLow()) << "the shutdown drives them low itself";
+            EXPECT_FALSE(Contains(MessageLog(), "Программа завершилась аварийно")) << MessageLog();
+            EXPECT_FALSE(Contains(run->Output(), "flextor-guard")) << run->Output();
+            break;
+        }
+        case Ending::kWaylandLost: {
+            if (!fs::exists("/usr/bin/weston")) {
+                GTEST_SKIP() << "weston is not installed: no Wayland compositor to lose";
+            }
+            // The program first, waiting for its display as at login; then the compositor.
+            StartHeadsRun(WestonEnvironment());
+            std::this_thread::sleep_for(seconds(1));
+            StartWeston();
+            WaitForRunLineHigh();
+            ASSERT_FALSE(run->Ended());
+            KillAndExpectOutputsLow(weston->Pid(), "weston");
+            EXPECT_TRUE(run->WaitForExit(seconds(5))) << "GDK ends the program";
+            break;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FailSafe, FailSafeTest,
+                         ::testing::Values(Case{"KilledProgram", Ending::kKilled},
+                                           Case{"KilledGuard", Ending::kGuardKilled},
+                                           Case{"CrashRestart", Ending::kCrashRestart},
+                                           Case{"OrderlyClose", Ending::kClosed},
+                                           Case{"WaylandDisplayLost", Ending::kWaylandLost}),
+                         [](const ::testing::TestParamInfo<Case>& param_info) {
+                             return std::string(param_info.param.name);
+                         });
+
+}  // namespace
+}  // namespace flextor::test
