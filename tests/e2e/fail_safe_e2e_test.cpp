@@ -24,7 +24,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr milliseconds kLowLimit{2000};
 constexpr char kGuardLine[] = "]  Программа завершилась аварийно: все выходы выключены.\n";
-constexpr char kWestonSocket[] = "flextor-e2e";
 
 enum class Ending { kKilled, kGuardKilled, kCrashRestart, kClosed, kWaylandLost };
 
@@ -54,17 +53,6 @@ class FailSafeTest : public RestartingProgramTest, public ::testing::WithParamIn
         return true;
     }
 
-    // Column 1 drawing heads, resumed: its run line is high.
-    void StartHeadsRun(std::vector<std::string> env = {}) {
-        WriteHeadsRun();
-        Start({"/CrashFile", (folder / "Crash.json").string()}, env);
-    }
-
-    void WaitForRunLineHigh() {
-        ASSERT_TRUE(WaitUntil([&] { return gpio.Value(kRunPin) == "1"; }, kStartLimit))
-            << MessageLog() << run->Output();
-    }
-
     // Kills pid (the program or what it depends on) and expects every output
     // low within 2 s, the pins given back and the guard's one line.
     void KillAndExpectOutputsLow(pid_t pid, const char* what) {
@@ -83,46 +71,51 @@ class FailSafeTest : public RestartingProgramTest, public ::testing::WithParamIn
         EXPECT_EQ(Count(MessageLog(), kGuardLine), 1u) << MessageLog();
     }
 
-    // A private weston on the headless backend, its socket in a runtime folder of
-    // its own; what the program needs to find it, and nothing of X.
-    std::vector<std::string> WestonEnvironment() {
+    // The program first, waiting for its display as at login, then a private
+    // weston on the headless backend; the program sees nothing of X.
+    void StartOnWeston() {
+        const std::string runtime = "XDG_RUNTIME_DIR=" + (dir / "xdg").string();
         fs::create_directory(dir / "xdg");
         chmod((dir / "xdg").c_str(), 0700);
-        return {"XDG_RUNTIME_DIR=" + (dir / "xdg").string(),
-                std::string("WAYLAND_DISPLAY=") + kWestonSocket, "GDK_BACKEND=wayland",
-                "DISPLAY=", "FLEXTOR_DISPLAY_WAIT=30"};
-    }
-
-    void StartWeston() {
+        const std::string socket = "flextor-e2e";
+        Start({"/CrashFile", (folder / "Crash.json").string()},
+              {runtime, "WAYLAND_DISPLAY=" + socket, "GDK_BACKEND=wayland",
+               "DISPLAY=", "FLEXTOR_DISPLAY_WAIT=30"});
+        std::this_thread::sleep_for(seconds(1));
         weston = std::make_unique<RunningProgram>(
             "/usr/bin/weston",
-            std::vector<std::string>{"--backend=headless-backend.so",
-                                     std::string("--socket=") + kWestonSocket},
-            std::vector<std::string>{"XDG_RUNTIME_DIR=" + (dir / "xdg").string()},
-            dir / "weston.txt");
+            std::vector<std::string>{"--backend=headless-backend.so", "--socket=" + socket},
+            std::vector<std::string>{runtime}, dir / "weston.txt");
         ASSERT_TRUE(weston->Started());
     }
 
     std::unique_ptr<RunningProgram> weston;
 };
 
+// Column 1 draws heads, resumed from a state file: its run line is high.
 TEST_P(FailSafeTest, OutputsGoLowOnlyWhenNoInstanceIsLeft) {
-    switch (GetParam().ending) {
-        case Ending::kKilled: {
-            StartHeadsRun();
-            WaitForRunLineHigh();
+    const Ending ending = GetParam().ending;
+    WriteHeadsRun();
+    if (ending != Ending::kWaylandLost) {
+        Start({"/CrashFile", (folder / "Crash.json").string()});
+    } else if (!fs::exists("/usr/bin/weston")) {
+        GTEST_SKIP() << "weston is not installed: no Wayland compositor to lose";
+    } else {
+        StartOnWeston();
+    }
+    ASSERT_TRUE(WaitUntil([&] { return gpio.Value(kRunPin) == "1"; }, kStartLimit))
+        << MessageLog() << run->Output();
+    const pid_t guard = Guard();
+    ASSERT_NE(guard, 0);
+    switch (ending) {
+        case Ending::kKilled:
             KillAndExpectOutputsLow(run->Pid(), "the program");
             break;
-        }
-        case Ending::kGuardKilled: {
-            StartHeadsRun();
-            WaitForRunLineHigh();
-            const pid_t first = Guard();
-            ASSERT_NE(first, 0);
-            ASSERT_EQ(kill(first, SIGKILL), 0);
+        case Ending::kGuardKilled:
+            ASSERT_EQ(kill(guard, SIGKILL), 0);
             ASSERT_TRUE(WaitUntil(
                 [&] {
-                    return Guard() != 0 && Guard() != first &&
+                    return Guard() != 0 && Guard() != guard &&
                            Contains(MessageLog(),
                                     "]  Сторож выходов завершился и запущен снова.\n");
                 },
@@ -131,14 +124,8 @@ TEST_P(FailSafeTest, OutputsGoLowOnlyWhenNoInstanceIsLeft) {
             EXPECT_EQ(gpio.Value(kRunPin), "1") << "the outputs stay as the program drives them";
             KillAndExpectOutputsLow(run->Pid(), "the program");
             break;
-        }
         case Ending::kCrashRestart: {
-            StartHeadsRun();
-            WaitForRunLineHigh();
-            const pid_t guard = Guard();
-            ASSERT_NE(guard, 0);
             ASSERT_TRUE(run->Signal(SIGSEGV));
-            ASSERT_TRUE(run->WaitForExit(kFailureLimit)) << run->Output();
             pid_t restarted = 0;
             ASSERT_TRUE(
                 WaitUntil([&] { return (restarted = RestartedInstance()) != 0; }, kStartLimit));
@@ -146,40 +133,25 @@ TEST_P(FailSafeTest, OutputsGoLowOnlyWhenNoInstanceIsLeft) {
                 WaitUntil([&] { return Count(MessageLog(), "Программа была перезапущена") == 2; },
                           kStartLimit))
                 << MessageLog();
-            WaitForRunLineHigh();
+            ASSERT_TRUE(WaitUntil([&] { return gpio.Value(kRunPin) == "1"; }, kStartLimit));
             EXPECT_EQ(Guard(), guard) << "the same guard watches the restarted instance";
             EXPECT_FALSE(Contains(MessageLog(), "Программа завершилась аварийно")) << MessageLog();
             EXPECT_FALSE(Contains(MessageLog(), "Сторож выходов")) << MessageLog();
             KillAndExpectOutputsLow(restarted, "the restarted instance");
             break;
         }
-        case Ending::kClosed: {
-            Start();
-            WaitUntilRunning();
-            ASSERT_NE(Guard(), 0);
+        case Ending::kClosed:
             ASSERT_TRUE(run->Signal(SIGTERM));
             ASSERT_TRUE(run->WaitForExit(kFailureLimit)) << run->Output();
             EXPECT_EQ(run->ExitCode(), 0);
             EXPECT_TRUE(WaitUntil([&] { return Guard() == 0; }, seconds(5)));
             EXPECT_TRUE(AllLow()) << "the shutdown drives them low itself";
             EXPECT_FALSE(Contains(MessageLog(), "Программа завершилась аварийно")) << MessageLog();
-            EXPECT_FALSE(Contains(run->Output(), "flextor-guard")) << run->Output();
             break;
-        }
-        case Ending::kWaylandLost: {
-            if (!fs::exists("/usr/bin/weston")) {
-                GTEST_SKIP() << "weston is not installed: no Wayland compositor to lose";
-            }
-            // The program first, waiting for its display as at login; then the compositor.
-            StartHeadsRun(WestonEnvironment());
-            std::this_thread::sleep_for(seconds(1));
-            StartWeston();
-            WaitForRunLineHigh();
-            ASSERT_FALSE(run->Ended());
+        case Ending::kWaylandLost:
             KillAndExpectOutputsLow(weston->Pid(), "weston");
             EXPECT_TRUE(run->WaitForExit(seconds(5))) << "GDK ends the program";
             break;
-        }
     }
 }
 
