@@ -23,6 +23,14 @@ void Reap(GPid /*pid*/, gint /*status*/, gpointer /*data*/) {}
 
 }  // namespace
 
+void DismissGuardBeforeEnd() {
+    const int fd = Plan().guard_fd.exchange(-1);
+    if (fd >= 0) {
+        // When it is gone already, it has nothing to do either.
+        static_cast<void>(send(fd, kGuardDismissLine, sizeof kGuardDismissLine - 1, MSG_NOSIGNAL));
+    }
+}
+
 GuardLink::~GuardLink() {
     if (watch_ != 0) {
         g_source_remove(watch_);

@@ -12,6 +12,10 @@
 
 namespace flextor {
 
+// Any thread, on a way out that has driven every output low itself (the X display
+// lost, exit inside a library): the guard has nothing left to do.
+void DismissGuardBeforeEnd();
+
 class GuardLink {
   public:
     GuardLink() = default;
