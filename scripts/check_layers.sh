@@ -4,7 +4,8 @@
 # three but never the application on top of it. GTK, GLib, Cairo and Pango
 # headers belong to the interface and the application only, and so do the network
 # libraries and sockets: the status page and MQTT (src/app/remote) are the only
-# parts of the program that talk to a network.
+# parts of the program that talk to a network. The outputs guard's socket pair
+# (src/app/guard) never leaves the machine.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -27,7 +28,8 @@ check src/core "\"(platform|ui|app)/|$GTK|$NET" "the platform, GTK, the network 
 check src/platform "\"(ui|app)/|$GTK|$NET" "GTK, the network or the application"
 check src/ui "\"app/|$NET" "the network or the application"
 # Only the remote-access folder of the application talks to a network.
-found=$(grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*($NET)" src/app --exclude-dir=remote || true)
+found=$(grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*($NET)" src/app --exclude-dir=remote \
+    --exclude-dir=guard || true)
 if [ -n "$found" ]; then
     echo "layers: only src/app/remote may include network headers:"
     echo "$found"

@@ -15,7 +15,7 @@ PACKAGES="
   libsoup-3.0-dev libmosquitto-dev
   mosquitto mosquitto-clients chromium curl
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth fonts-freefont-ttf libx11-dev libxtst-dev faketime
+  xvfb xauth fonts-freefont-ttf libx11-dev libxtst-dev faketime weston
   locales
   nlohmann-json3-dev
   debhelper lintian desktop-file-utils

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "app/display_wait.h"
+#include "app/guard/guard_spawn.h"
 #include "app/program.h"
 #include "app/program_folder.h"
 #include "core/version.h"
@@ -49,6 +50,8 @@ int RunApplication(const CommandLine& command_line) {
         std::fprintf(stderr, "flextor: %s\n", folder.error.c_str());
         return 1;
     }
+    // Still the only thread: the guard's descriptor number may go into the environment.
+    static_cast<void>(ReserveGuardSlot());
     const DisplayWait wait = DisplayWaitFromEnvironment();
     if (!wait.error.empty()) {
         std::fprintf(stderr, "flextor: %s\n", wait.error.c_str());

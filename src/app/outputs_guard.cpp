@@ -11,6 +11,7 @@
 #include <exception>
 #include <string>
 
+#include "app/guard/guard_link.h"
 #include "core/log/message_log.h"
 #include "platform/gpio/pin_out.h"
 
@@ -32,6 +33,9 @@ void DriveOutputsLowBeforeEnd(const char* reason) {
     }
     const std::string failed = DriveAllOutputsLow(kLowAttempts, kLowPause);
     static_cast<void>(UnexportPins());  // a pin left exported is harmless once low
+    if (failed.empty()) {
+        DismissGuardBeforeEnd();  // else the outputs guard tries the pins that stayed high
+    }
     std::string text = std::string("Аварийное завершение программы (") + reason + ")";
     text += failed.empty() ? ": все выходы выключены." : ": не удалось выключить выходы " + failed;
     std::fprintf(stderr, "flextor: %s\n", text.c_str());

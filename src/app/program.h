@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/crash/watchdog.h"
+#include "app/guard/guard_link.h"
 #include "app/gui_wakeup.h"
 #include "app/remote/remote_access.h"
 #include "app/termination_signals.h"
@@ -87,6 +88,7 @@ class Program {
     std::string program_folder_;
     std::string configuration_error_;
     std::vector<std::string> options_problems_;  // logged once the log file is known
+    std::string guard_error_;                    // logged once the log file is known
 
     Glib::RefPtr<Glib::MainLoop> loop_;
     std::unique_ptr<TerminationSignals> signals_;
@@ -104,6 +106,7 @@ class Program {
     SensorPoller poller_;
     std::array<sigc::connection, 3> timers_;
     Watchdog watchdog_;
+    GuardLink guard_;
 };
 
 }  // namespace flextor

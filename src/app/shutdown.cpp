@@ -40,6 +40,8 @@ void Program::Shutdown() {
         static_cast<void>(DriveOutputsLowAndReport());  // named in the log if one stays high
         DisarmOutputsGuard();
     }
+    // The outputs guard ends without touching them.
+    guard_.Dismiss();
     // A pin left exported changes nothing for the plant once it is low.
     static_cast<void>(UnexportPins());
     SaveSettingsIfPending();

@@ -23,6 +23,7 @@
 #include "core/logic/logic_cycle.h"
 #include "core/logic/refresh_outputs.h"
 #include "core/options/options.h"
+#include "core/settings/settings.h"
 #include "core/settings/settings_file.h"
 #include "core/settings/settings_load_report.h"
 #include "core/settings/settings_preservation.h"
@@ -52,8 +53,10 @@ void PumpPendingEvents() {
 }  // namespace
 
 bool Program::Start(const CommandLine& command_line) {
-    // The failure handler goes first, before anything else can fail.
+    // The failure handler goes first, before anything else can fail; the outputs
+    // guard next, before anything can drive an output high.
     InstallFailureHandler();
+    guard_error_ = guard_.Start();
     PrepareFolderAndPins();
     BuildMainWindow();
     RemoveLeftoverSettingsFiles();
@@ -124,11 +127,17 @@ void Program::LoadOptionsFile() {
 }
 
 // Once the run's log file is known: what the failure handler will need, made
-// ready now. Without it a failure ends the program without a restart.
+// ready now. Without it a failure ends the program without a restart. The
+// outputs guard learns the log file too, for its line, written as an error.
 void Program::PrepareForFailure() {
     if (!PrepareFailurePlan(program_folder_, ProgVar.LogInfo_FileName)) {
         std::fprintf(stderr,
                      "flextor: a path is too long, a failure will not restart the program\n");
+    }
+    guard_.TellLogFile(Settings.Log.ErrFile == 1 ? ProgVar.LogInfo_FileName : "");
+    if (!guard_error_.empty()) {
+        AddLogMessage(guard_error_, kLevelError);
+        std::fprintf(stderr, "flextor: %s\n", guard_error_.c_str());
     }
     // From here on a failure restarts the program with this state (a resumed
     // run's own, with its restart count), even before the first logic cycle.

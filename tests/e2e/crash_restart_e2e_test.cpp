@@ -20,6 +20,7 @@
 #include "core/crash/crash_state_read.h"
 #include "core/state/program_state.h"
 #include "core/version.h"
+#include "e2e/restarting_program.h"
 #include "e2e/running_program.h"
 #include "e2e/x_display.h"
 #include "owsim/sim_bus.h"
@@ -31,29 +32,8 @@
 namespace flextor::test {
 namespace {
 
-namespace fs = std::filesystem;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
-
-// Generous: the machine running the tests is shared. A hang takes 10 s to notice.
-constexpr seconds kStartLimit{60};
-constexpr seconds kFailureLimit{60};
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-constexpr uint16_t kRunPin = kDefaultPinTable[1];     // column 1's run line
-constexpr uint16_t kAlarmPin = kDefaultPinTable[10];  // the alarm output
-constexpr double kHeadsDrawn = 0.5;                   // litres of heads drawn before
-
-size_t Count(const std::string& text, const std::string& piece) {
-    size_t n = 0;
-    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) {
-        ++n;
-    }
-    return n;
-}
 
 // The thread of pid whose name is name; 0 when there is none.
 pid_t ThreadNamed(pid_t pid, const std::string& name) {
@@ -65,27 +45,6 @@ pid_t ThreadNamed(pid_t pid, const std::string& name) {
         }
     }
     return 0;
-}
-
-std::vector<std::string> CommandLineOf(pid_t pid) {
-    const std::string text = ReadFile("/proc/" + std::to_string(pid) + "/cmdline");
-    std::vector<std::string> args;
-    for (size_t start = 0; start < text.size();) {
-        const size_t end = text.find('\0', start);
-        args.push_back(text.substr(start, end - start));
-        start = end == std::string::npos ? text.size() : end + 1;
-    }
-    return args;
-}
-
-std::vector<fs::path> ReportsIn(const fs::path& folder) {
-    std::vector<fs::path> reports;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        if (entry.path().filename().string().starts_with("Crash_")) {
-            reports.push_back(entry.path());
-        }
-    }
-    return reports;
 }
 
 // "dd_mm_yyyy__hh_mm_ss" of the local time t.
@@ -110,80 +69,8 @@ void PrintTo(const Fault& fault, std::ostream* out) {
     *out << fault.name;
 }
 
-class CrashFixture : public ::testing::Test {
+class CrashRestartTest : public RestartingProgramTest, public ::testing::WithParamInterface<Fault> {
   protected:
-    void SetUp() override {
-        if (!server.Running()) {
-            GTEST_SKIP() << "Xvfb could not be started: there is no display for the program";
-        }
-        if (!XLibrariesBuiltIn()) {
-            GTEST_SKIP() << "built without the X libraries";
-        }
-        program = fs::canonical(InstallProgram("flextor", dir.path()));
-        folder = fs::canonical(dir.path());
-        ASSERT_TRUE(x.Open());
-        ASSERT_TRUE(bus.Start());
-        for (int role = 1; role <= 6; ++role) {
-            roles.push_back(bus.AddSensor(0x28, 0xC0DE00 + role, role == 3 ? 785 : 250));
-        }
-        std::string sensors;
-        for (int role = 1; role <= 6; ++role) {
-            int64_t id = 0;
-            std::memcpy(&id, roles[role - 1].data(), sizeof id);
-            sensors += "ID_" + std::to_string(role) + " = " + std::to_string(id) + "\nUse_" +
-                       std::to_string(role) + " = " + std::to_string(role) + "\n";
-        }
-        WriteFile(dir / "Setting.ini", "\xEF\xBB\xBF\n[Sensor]\nPortName = " + bus.PortName() +
-                                           "\nSerial = 0\nSensorsCount = 6\n" + sensors);
-    }
-
-    // A run of column 1 drawing heads (mode 3), saved as a failure leaves it, in
-    // the log file run.log; count restarts so far in the chain.
-    void WriteHeadsRun(uint8_t count = 1) {
-        ProgVarRecord state;
-        state.LogInfo_FileName = (folder / "Log" / "run.log").string();
-        state.LogTermo_FileName = (folder / "Log" / "Termo_run.log").string();
-        for (int role = 1; role <= 6; ++role) {
-            SensorParam row;
-            std::memcpy(&row.ID, roles[role - 1].data(), sizeof row.ID);
-            row.Use = static_cast<uint8_t>(role);
-            row.Flag = kFlagTemperatureSensor;
-            state.Sensors.Sensor.push_back(row);
-        }
-        state.Logic.Col1.Status = 1;
-        state.Logic.Col1.Mode = 3;
-        state.Logic.Col1.v1_Volume = kHeadsDrawn;
-        state.Logic.Col1.VolumePWM = 0.001;  // litres a second
-        state.Crash = {count, "Билд: 94; Строка: 1; Файл 'x.cpp'; Ошибка: Abort signal"};
-        WriteFile(dir / "Crash.json", FormatCrashStateJson(state));
-    }
-
-    // Every instance of the program ends with the test, the restarted ones too.
-    void TearDown() override {
-        for (pid_t pid : ProcessesOf(program)) {
-            kill(pid, SIGKILL);
-        }
-    }
-
-    void Start(std::vector<std::string> args = {}, std::vector<std::string> env = {}) {
-        env.insert(env.end(), {"DISPLAY=" + server.Display(), gpio.EnvironmentEntry(),
-                               "FLEXTOR_TEST_FAULTS=1"});
-        run = std::make_unique<RunningProgram>(program, args, env, dir / "output.txt");
-        ASSERT_TRUE(run->Started());
-    }
-
-    // The window up and, unless the run has no sensors, the sensors read: the
-    // timers and the polling thread run.
-    void WaitUntilRunning(bool with_sensors = true) {
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                return x.FindWindow(kMainWindowTitle, 1004) != 0 &&
-                       (!with_sensors || bus.Reads(roles[2]) >= 2);
-            },
-            kStartLimit))
-            << run->Output();
-    }
-
     void Inject(FaultKind kind) {
         switch (kind) {
             case FaultKind::kGuiSegv:
@@ -203,41 +90,7 @@ class CrashFixture : public ::testing::Test {
             }
         }
     }
-
-    // The instance started by the failed one: its pid, or 0.
-    pid_t RestartedInstance() const {
-        for (pid_t pid : ProcessesOf(program)) {
-            if (pid != run->Pid() &&
-                CommandLineOf(pid) == std::vector<std::string>{program.string(), "/CrashFile",
-                                                               (folder / "Crash.json").string()}) {
-                return pid;
-            }
-        }
-        return 0;
-    }
-
-    std::string MessageLog() const {
-        std::string all;
-        for (const auto& entry : fs::directory_iterator(dir / "Log")) {
-            if (!entry.path().filename().string().starts_with("Termo_")) {
-                all += ReadFile(entry.path());
-            }
-        }
-        return all;
-    }
-
-    PrivateXServer server;
-    XDisplay x{server.Display()};
-    TempDir dir;
-    FakeGpioFolder gpio;
-    owsim::SimBus bus;
-    std::vector<owsim::RomCode> roles;
-    fs::path program;
-    fs::path folder;  // as the program sees its own folder
-    std::unique_ptr<RunningProgram> run;
 };
-
-class CrashRestartTest : public CrashFixture, public ::testing::WithParamInterface<Fault> {};
 
 // Column 1 draws heads when the fault comes; the new instance takes the run up
 // in its mode, with its volume, in the same log file.
@@ -389,153 +242,9 @@ TEST_F(CrashRestartTest, AProgramFolderOfTheUsersOwnIsKeptAcrossTheRestart) {
                           kStartLimit))
         << MessageLog();
     EXPECT_EQ(ReportsIn(dir.path()).size(), 1u);
-    // The executable alone.
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "bin"), fs::directory_iterator()), 1);
+    // The executable and its outputs guard alone.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "bin"), fs::directory_iterator()), 2);
 }
-
-// The plant's last line of defence: failures the failure path must survive, and
-// ways out with no successor. Column 1 draws heads (its run line high) when each
-// comes; the row says how the plant must be left.
-enum class FailSafeAct { kSegvThenBus, kSegvAtLimit, kStopThenSegv, kFaultAtStart, kStuckPin };
-enum class Left { kRunning, kStopped, kAllLow, kAlarmLatched };
-
-struct FailSafeCase {
-    const char* name;
-    FailSafeAct act;
-    uint8_t count;  // restarts so far in the chain
-    Left left;
-};
-
-void PrintTo(const FailSafeCase& row, std::ostream* out) {
-    *out << row.name;
-}
-
-constexpr uint16_t kPulsePin = kDefaultPinTable[0];
-constexpr int kStopButton[2] = {320, 394};  // column 1's "Стоп"
-
-class FailSafeTest : public CrashFixture, public ::testing::WithParamInterface<FailSafeCase> {
-  protected:
-    void Act(FailSafeAct act) {
-        switch (act) {
-            case FailSafeAct::kSegvThenBus:
-                ASSERT_TRUE(run->Signal(SIGSEGV));
-                std::this_thread::sleep_for(milliseconds(50));
-                ASSERT_TRUE(run->Signal(SIGBUS));
-                break;
-            case FailSafeAct::kSegvAtLimit:
-                ASSERT_TRUE(run->Signal(SIGSEGV));
-                break;
-            case FailSafeAct::kStopThenSegv:
-                ASSERT_TRUE(
-                    x.Click(x.FindWindow(kMainWindowTitle, 1004), kStopButton[0], kStopButton[1]));
-                ASSERT_TRUE(WaitUntil(
-                    [&] { return Contains(MessageLog(), "Остановлена работа колонки 1"); },
-                    seconds(10)))
-                    << MessageLog();
-                std::this_thread::sleep_for(milliseconds(150));
-                ASSERT_TRUE(run->Signal(SIGSEGV));
-                break;
-            case FailSafeAct::kFaultAtStart:
-            case FailSafeAct::kStuckPin:
-                break;  // set up before the start
-        }
-    }
-
-    bool AllOutputsLow() const {
-        for (uint16_t pin : kDefaultPinTable) {
-            if (gpio.Value(pin) != "0") {
-                return false;
-            }
-        }
-        return true;
-    }
-};
-
-TEST_P(FailSafeTest, LeavesThePlantAsTheOperatorLeftItOrEveryOutputLow) {
-    const FailSafeCase& row = GetParam();
-    WriteHeadsRun(row.count);
-    WriteFile(dir / "Setting.ini",
-              ReadFile(dir / "Setting.ini") + "[Logic]\nCheckStopColumn = 0\n");
-    if (row.act == FailSafeAct::kFaultAtStart) {
-        WriteFile(dir / "fail-at-start", "");  // one failure, before the first cycle
-    }
-    if (row.act == FailSafeAct::kStuckPin) {
-        // A value file that takes no write: the pulsing output cannot go low.
-        fs::remove(gpio.PinFolder(kPulsePin) / "value");
-        fs::create_directory(gpio.PinFolder(kPulsePin) / "value");
-    }
-    Start({"/CrashFile", (folder / "Crash.json").string()});
-    if (row.act != FailSafeAct::kFaultAtStart) {
-        WaitUntilRunning();
-        ASSERT_TRUE(WaitUntil([&] { return gpio.Value(kRunPin) == "1"; }, kStartLimit))
-            << MessageLog() << run->Output();
-        Act(row.act);
-    }
-    const auto acted_at = std::chrono::steady_clock::now();
-    const auto since = [&] {
-        return std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - acted_at)
-            .count();
-    };
-    switch (row.left) {
-        case Left::kAlarmLatched:
-            EXPECT_TRUE(WaitUntil([&] { return gpio.Value(kAlarmPin) == "1"; }, seconds(20)))
-                << MessageLog();
-            EXPECT_TRUE(Contains(MessageLog(),
-                                 "]  Выход GPIO4 (пульсирующий выход) не "
-                                 "выключается дольше 3 с! Включена авария.\n"))
-                << MessageLog();
-            EXPECT_EQ(gpio.Value(kRunPin), "0") << "column 1 blocked";
-            std::cout << row.name << ": the alarm output high " << since() << " ms after start\n";
-            return;
-        case Left::kAllLow:
-            ASSERT_TRUE(run->WaitForExit(kFailureLimit)) << run->Output();
-            std::cout << row.name << ": ended " << since() << " ms after the fault\n";
-            EXPECT_EQ(RestartedInstance(), 0);
-            EXPECT_TRUE(AllOutputsLow()) << gpio.Value(kRunPin) << MessageLog();
-            EXPECT_TRUE(Contains(
-                MessageLog(), "]  Превышено число перезапусков. Программа не была перезапущена!\n"))
-                << MessageLog();
-            EXPECT_FALSE(fs::exists(dir / "Crash.json"));
-            EXPECT_TRUE(ReportsIn(dir.path()).empty());
-            return;
-        case Left::kRunning:
-        case Left::kStopped:
-            break;
-    }
-    ASSERT_TRUE(run->WaitForExit(kFailureLimit)) << run->Output();
-    pid_t restarted = 0;
-    ASSERT_TRUE(WaitUntil([&] { return (restarted = RestartedInstance()) != 0; }, kStartLimit))
-        << MessageLog() << run->Output();
-    ASSERT_TRUE(WaitUntil([&] { return x.FindWindow(kMainWindowTitle, 1004) != 0; }, kStartLimit));
-    std::cout << row.name << ": a new window " << since() << " ms after the fault\n";
-    ASSERT_TRUE(WaitUntil([&] { return Count(MessageLog(), "Программа была перезапущена") == 2; },
-                          seconds(10)))
-        << MessageLog();
-    const std::vector<fs::path> reports = ReportsIn(dir.path());
-    ASSERT_EQ(reports.size(), 1u);
-    const std::string report = ReadFile(reports[0]);
-    ProgVarRecord saved;
-    ASSERT_TRUE(ParseCrashState(report.substr(report.find("\n\r\n\r\n") + 5), saved)) << report;
-    EXPECT_EQ(saved.Crash.Count, row.count + 1);
-    if (row.left == Left::kRunning) {
-        EXPECT_EQ(saved.Logic.Col1.Status, 1);
-        EXPECT_TRUE(WaitUntil([&] { return gpio.Value(kRunPin) == "1"; }, seconds(10)));
-    } else {
-        EXPECT_EQ(saved.Logic.Col1.Status, 0);
-        std::this_thread::sleep_for(seconds(3));
-        EXPECT_EQ(gpio.Value(kRunPin), "0") << "the Stop is not undone";
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FailSafeTest,
-    ::testing::Values(
-        FailSafeCase{"SegvThenBus", FailSafeAct::kSegvThenBus, 1, Left::kRunning},
-        FailSafeCase{"RestartLimit", FailSafeAct::kSegvAtLimit, 10, Left::kAllLow},
-        FailSafeCase{"StopThenSegv", FailSafeAct::kStopThenSegv, 1, Left::kStopped},
-        FailSafeCase{"FaultBeforeTheFirstCycle", FailSafeAct::kFaultAtStart, 1, Left::kRunning},
-        FailSafeCase{"SwitchOffFails", FailSafeAct::kStuckPin, 1, Left::kAlarmLatched}),
-    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace flextor::test

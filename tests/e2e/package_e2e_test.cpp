@@ -63,6 +63,7 @@ TEST_F(PackageTest, HoldsTheProgramItsToolsMenuEntryIconRuleAndReadme) {
     const char* const files[] = {
         "usr/bin/flextor",
         "usr/lib/flextor/flextor",
+        "usr/lib/flextor/flextor-guard",
         "usr/bin/flextor-onewire",
         "usr/bin/flextor-owsim",
         "usr/bin/flextor-plant",
@@ -156,10 +157,10 @@ TEST_F(PackageTest, LauncherRunsTheProgramInAFolderOfTheUsersOwn) {
     ASSERT_TRUE(run.Signal(SIGTERM));
     ASSERT_TRUE(run.WaitForExit(kEndLimit)) << "still running after SIGTERM";
     EXPECT_EQ(run.ExitCode(), 0) << run.Output();
-    // The executable alone.
+    // The executable and its outputs guard alone.
     EXPECT_EQ(
         std::distance(fs::directory_iterator(root / "usr/lib/flextor"), fs::directory_iterator()),
-        1);
+        2);
 }
 
 }  // namespace

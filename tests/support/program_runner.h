@@ -12,7 +12,8 @@ namespace flextor::test {
 // Path of a built executable in the build tree, e.g. BuiltProgram("flextor").
 std::filesystem::path BuiltProgram(const std::string& name);
 
-// Copies the executable into folder and returns the copy's path.
+// Copies the executable into folder and returns the copy's path; the program
+// ("flextor") comes with its outputs guard.
 std::filesystem::path InstallProgram(const std::string& name, const std::filesystem::path& folder);
 
 struct RunResult {

@@ -28,6 +28,9 @@ struct FailurePlan {
     // the plan is ready can drive the outputs low.
     std::atomic<bool> pins_ready{false};
     PinReleasePlan pins;
+    // The program's end of the outputs guard's socket, kept open for the new
+    // instance (-1: none). Set on the GUI thread.
+    std::atomic<int> guard_fd{-1};
 };
 
 // The one plan of the process.

@@ -5,6 +5,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 extern char** environ;
@@ -12,9 +13,28 @@ extern char** environ;
 namespace flextor {
 namespace {
 
-// The descriptor on which the child tells of a failed exec: the write end of a
-// pipe that a successful exec closes.
-constexpr int kExecReport = 3;
+// Closes every descriptor from 3 on but the two kept: the outputs guard's
+// socket, which stays open across the exec (held from the fork on, the guard
+// sees no end of the program while the new instance takes over, and the end of
+// it when the exec fails), and the pipe on which a failed exec is told, which
+// the exec closes.
+void CloseAllBut(int guard, int report) {
+    unsigned from = 3;
+    const int kept[2] = {std::min(guard, report), std::max(guard, report)};
+    for (int fd : kept) {
+        if (fd < static_cast<int>(from)) {
+            continue;
+        }
+        if (static_cast<unsigned>(fd) > from) {
+            syscall(SYS_close_range, from, static_cast<unsigned>(fd) - 1, 0U);
+        }
+        from = static_cast<unsigned>(fd) + 1;
+    }
+    syscall(SYS_close_range, from, ~0U, 0U);
+    if (guard >= 3) {
+        fcntl(guard, F_SETFD, 0);
+    }
+}
 
 // The child starts from a clean slate: nothing blocked (the failing signal is
 // blocked in its handler and the mask survives exec), and none of the old
@@ -23,10 +43,7 @@ constexpr int kExecReport = 3;
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
-    if (report >= 0 && report != kExecReport) {
-        report = dup3(report, kExecReport, O_CLOEXEC) == kExecReport ? kExecReport : -1;
-    }
-    syscall(SYS_close_range, static_cast<unsigned>(kExecReport + 1), ~0U, 0U);
+    CloseAllBut(plan.guard_fd.load(), report);
     if (chdir(plan.folder) == 0) {
         execve("/proc/self/exe", plan.restart_argv, environ);
     }

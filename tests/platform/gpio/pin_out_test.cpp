@@ -1,16 +1,21 @@
 #include "platform/gpio/pin_out.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
 #include "base/files/file_io.h"
+#include "core/guard/guard_protocol.h"
 #include "core/state/program_state.h"
 #include "platform/gpio/gpio_backend.h"
 #include "platform/gpio/pin_release_plan.h"
 #include "platform/gpio/sysfs_gpio.h"
+#include "platform/guard/program_watch.h"
 #include "support/fake_gpio_folder.h"
+#include "support/temp_dir.h"
 
 namespace flextor {
 namespace {
@@ -122,6 +127,51 @@ TEST_F(PinOutTest, ExportFailsForEveryPinWithoutTheExportFile) {
     EXPECT_EQ(
         ExportPins(),
         "GPIO4, GPIO17, GPIO27, GPIO22, GPIO10, GPIO9, GPIO11, GPIO25, GPIO8, GPIO24, GPIO23");
+}
+
+// The outputs guard after the program's end: what the program sent, then the end
+// of its socket. The guard reads it all and acts before it returns.
+GuardOutcome GuardAfter(const std::string& sent, GpioBackend& gpio) {
+    int ends[2];
+    EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+    EXPECT_EQ(send(ends[0], sent.data(), sent.size(), 0), static_cast<ssize_t>(sent.size()));
+    close(ends[0]);
+    const GuardOutcome outcome = WatchProgram(ends[1], gpio);
+    close(ends[1]);
+    return outcome;
+}
+
+TEST_F(PinOutTest, TheGuardDrivesEveryOutputLowWhenTheProgramEndsWithoutDismissingIt) {
+    test::TempDir logs;
+    EXPECT_EQ(WritePins(0x07FF, 0xFFFF), 1);
+    folder.RemovePin(27);  // given back and gone: cannot be taken again here
+    const GuardOutcome outcome = GuardAfter(
+        GuardLogLine("/elsewhere.log") + GuardLogLine((logs / "run.log").string()), gpio);
+    EXPECT_FALSE(outcome.dismissed);
+    EXPECT_EQ(outcome.failed_pins, "GPIO27");
+    for (uint16_t pin : kDefaultPinTable) {
+        if (pin != 27) {
+            EXPECT_EQ(folder.Value(pin), "0") << "GPIO" << pin;
+        }
+    }
+    EXPECT_EQ(folder.Unexported(), test::AllPinNumbers());
+    const std::string log = test::ReadFile(logs / "run.log");
+    EXPECT_TRUE(log.starts_with("\xEF\xBB\xBF[")) << log;
+    EXPECT_TRUE(
+        log.ends_with("]  Программа завершилась аварийно: не удалось выключить выходы GPIO27\n"))
+        << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
+}
+
+TEST_F(PinOutTest, ADismissedGuardLeavesTheOutputsAsTheyAre) {
+    test::TempDir logs;
+    EXPECT_EQ(WritePins(0x07FF, 0xFFFF), 1);
+    const GuardOutcome outcome =
+        GuardAfter(GuardLogLine((logs / "run.log").string()) + kGuardDismissLine, gpio);
+    EXPECT_TRUE(outcome.dismissed);
+    EXPECT_EQ(folder.Value(17), "1");
+    EXPECT_EQ(folder.Unexported(), "");
+    EXPECT_FALSE(std::filesystem::exists(logs / "run.log"));
 }
 
 // A kernel of 6.6 or later on a Pi 4: the controller is gpiochip512.

@@ -1,0 +1,132 @@
+#include "app/guard/guard_spawn.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+
+#include "base/files/unique_fd.h"
+
+extern char** environ;
+
+namespace flextor {
+namespace {
+
+constexpr int kLowestSlot = 3;  // above the standard streams
+
+GuardSlot slot_of_process;
+
+int NumberFromEnvironment() {
+    const char* text = std::getenv(kGuardFdVariable);
+    if (text == nullptr) {
+        return -1;
+    }
+    const char* end = text + std::strlen(text);
+    int number = -1;
+    const auto [next, error] = std::from_chars(text, end, number);
+    return error == std::errc() && next == end && number >= kLowestSlot ? number : -1;
+}
+
+bool IsSocket(int fd) {
+    struct stat status {};
+    return fstat(fd, &status) == 0 && S_ISSOCK(status.st_mode);
+}
+
+// /dev/null at number, or at the lowest free number from 3 when number is -1.
+int HoldNumber(int number) {
+    UniqueFd null(open("/dev/null", O_RDONLY | O_CLOEXEC));
+    if (!null.Valid()) {
+        return -1;
+    }
+    if (number < 0) {
+        return fcntl(null.Get(), F_DUPFD_CLOEXEC, kLowestSlot);
+    }
+    return dup3(null.Get(), number, O_CLOEXEC);
+}
+
+std::string GuardPath() {
+    char path[4096];
+    const ssize_t size = readlink("/proc/self/exe", path, sizeof path - 1);
+    std::string folder = size > 0 ? std::string(path, static_cast<size_t>(size)) : "";
+    folder.erase(folder.find_last_of('/') + 1);
+    return folder + kGuardProgramName;
+}
+
+std::string Failure(const std::string& what, const std::string& path, int error) {
+    return what + " " + path + " (" + std::strerror(error) +
+           "): при аварийном завершении программы выходы не будут выключены.";
+}
+
+}  // namespace
+
+GuardSlot ReserveGuardSlot() {
+    const int inherited = NumberFromEnvironment();
+    if (inherited >= 0 && IsSocket(inherited) && fcntl(inherited, F_SETFD, FD_CLOEXEC) == 0) {
+        slot_of_process = {inherited, true};
+        return slot_of_process;
+    }
+    // Something else there (or nothing): the number is ours from now on.
+    slot_of_process = {HoldNumber(inherited), false};
+    if (slot_of_process.number >= 0 && slot_of_process.number != inherited) {
+        setenv(kGuardFdVariable, std::to_string(slot_of_process.number).c_str(), 1);
+    }
+    return slot_of_process;
+}
+
+const GuardSlot& ProcessGuardSlot() {
+    return slot_of_process;
+}
+
+GuardStart StartGuardProcess(int slot) {
+    GuardStart start;
+    std::string path = GuardPath();
+    if (access(path.c_str(), X_OK) != 0) {
+        start.error = Failure("Не найден сторож выходов", path, errno);
+        return start;
+    }
+    int ends[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
+        start.error = Failure("Не удалось запустить сторож выходов", path, errno);
+        return start;
+    }
+    UniqueFd ours(ends[0]);
+    UniqueFd theirs(ends[1]);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, theirs.Get(), STDIN_FILENO);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK);
+    char* argv[] = {path.data(), nullptr};
+    const int error = posix_spawn(&start.pid, path.c_str(), &actions, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0) {
+        start.pid = -1;
+        start.error = Failure("Не удалось запустить сторож выходов", path, error);
+        return start;
+    }
+    if (slot >= 0 && ours.Get() != slot) {
+        if (dup3(ours.Get(), slot, O_CLOEXEC) != slot) {
+            // Kept where it is: a restart then hands it over unnamed, and the new
+            // instance starts a guard of its own.
+            start.fd = ours.Release();
+            return start;
+        }
+        ours = UniqueFd(slot);
+    }
+    start.fd = ours.Release();
+    return start;
+}
+
+}  // namespace flextor

@@ -1,0 +1,35 @@
+// The outputs guard's work, apart from its process: it waits for the program's
+// end on their socket and, when the program went without dismissing it, drives
+// every output low, gives the pins back and writes one line to the run's
+// message log. Nothing watches the plant after that.
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "platform/gpio/gpio_backend.h"
+
+namespace flextor {
+
+struct GuardOutcome {
+    bool dismissed = false;   // the orderly shutdown ended the watch: outputs untouched
+    std::string failed_pins;  // pins that stayed high ("GPIO17, GPIO27"), else empty
+    std::string log_file;     // the last log file the program named
+};
+
+inline constexpr int kGuardLowAttempts = 8;
+inline constexpr std::chrono::milliseconds kGuardLowPause{100};
+
+// Reads fd, blocking without a timeout, until its end (or a read error), then
+// acts as above. The line written, if any, also goes to stderr.
+[[nodiscard]] GuardOutcome WatchProgram(int fd, GpioBackend& gpio);
+
+// Drives every output of the default pin table low, up to attempts rounds pause
+// apart for the pins that failed. A pin given back by a failed instance keeps its
+// level, so a pin without a value file is exported again and made an output
+// (which drives it low). Then every pin is unexported. Returns the pins still
+// not low.
+[[nodiscard]] std::string DriveOutputsLowForGood(GpioBackend& gpio, int attempts,
+                                                 std::chrono::milliseconds pause);
+
+}  // namespace flextor

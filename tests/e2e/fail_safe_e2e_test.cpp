@@ -1,0 +1,268 @@
+// The plant's last line of defence, each row a way the program can fail while
+// column 1 heats: the failure path survives a second fault and a failure before
+// the first cycle, a restart never undoes a Stop, a switch-off that fails
+// latches the alarm, and whatever ends the program without a successor (the
+// restart limit, kill -9, its Wayland display gone) leaves every output low:
+// the program's own path or its outputs guard, within 2 s, saying so in the log.
+// An orderly close or a crash restart leaves the outputs to the program.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <thread>
+
+#include "core/crash/crash_state_read.h"
+#include "e2e/restarting_program.h"
+
+namespace flextor::test {
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+using Clock = std::chrono::steady_clock;
+
+constexpr milliseconds kLowLimit{2000};
+constexpr char kGuardLine[] = "]  Программа завершилась аварийно: все выходы выключены.\n";
+
+enum class Ending {
+    kKilled,
+    kGuardKilled,
+    kCrashRestart,
+    kClosed,
+    kWaylandLost,
+    kSegvThenBus,    // a second fault while the failure path runs
+    kRestartLimit,   // the eleventh failure of a chain
+    kStopThenSegv,   // "Стоп" pressed, then a fault before the next cycle
+    kFaultAtStart,   // a failure before the first logic cycle
+    kSwitchOffFails  // an output whose switch-off keeps failing
+};
+
+struct Case {
+    const char* name;
+    Ending ending;
+    uint8_t count = 1;  // restarts so far in the chain
+};
+
+constexpr uint16_t kPulsePin = kDefaultPinTable[0];
+constexpr int kStopButton[2] = {320, 394};  // column 1's "Стоп"
+
+void PrintTo(const Case& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class FailSafeTest : public RestartingProgramTest, public ::testing::WithParamInterface<Case> {
+  protected:
+    // The one outputs guard running; 0 when there is none (or more than one).
+    pid_t Guard() const {
+        const std::vector<pid_t> guards = ProcessesOf(GuardProgram());
+        return guards.size() == 1 ? guards[0] : 0;
+    }
+
+    bool AllLow() const {
+        for (uint16_t pin : kDefaultPinTable) {
+            if (gpio.Value(pin) != "0") {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Kills pid (the program or what it depends on) and expects every output
+    // low within 2 s, the pins given back and the guard's one line.
+    void KillAndExpectOutputsLow(pid_t pid, const char* what) {
+        const auto killed_at = Clock::now();
+        ASSERT_EQ(kill(pid, SIGKILL), 0);
+        while (!AllLow() && Clock::now() - killed_at < 2 * kLowLimit) {
+            std::this_thread::sleep_for(milliseconds(2));
+        }
+        const auto took = std::chrono::duration_cast<milliseconds>(Clock::now() - killed_at);
+        std::cout << GetParam().name << ": " << what << " killed, every output low after "
+                  << took.count() << " ms\n";
+        EXPECT_TRUE(AllLow());
+        EXPECT_LT(took, kLowLimit);
+        ASSERT_TRUE(WaitUntil([&] { return Guard() == 0; }, seconds(5))) << "the guard ends";
+        EXPECT_TRUE(gpio.Unexported().ends_with(AllPinNumbers())) << gpio.Unexported();
+        EXPECT_EQ(Count(MessageLog(), kGuardLine), 1u) << MessageLog();
+    }
+
+    // The program first, waiting for its display as at login, then a private
+    // weston on the headless backend; the program sees nothing of X.
+    void StartOnWeston() {
+        const std::string runtime = "XDG_RUNTIME_DIR=" + (dir / "xdg").string();
+        fs::create_directory(dir / "xdg");
+        chmod((dir / "xdg").c_str(), 0700);
+        const std::string socket = "flextor-e2e";
+        Start({"/CrashFile", (folder / "Crash.json").string()},
+              {runtime, "WAYLAND_DISPLAY=" + socket, "GDK_BACKEND=wayland",
+               "DISPLAY=", "FLEXTOR_DISPLAY_WAIT=30"});
+        std::this_thread::sleep_for(seconds(1));
+        weston = std::make_unique<RunningProgram>(
+            "/usr/bin/weston",
+            std::vector<std::string>{"--backend=headless-backend.so", "--socket=" + socket},
+            std::vector<std::string>{runtime}, dir / "weston.txt");
+        ASSERT_TRUE(weston->Started());
+    }
+
+    // A failure the path survives: the run restarted as the operator left it.
+    void ExpectRestarted(bool running) {
+        ASSERT_TRUE(run->WaitForExit(kFailureLimit)) << run->Output();
+        ASSERT_TRUE(WaitUntil([&] { return RestartedInstance() != 0; }, kStartLimit))
+            << MessageLog() << run->Output();
+        ASSERT_TRUE(WaitUntil(
+            [&] { return Count(MessageLog(), "Программа была перезапущена") == 2; }, kStartLimit))
+            << MessageLog();
+        const std::vector<fs::path> reports = ReportsIn(dir.path());
+        ASSERT_EQ(reports.size(), 1u);
+        const std::string report = ReadFile(reports[0]);
+        ProgVarRecord saved;
+        ASSERT_TRUE(ParseCrashState(report.substr(report.find("\n\r\n\r\n") + 5), saved)) << report;
+        EXPECT_EQ(saved.Crash.Count, GetParam().count + 1);
+        EXPECT_EQ(saved.Logic.Col1.Status, running ? 1 : 0);
+        if (running) {
+            EXPECT_TRUE(WaitUntil([&] { return gpio.Value(kRunPin) == "1"; }, kStartLimit));
+        } else {
+            std::this_thread::sleep_for(seconds(3));
+            EXPECT_EQ(gpio.Value(kRunPin), "0") << "the Stop is not undone";
+        }
+    }
+
+    std::unique_ptr<RunningProgram> weston;
+};
+
+// Column 1 draws heads, resumed from a state file: its run line is high.
+TEST_P(FailSafeTest, OutputsGoLowOnlyWhenNoInstanceIsLeft) {
+    const Ending ending = GetParam().ending;
+    WriteHeadsRun(GetParam().count);
+    WriteFile(dir / "Setting.ini",
+              ReadFile(dir / "Setting.ini") + "[Logic]\nCheckStopColumn = 0\n");
+    if (ending == Ending::kFaultAtStart) {
+        WriteFile(dir / "fail-at-start", "");  // one failure, before the first cycle
+        Start({"/CrashFile", (folder / "Crash.json").string()});
+        ExpectRestarted(true);
+        return;
+    }
+    if (ending == Ending::kSwitchOffFails) {
+        // A value file that takes no write: the pulsing output cannot go low.
+        fs::remove(gpio.PinFolder(kPulsePin) / "value");
+        fs::create_directory(gpio.PinFolder(kPulsePin) / "value");
+    }
+    if (ending != Ending::kWaylandLost) {
+        Start({"/CrashFile", (folder / "Crash.json").string()});
+    } else if (!fs::exists("/usr/bin/weston")) {
+        GTEST_SKIP() << "weston is not installed: no Wayland compositor to lose";
+    } else {
+        StartOnWeston();
+    }
+    ASSERT_TRUE(WaitUntil([&] { return gpio.Value(kRunPin) == "1"; }, kStartLimit))
+        << MessageLog() << run->Output();
+    const pid_t guard = Guard();
+    ASSERT_NE(guard, 0);
+    switch (ending) {
+        case Ending::kKilled:
+            KillAndExpectOutputsLow(run->Pid(), "the program");
+            break;
+        case Ending::kGuardKilled:
+            ASSERT_EQ(kill(guard, SIGKILL), 0);
+            ASSERT_TRUE(WaitUntil(
+                [&] {
+                    return Guard() != 0 && Guard() != guard &&
+                           Contains(MessageLog(),
+                                    "]  Сторож выходов завершился и запущен снова.\n");
+                },
+                seconds(10)))
+                << MessageLog();
+            EXPECT_EQ(gpio.Value(kRunPin), "1") << "the outputs stay as the program drives them";
+            KillAndExpectOutputsLow(run->Pid(), "the program");
+            break;
+        case Ending::kCrashRestart: {
+            ASSERT_TRUE(run->Signal(SIGSEGV));
+            pid_t restarted = 0;
+            ASSERT_TRUE(
+                WaitUntil([&] { return (restarted = RestartedInstance()) != 0; }, kStartLimit));
+            ASSERT_TRUE(
+                WaitUntil([&] { return Count(MessageLog(), "Программа была перезапущена") == 2; },
+                          kStartLimit))
+                << MessageLog();
+            ASSERT_TRUE(WaitUntil([&] { return gpio.Value(kRunPin) == "1"; }, kStartLimit));
+            EXPECT_EQ(Guard(), guard) << "the same guard watches the restarted instance";
+            EXPECT_FALSE(Contains(MessageLog(), "Программа завершилась аварийно")) << MessageLog();
+            EXPECT_FALSE(Contains(MessageLog(), "Сторож выходов")) << MessageLog();
+            KillAndExpectOutputsLow(restarted, "the restarted instance");
+            break;
+        }
+        case Ending::kClosed:
+            ASSERT_TRUE(run->Signal(SIGTERM));
+            ASSERT_TRUE(run->WaitForExit(kFailureLimit)) << run->Output();
+            EXPECT_EQ(run->ExitCode(), 0);
+            EXPECT_TRUE(WaitUntil([&] { return Guard() == 0; }, seconds(5)));
+            EXPECT_TRUE(AllLow()) << "the shutdown drives them low itself";
+            EXPECT_FALSE(Contains(MessageLog(), "Программа завершилась аварийно")) << MessageLog();
+            break;
+        case Ending::kWaylandLost:
+            KillAndExpectOutputsLow(weston->Pid(), "weston");
+            EXPECT_TRUE(run->WaitForExit(seconds(5))) << "GDK ends the program";
+            break;
+        case Ending::kSegvThenBus:
+            ASSERT_TRUE(run->Signal(SIGSEGV));
+            std::this_thread::sleep_for(milliseconds(50));
+            ASSERT_TRUE(run->Signal(SIGBUS));
+            ExpectRestarted(true);
+            break;
+        case Ending::kRestartLimit:
+            ASSERT_TRUE(run->Signal(SIGSEGV));
+            ASSERT_TRUE(run->WaitForExit(kFailureLimit)) << run->Output();
+            EXPECT_EQ(RestartedInstance(), 0);
+            EXPECT_TRUE(AllLow()) << "driven low by the failure path itself";
+            EXPECT_TRUE(Contains(
+                MessageLog(), "]  Превышено число перезапусков. Программа не была перезапущена!\n"))
+                << MessageLog();
+            EXPECT_FALSE(fs::exists(dir / "Crash.json"));
+            EXPECT_TRUE(ReportsIn(dir.path()).empty());
+            break;
+        case Ending::kStopThenSegv:
+            ASSERT_TRUE(
+                x.Click(x.FindWindow(kMainWindowTitle, 1004), kStopButton[0], kStopButton[1]));
+            ASSERT_TRUE(
+                WaitUntil([&] { return Contains(MessageLog(), "Остановлена работа колонки 1"); },
+                          seconds(10)))
+                << MessageLog();
+            std::this_thread::sleep_for(milliseconds(150));
+            ASSERT_TRUE(run->Signal(SIGSEGV));
+            ExpectRestarted(false);
+            break;
+        case Ending::kSwitchOffFails:
+            EXPECT_TRUE(WaitUntil([&] { return gpio.Value(kAlarmPin) == "1"; }, seconds(20)))
+                << MessageLog();
+            EXPECT_TRUE(Contains(MessageLog(),
+                                 "]  Выход GPIO4 (пульсирующий выход) не "
+                                 "выключается дольше 3 с! Включена авария.\n"))
+                << MessageLog();
+            EXPECT_EQ(gpio.Value(kRunPin), "0") << "column 1 blocked";
+            break;
+        case Ending::kFaultAtStart:
+            break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FailSafe, FailSafeTest,
+                         ::testing::Values(Case{"KilledProgram", Ending::kKilled},
+                                           Case{"KilledGuard", Ending::kGuardKilled},
+                                           Case{"CrashRestart", Ending::kCrashRestart},
+                                           Case{"OrderlyClose", Ending::kClosed},
+                                           Case{"WaylandDisplayLost", Ending::kWaylandLost},
+                                           Case{"SegvThenBus", Ending::kSegvThenBus},
+                                           Case{"RestartLimit", Ending::kRestartLimit, 10},
+                                           Case{"StopThenSegv", Ending::kStopThenSegv},
+                                           Case{"FaultBeforeTheFirstCycle", Ending::kFaultAtStart},
+                                           Case{"SwitchOffFails", Ending::kSwitchOffFails}),
+                         [](const ::testing::TestParamInfo<Case>& param_info) {
+                             return std::string(param_info.param.name);
+                         });
+
+}  // namespace
+}  // namespace flextor::test
