@@ -11,6 +11,7 @@
 #include "app/guard/guard_spawn.h"
 #include "core/guard/guard_protocol.h"
 #include "core/log/message_log.h"
+#include "platform/gpio/sysfs_gpio.h"
 
 namespace flextor {
 namespace {
@@ -100,7 +101,8 @@ void GuardLink::OnGuardEnded() {
 }
 
 void GuardLink::TellLogFile(const std::string& path) {
-    log_line_ = GuardLogLine(path);
+    // The outputs' polarity goes with it: set before the log file is known.
+    log_line_ = GuardLogLine(path) + GuardActiveLowLine(OutputsActiveLow());
     if (fd_ >= 0) {
         // When the guard is gone, the watch starts the next one, which is told.
         static_cast<void>(Send(log_line_));

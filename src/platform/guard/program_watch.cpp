@@ -10,6 +10,7 @@
 #include "core/guard/guard_protocol.h"
 #include "core/state/program_state.h"
 #include "core/time/clock.h"
+#include "platform/gpio/sysfs_gpio.h"
 
 namespace flextor {
 namespace {
@@ -90,6 +91,7 @@ GuardOutcome WatchProgram(int fd, GpioBackend& gpio) {
     outcome.dismissed = inbox.dismissed();
     outcome.log_file = inbox.log_file();
     if (!outcome.dismissed) {
+        SetOutputsActiveLow(inbox.active_low());
         outcome.failed_pins = DriveOutputsLowForGood(gpio, kGuardLowAttempts, kGuardLowPause);
         WriteEndLine(outcome.log_file, EndText(outcome.failed_pins));
     }

@@ -145,8 +145,12 @@ TEST_F(PinOutTest, TheGuardDrivesEveryOutputLowWhenTheProgramEndsWithoutDismissi
     test::TempDir logs;
     EXPECT_EQ(WritePins(0x07FF, 0xFFFF), 1);
     folder.RemovePin(27);  // given back and gone: cannot be taken again here
-    const GuardOutcome outcome = GuardAfter(
-        GuardLogLine("/elsewhere.log") + GuardLogLine((logs / "run.log").string()), gpio);
+    const GuardOutcome outcome =
+        GuardAfter(GuardLogLine("/elsewhere.log") + GuardLogLine((logs / "run.log").string()) +
+                       GuardActiveLowLine(true),
+                   gpio);
+    EXPECT_TRUE(OutputsActiveLow()) << "a pin taken again is made an output at its off level";
+    SetOutputsActiveLow(false);
     EXPECT_FALSE(outcome.dismissed);
     EXPECT_EQ(outcome.failed_pins, "GPIO27");
     for (uint16_t pin : kDefaultPinTable) {
