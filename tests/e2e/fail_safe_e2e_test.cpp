@@ -135,7 +135,7 @@ class FailSafeTest : public RestartingProgramTest, public ::testing::WithParamIn
 };
 
 // Column 1 draws heads, resumed from a state file: its run line is high.
-TEST_P(FailSafeTest, OutputsGoLowOnlyWhenNoInstanceIsLeft) {
+TEST_P(FailSafeTest, LeavesThePlantAsTheOperatorLeftItOrEveryOutputLow) {
     const Ending ending = GetParam().ending;
     WriteHeadsRun(GetParam().count);
     WriteFile(dir / "Setting.ini",
