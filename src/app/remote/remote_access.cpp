@@ -2,6 +2,7 @@
 
 #include <glibmm/main.h>
 
+#include "app/remote/chart_library.h"
 #include "core/chart/chart_model.h"
 #include "core/log/message_log.h"
 #include "core/remote/status_json.h"
@@ -50,6 +51,14 @@ void RemoteAccess::StartServer() {
     StatusSources sources;
     sources.json = [this] { return StatusJsonNow(); };
     sources.chart = [this](std::string& png) { return ChartPng(png); };
+    history_ = std::make_unique<HistoryEndpoint>();
+    sources.more = [this](SoupServerMessage* msg, const std::string& path, GHashTable* query) {
+        if (path == "/api/history") {
+            history_->Answer(msg, query);
+            return true;
+        }
+        return AnswerChartLibrary(msg, path);
+    };
     sources.refused = [](const std::string& host) {
         AddLogMessage(
             "Страница состояния: отказано в доступе с адреса " + host + " (неверный ключ доступа)",
@@ -63,6 +72,7 @@ void RemoteAccess::StartServer() {
                           std::to_string(http.port) + " (" + error + ")",
                       kLevelError);
         server_.reset();
+        history_.reset();
         return;
     }
     AddLogMessage(
@@ -97,6 +107,7 @@ void RemoteAccess::Stop() {
     chart_encoded_.Unbind();
     JoinEncoder();  // a few milliseconds at most
     encoding_ = false;
+    history_.reset();  // its worker joined, a few milliseconds at most
     server_.reset();
 }
 

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "app/gui_wakeup.h"
+#include "app/remote/history_endpoint.h"
 #include "app/remote/mqtt_link.h"
 #include "app/remote/status_server.h"
 #include "core/remote/mqtt_messages.h"
@@ -50,6 +51,7 @@ class RemoteAccess {
     const StatusMirror& mirror_;
     RemoteSettings settings_;
     std::unique_ptr<StatusServer> server_;
+    std::unique_ptr<HistoryEndpoint> history_;
     std::unique_ptr<MqttLink> mqtt_;
     GuiWakeup mqtt_connected_;
     MqttChanges changes_;

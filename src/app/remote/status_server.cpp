@@ -201,6 +201,8 @@ struct StatusServer::Impl {
                 impl->waiting_chart.push_back(SOUP_SERVER_MESSAGE(g_object_ref(msg)));
                 soup_server_message_pause(msg);
             }
+        } else if (impl->sources.more && impl->sources.more(msg, where, query)) {
+            // answered there
         } else {
             SetText(msg, SOUP_STATUS_NOT_FOUND, "text/plain; charset=utf-8", "Не найдено\n");
         }

@@ -1,5 +1,6 @@
 // The read-only status page over HTTP, served by libsoup on the GUI thread's
-// main loop: "/" the page, "/api/status" the JSON, "/chart.png" the chart.
+// main loop: "/" the page, "/api/status" the JSON, "/chart.png" the chart, and
+// what StatusSources::more answers.
 // Nothing it serves changes the plant: it takes GET and HEAD only.
 //
 // A slow or hostile client cannot hold the GUI thread: the sockets are read
@@ -13,6 +14,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+
+typedef struct _SoupServerMessage SoupServerMessage;
+typedef struct _GHashTable GHashTable;
 
 namespace flextor {
 
@@ -30,6 +34,9 @@ struct StatusSources {
     // GET /chart.png: true with png set when the picture is at hand; false when
     // it is being made, and ChartReady is called once it is.
     std::function<bool(std::string& png)> chart;
+    // The page's further paths, after the token check: true when it answered msg
+    // (or paused it, answering later), false for a path it does not know.
+    std::function<bool(SoupServerMessage* msg, const std::string& path, GHashTable* query)> more;
     // A refused token, once a minute at most: the remote address.
     std::function<void(const std::string&)> refused;
 };
