@@ -25,6 +25,8 @@ td.v{font-weight:bold;white-space:nowrap}
 #log div{font-size:0.85em;border-bottom:1px solid #eee;padding:2px 0}
 #log .warning{color:#a60}#log .error{color:#c00}
 img{width:100%;height:auto;background:#fff}
+#graph{width:100%;height:320px;background:#fff}
+#graph .dygraph-axis-label{color:var(--chart-text,#000)}
 small{color:#666}
 </style></head><body>
 <h1>Флекстор</h1>
@@ -38,8 +40,10 @@ small{color:#666}
 <table><tbody id="columns"></tbody></table>
 <h2>Индикаторы</h2>
 <div id="lamps"></div>
-<h2>График</h2>
-<img id="chart" alt="График">
+<h2>График за день</h2>
+<div id="graph"></div>
+<small id="graph_note">Загрузка графика…</small>
+<img id="chart" alt="График" style="display:none">
 <h2>Сообщения</h2>
 <div id="log"></div>
 <script>
@@ -50,6 +54,105 @@ const lampNames = {alarm:"Авария", pulse:"Импульс", column1:"Кол
   valve2:"Клапан 2", valve3:"Клапан 3", column2:"Колонка 2", mash_upper:"Брага: верх",
   mash_lower:"Брага: низ"};
 let lastAnswer = 0, chartSamples = -1, chartLoaded = 0;
+// The day's chart, drawn here by the program's chart library: the whole day
+// once, then only the samples after the last one held (see /api/history).
+let library = "loading", graph = null, traceNames = [1, 2, 3, 4, 5, 6].map(n => "Датчик " + n);
+const day = {mark: null, rows: [], loading: false};
+function note(text) { document.getElementById("graph_note").textContent = text; }
+function loadLibrary() {
+  const css = document.createElement("link");
+  css.rel = "stylesheet";
+  css.href = "dygraph.min.css?" + suffix;
+  document.head.appendChild(css);
+  const script = document.createElement("script");
+  script.src = "dygraph.min.js?" + suffix;
+  script.onload = () => { library = "ready"; loadHistory(); };
+  script.onerror = () => {
+    library = "missing";
+    document.getElementById("graph").style.display = "none";
+    document.getElementById("chart").style.display = "block";
+    note("График за день недоступен: на устройстве с программой не установлена " +
+      "библиотека графиков (пакет libjs-dygraphs). Показаны последние минуты.");
+  };
+  document.head.appendChild(script);
+}
+// One answer of /api/history: each column's values are byte differences, or
+// -128 and the whole value, or -127 for none.
+function decodeHistory(buffer) {
+  const v = new DataView(buffer);
+  const count = v.getUint32(8, true);
+  const colours = [];
+  for (let i = 0; i < 9; ++i) {
+    colours.push("#" + v.getUint32(12 + 4 * i, true).toString(16).padStart(6, "0"));
+  }
+  let at = 48;
+  function column(wide) {
+    const values = new Array(count);
+    let previous = 0;
+    for (let i = 0; i < count; ++i) {
+      const b = v.getInt8(at++);
+      if (b === -128) {
+        previous = wide ? v.getInt32(at, true) : v.getInt16(at, true);
+        at += wide ? 4 : 2;
+        values[i] = previous;
+      } else if (b === -127) {
+        values[i] = null;
+      } else {
+        previous += b;
+        values[i] = previous;
+      }
+    }
+    return values;
+  }
+  const times = column(true), traces = [];
+  for (let t = 0; t < 6; ++t) traces.push(column(false));
+  const rows = new Array(count);
+  for (let i = 0; i < count; ++i) {
+    const row = [new Date(times[i] * 1000)];
+    for (let t = 0; t < 6; ++t) row.push(traces[t][i] === null ? null : traces[t][i] / 10);
+    rows[i] = row;
+  }
+  return {mark: v.getInt32(0, true), start: v.getUint32(4, true), colours, rows};
+}
+function drawDay(colours) {
+  if (day.rows.length === 0) { note("За сегодня записей нет"); return; }
+  const box = document.getElementById("graph");
+  box.style.background = colours[0];
+  box.style.setProperty("--chart-text", colours[2]);
+  // The samples' times are the plant's wall clock, shown as they are.
+  const options = {labels: ["Время"].concat(traceNames), labelsUTC: true,
+    colors: colours.slice(3), gridLineColor: colours[1], axisLineColor: colours[2],
+    ylabel: "°C", strokeWidth: 1};
+  if (graph) graph.updateOptions(Object.assign({file: day.rows}, options));
+  else graph = new Dygraph(box, day.rows, options);
+  note("Записей за день: " + day.rows.length + ". Выделите участок, чтобы увеличить; " +
+    "двойное касание — весь день.");
+}
+async function loadHistory() {
+  if (library !== "ready" || day.loading) return;
+  day.loading = true;
+  try {
+    const query = day.mark === null ? "since=0" :
+      "since=" + day.rows.length + "&first=" + day.mark;
+    const answer = await fetch("api/history?" + query + "&" + suffix, {cache: "no-store"});
+    if (!answer.ok) throw new Error("ошибка " + answer.status);
+    const part = decodeHistory(await answer.arrayBuffer());
+    if (part.start === 0) {
+      day.rows = part.rows;
+    } else if (part.start === day.rows.length) {
+      for (const row of part.rows) day.rows.push(row);
+    } else {
+      day.mark = null;  // out of step: the whole day again next time
+      return;
+    }
+    day.mark = part.mark;
+    if (part.start === 0 || part.rows.length > 0) drawDay(part.colours);
+  } catch (e) {
+    note("График за день не получен (" + e.message + ")");
+  } finally {
+    day.loading = false;
+  }
+}
 function cell(row, text, cls) {
   const td = document.createElement("td");
   td.textContent = text;
@@ -97,8 +200,9 @@ function show(s) {
     div.textContent = m.text;
     return div;
   });
+  if (s.temperatures.length === 6) traceNames = s.temperatures.map(t => t.name);
   const now = Date.now();
-  if (s.chart_samples !== chartSamples && now - chartLoaded > 30000) {
+  if (library === "missing" && s.chart_samples !== chartSamples && now - chartLoaded > 30000) {
     chartSamples = s.chart_samples;
     chartLoaded = now;
     document.getElementById("chart").src = "chart.png?n=" + s.chart_samples + "&" + suffix;
@@ -114,6 +218,7 @@ async function poll() {
     if (!answer.ok) throw new Error(answer.status === 401 ? "Неверный ключ доступа" :
       "Ошибка " + answer.status);
     show(await answer.json());
+    loadHistory();
     lastAnswer = Date.now();
     document.getElementById("stale").style.display = "none";
   } catch (e) {
@@ -123,6 +228,7 @@ async function poll() {
     stale.style.display = "block";
   }
 }
+loadLibrary();
 poll();
 setInterval(poll, 2000);
 </script></body></html>
