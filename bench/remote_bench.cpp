@@ -1,5 +1,6 @@
 // What watching the plant from elsewhere costs the GUI thread: the JSON of one
-// status request, the chart image (drawn once per new sample), one request
+// status request, the chart image (drawn once per new sample), the day's
+// samples for the page's own chart (whole and the newest few), one request
 // through the server on the main loop, and the lateness of the 100 ms timers
 // while a burst of 1000 requests comes in.
 #include <arpa/inet.h>
@@ -18,8 +19,10 @@
 #include <thread>
 #include <vector>
 
+#include "app/remote/gzip_body.h"
 #include "app/remote/status_server.h"
 #include "core/chart/chart_model.h"
+#include "core/remote/history_encoding.h"
 #include "core/remote/status_json.h"
 #include "core/remote/status_mirror.h"
 #include "core/remote/status_snapshot.h"
@@ -110,6 +113,70 @@ void BM_ChartDrawing(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ChartDrawing)->Unit(benchmark::kMillisecond);
+
+// A day as the plant records it: each trace warms up to its own level over hours,
+// with the sensors' jitter of a tenth and a sensor missing for ten minutes.
+const ChartHistory& RecordedDay() {
+    static const ChartHistory day = [] {
+        ChartHistory samples(86400);
+        uint32_t noise = 12345;
+        for (size_t i = 0; i < samples.size(); ++i) {
+            const double hours = static_cast<double>(i) / 3600.0;
+            for (int trace = 0; trace < kChartTraces; ++trace) {
+                noise = noise * 1103515245u + 12345u;
+                const double level = 200 + 130 * trace * (1 - std::exp(-hours / (1.5 + trace)));
+                const int jitter = static_cast<int>((noise >> 16) % 3) - 1;
+                samples[i].temperatures[trace] = static_cast<int16_t>(level + jitter);
+            }
+            if (i >= 30000 && i < 30600) {
+                samples[i].temperatures[4] = kNoValue;
+            }
+            samples[i].time = static_cast<int32_t>(1780000000 + i);
+        }
+        return samples;
+    }();
+    return day;
+}
+
+// The page's first load of a full day: the samples read (on the GUI thread) and
+// compressed (in the worker), with the bytes sent either way.
+void BM_HistoryWholeDay(benchmark::State& state) {
+    const ChartHistory& day = RecordedDay();
+    size_t bytes = 0;
+    size_t gzip_bytes = 0;
+    for (auto _ : state) {
+        const std::string body = EncodeHistory(day, 0, day.size(), Look().colours);
+        const std::optional<std::string> gzip = Gzip(body);
+        bytes = body.size();
+        gzip_bytes = gzip ? gzip->size() : 0;
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+    state.counters["gzip_bytes"] = static_cast<double>(gzip_bytes);
+}
+BENCHMARK(BM_HistoryWholeDay)->Unit(benchmark::kMillisecond);
+
+// The GUI thread's part of it.
+void BM_HistoryWholeDayEncoding(benchmark::State& state) {
+    const ChartHistory& day = RecordedDay();
+    for (auto _ : state) {
+        const std::string body = EncodeHistory(day, 0, day.size(), Look().colours);
+        benchmark::DoNotOptimize(body.data());
+    }
+}
+BENCHMARK(BM_HistoryWholeDayEncoding)->Unit(benchmark::kMillisecond);
+
+// A page's refresh late in the day: the two samples since its last request, gzipped.
+void BM_HistoryNewest(benchmark::State& state) {
+    const ChartHistory& day = RecordedDay();
+    size_t gzip_bytes = 0;
+    for (auto _ : state) {
+        const std::optional<std::string> gzip =
+            Gzip(EncodeHistory(day, day.size() - 2, day.size(), Look().colours));
+        gzip_bytes = gzip ? gzip->size() : 0;
+    }
+    state.counters["gzip_bytes"] = static_cast<double>(gzip_bytes);
+}
+BENCHMARK(BM_HistoryNewest)->Unit(benchmark::kMicrosecond);
 
 // One GET on a new connection, read until the server closes it; false when no
 // answer came.
