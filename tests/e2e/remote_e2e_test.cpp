@@ -12,6 +12,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <iostream>
 #include <nlohmann/json.hpp>
 #include <thread>
 
@@ -340,6 +341,70 @@ TEST_F(RemoteTest, BrowserShowsTheTemperaturesFollowsTheBusAndSeesTheProgramStop
         seconds(20)));
     EXPECT_TRUE(Contains(browser.Evaluate("document.getElementById('stale').textContent"),
                          "Программа не отвечает"));
+}
+
+// libfaketime, to move the program's wall clock (and only that); "" when missing.
+std::string FakeTimeLibrary() {
+    std::error_code error;
+    for (const auto& arch : std::filesystem::directory_iterator("/usr/lib", error)) {
+        const std::filesystem::path library = arch.path() / "faketime" / "libfaketime.so.1";
+        if (std::filesystem::exists(library, error)) {
+            return library.string();
+        }
+    }
+    return "";
+}
+
+// The program's wall clock starts late in the day and runs ten times as fast, so
+// the day soon has hundreds of samples. The page draws them with Debian's chart
+// library in the settings' colours, takes the whole day once and then only the
+// newer samples, without reloading.
+TEST_F(RemoteTest, BrowserDrawsTheDaysChartAndAddsNewSamplesWithoutReloading) {
+    const std::string faketime = FakeTimeLibrary();
+    if (!HeadlessBrowser::Installed() || faketime.empty() ||
+        access("/usr/share/javascript/dygraphs/dygraph.min.js", R_OK) != 0) {
+        GTEST_SKIP() << "chromium, libfaketime or libjs-dygraphs is not installed";
+    }
+    WriteRemote("127.0.0.1");
+    Start({"LD_PRELOAD=" + faketime, "FAKETIME=@2026-12-07 22:00:00 x10", "DONT_FAKE_MONOTONIC=1"});
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const auto json = nlohmann::json::parse(Get(Url("/api/status")).body, nullptr, false);
+            return json.is_object() && json["chart_samples"].get<int>() >= 300;
+        },
+        kStartLimit));
+    // Asked with another day's mark, the endpoint gives the whole day from index 0.
+    const Answer plain = Get(Url("/api/history?since=5&first=1"));
+    const Answer zipped = Get(Url("/api/history"), {"-H", "Accept-Encoding: gzip"});
+    ASSERT_EQ(plain.status, 200);
+    ASSERT_GE(plain.body.size(), 48u);
+    EXPECT_EQ(plain.body.substr(4, 4), std::string(4, '\0'));
+    EXPECT_TRUE(zipped.body.starts_with("\x1f\x8b")) << zipped.body.size();
+
+    TempDir profile;
+    HeadlessBrowser browser(Url("/"), profile.path());
+    ASSERT_TRUE(browser.Ready());
+    const auto rows = [&] {
+        return std::atoi(browser.Evaluate("graph ? graph.numRows() : 0").c_str());
+    };
+    ASSERT_TRUE(WaitUntil([&] { return rows() >= 300; }, seconds(20)))
+        << browser.Evaluate("document.body.innerText");
+    EXPECT_EQ(browser.Evaluate("document.querySelectorAll('#graph canvas').length > 0"), "true");
+    EXPECT_EQ(browser.Evaluate("graph.getColors()[0]"), "#d20069");  // the settings' first trace
+    EXPECT_EQ(browser.Evaluate("graph.getValue(graph.numRows() - 1, 3)"), "78.5");
+    browser.Evaluate("window.sameLoad = 1");
+    const int loaded = rows();
+    EXPECT_TRUE(WaitUntil([&] { return rows() >= loaded + 20; }, seconds(20))) << rows();
+    EXPECT_EQ(browser.Evaluate("window.sameLoad"), "1");
+    const std::string whole_day =
+        "performance.getEntriesByType('resource').filter(e => "
+        "e.name.includes('api/history?since=0'))";
+    EXPECT_EQ(browser.Evaluate(whole_day + ".length"), "1");
+    const int bytes = std::atoi(browser.Evaluate(whole_day + "[0].encodedBodySize").c_str());
+    EXPECT_GT(bytes, 0);
+    EXPECT_LT(bytes, 1 << 20);
+    std::cout << "first load of " << loaded << " samples: " << bytes << " bytes as sent, "
+              << plain.body.size() << " without gzip\n";
 }
 
 // The broker is down when the program starts: the page answers all the same,
