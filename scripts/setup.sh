@@ -14,6 +14,7 @@ PACKAGES="
   libpng-dev libgif-dev zlib1g-dev
   libsoup-3.0-dev libmosquitto-dev
   mosquitto mosquitto-clients chromium curl
+  libjs-dygraphs
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth fonts-freefont-ttf libx11-dev libxtst-dev faketime weston
   locales
