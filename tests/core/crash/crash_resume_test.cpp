@@ -196,10 +196,8 @@ TEST_F(CrashResumeTest, APowerCutResumesTheRunOnlyWhenThatIsKnownToBeSafe) {
         bool enabled;
         int64_t outage;  // s: now minus the saved time
         bool synchronised;
-        int delta;  // tenths every role sensor reads now above its saved value
-        bool read;  // whether they were read at all
-        uint8_t alarm;
-        bool resumes;
+        int delta;  // tenths every role sensor reads now above its saved value, if read
+        bool read, alarm, resumes;
         const char* message;
     } cases[] = {
         {"short", true, 90, true, -300, true, 0, true, "(программа не работала 1 мин 30 с)."},
@@ -227,9 +225,8 @@ TEST_F(CrashResumeTest, APowerCutResumesTheRunOnlyWhenThatIsKnownToBeSafe) {
         SCOPED_TRACE(c.name);
         ResetProgramState();
         SetUp();
-        const std::filesystem::path file = KeepRun(c.alarm);
+        const std::filesystem::path file = KeepRun(c.alarm ? 1 : 0);
         const int64_t saved_at = LocalSeconds(clock.Now());
-        ASSERT_TRUE(std::filesystem::exists(file));
         SetSavedRunFile("");
         ResetProgramState();
         CurrentOptions().resume.enabled = c.enabled;
@@ -257,7 +254,7 @@ TEST_F(CrashResumeTest, APowerCutResumesTheRunOnlyWhenThatIsKnownToBeSafe) {
         facts.alarm_latched = run.state.Logic.Alarm != 0;
         const PowerCutDecision decision = DecidePowerCut(facts, CurrentOptions().resume);
         EXPECT_EQ(decision.resume, c.resumes);
-        EXPECT_EQ(decision.keep_latch, c.alarm != 0);
+        EXPECT_EQ(decision.keep_latch, c.alarm);
         EXPECT_NE(decision.message.find(c.message), std::string::npos) << decision.message;
         EXPECT_EQ(decision.message.starts_with("Работа возобновлена после перебоя питания ("),
                   c.resumes);
@@ -300,7 +297,7 @@ TEST_F(CrashResumeTest, TheSavedRunIsWrittenAtChangesAndOncePerMinute) {
     EXPECT_LE(per_hour, 63);  // 60 a minute, and the 20 changes of mode
     SavedRun run;
     ASSERT_EQ(FindSavedRun(dir.str() + "/", run), SavedRunFound::kFound);
-    EXPECT_EQ(run.saved_at, LocalSeconds(clock.Now()) - 10 * 3600 % 60);
+    EXPECT_EQ(run.saved_at, LocalSeconds(clock.Now()));
     EXPECT_EQ(run.state.Logic.Col1.Mode, ProgVar.Logic.Col1.Mode);
 
     ProgVar.Logic.Col1.Status = kCol1Stopped;
