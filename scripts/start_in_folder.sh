@@ -3,7 +3,10 @@
 #   start_in_folder.sh BUILD FOLDER [--scenario FILE] [PROGRAM ARGUMENTS...]
 # Without /sys/class/gpio the outputs go to a folder of files (FOLDER/gpio) and
 # the sensors are the simulated plant (flextor-plant with the scenario, by default
-# scenarios/demo.json), stopped again when the program ends. FLEXTOR_SIMULATE=1
+# scenarios/demo.json), stopped again when the program ends. The plant keeps its
+# state in FOLDER/plant-state.json; FLEXTOR_PLANT_OUTAGE=SECONDS starts it from
+# there, cooled for that long: a power cut, after the program and the plant were
+# killed together. FLEXTOR_SIMULATE=1
 # starts the simulated plant on hardware too, FLEXTOR_SIMULATE=0 never. Its port is
 # also named /dev/ttyOWSIM0 where /dev is writable (FLEXTOR_PLANT_LINK names
 # another link, or none when empty). Without a
@@ -112,14 +115,18 @@ write_sensor_group() {
 }
 
 start_plant() {
-    local socket="$folder/owsim.sock" link=() port="" i lines
+    local socket="$folder/owsim.sock" link=() port="" i lines taken_up=()
     local link_path="${FLEXTOR_PLANT_LINK-/dev/ttyOWSIM0}"
     if [ -n "$link_path" ] && [ -w "$(dirname "$link_path")" ]; then
         link=(--link "$link_path")
     fi
     rm -f "$socket" "$folder/plant.out" "$folder/gpio-history.txt"
+    if [ -n "${FLEXTOR_PLANT_OUTAGE:-}" ] && [ -f "$folder/plant-state.json" ]; then
+        taken_up=(--restore "$folder/plant-state.json" --cooled "$FLEXTOR_PLANT_OUTAGE")
+    fi
     "$build/flextor-plant" --scenario "$scenario" --gpio "${FLEXTOR_GPIO_ROOT:-/sys/class/gpio}" \
         --history "$folder/gpio-history.txt" "${link[@]}" --control "$socket" \
+        --save "$folder/plant-state.json" "${taken_up[@]}" \
         >"$folder/plant.out" 2>"$folder/plant.log" &
     helpers+=($!)
     for i in $(seq 100); do

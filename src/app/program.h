@@ -64,6 +64,9 @@ class Program {
     // crash_file gives no run to take up: the start is a fresh one.
     [[nodiscard]] bool ResumeRun(const std::string& crash_file);
     void PulseRestartAlarm();
+    // A start after a power cut (power_cut_start.cpp), once the outputs are low
+    // and the polling thread runs: true when the run kept on disk is taken up.
+    [[nodiscard]] bool ResumeAfterPowerCut(const CommandLine& command_line);
 
     // The event loop (event_loop.cpp).
     void AddTimers();

@@ -2,6 +2,8 @@
 // restored run has them. GUI thread only.
 #pragma once
 
+#include <string>
+
 #include "ui/main_window/main_window.h"
 
 namespace flextor {
@@ -10,5 +12,8 @@ namespace flextor {
 // installed status display; a hand valve of a stopped or paused column 1 is
 // opened again by pressing its button.
 void ShowResumedWindow(MainWindow& window);
+
+// The same after a power cut, with message logged in place of the failure's.
+void ShowResumedWindow(MainWindow& window, const std::string& message);
 
 }  // namespace flextor

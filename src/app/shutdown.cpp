@@ -8,6 +8,7 @@
 #include "core/display/status_display.h"
 #include "core/log/message_log.h"
 #include "core/logic/refresh_outputs.h"
+#include "core/resume/saved_run_keeper.h"
 #include "core/settings/settings_autosave.h"
 #include "core/state/program_state.h"
 
@@ -45,6 +46,7 @@ void Program::Shutdown() {
     // A pin left exported changes nothing for the plant once it is low.
     static_cast<void>(UnexportPins());
     SaveSettingsIfPending();
+    CloseSavedRun();
     StopSensorThread();
 }
 

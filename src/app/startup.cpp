@@ -86,7 +86,10 @@ bool Program::Start(const CommandLine& command_line) {
     }
     // A pin that stays high here is reported; the output refresh keeps trying it.
     static_cast<void>(DriveOutputsLowAndReport());
-    if (resumed) {
+    // Decided before anything is driven high: the logic runs first in ShowMainWindow.
+    const bool after_power_cut =
+        CurrentOptions().resume.enabled && ResumeAfterPowerCut(command_line);
+    if (resumed || after_power_cut) {
         PulseRestartAlarm();
     }
     outputs_configured_ = true;

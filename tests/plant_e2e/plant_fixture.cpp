@@ -83,13 +83,19 @@ void PlantRunFixture::TearDown() {
     }
 }
 
-void PlantRunFixture::StartPlant(const std::string& faults, bool semi_automatic) {
+void PlantRunFixture::StartPlant(const std::string& faults, bool semi_automatic, double cooled) {
     WriteFile(dir / "scenario.json", std::string(kScenario) + faults + "]}");
-    plant = std::make_unique<RunningProgram>(
-        BuiltProgram("flextor-plant"),
-        std::vector<std::string>{"--scenario", (dir / "scenario.json").string(), "--gpio",
-                                 gpio.root(), "--history", (dir / "history.txt").string()},
-        std::vector<std::string>{}, dir / "plant.txt");
+    std::vector<std::string> args{"--scenario", (dir / "scenario.json").string(),
+                                  "--gpio",     gpio.root(),
+                                  "--history",  (dir / "history.txt").string(),
+                                  "--save",     (dir / "plant-state.json").string()};
+    if (cooled >= 0) {
+        ASSERT_TRUE(fs::exists(dir / "plant-state.json"));
+        args.insert(args.end(), {"--restore", (dir / "plant-state.json").string(), "--cooled",
+                                 std::to_string(static_cast<int>(cooled))});
+    }
+    plant = std::make_unique<RunningProgram>(BuiltProgram("flextor-plant"), args,
+                                             std::vector<std::string>{}, dir / "plant.txt");
     ASSERT_TRUE(plant->Started());
     // The port, then one "ROM ROLE" line per sensor.
     std::vector<std::string> lines;
@@ -119,6 +125,13 @@ void PlantRunFixture::StartPlant(const std::string& faults, bool semi_automatic)
     WriteFile(dir / "Setting.ini", "\xEF\xBB\xBF\n" + std::string(kLogic) +
                                        "Col1_Auto = " + (semi_automatic ? "1" : "0") + "\n" +
                                        kLogAndThresholds + sensors);
+}
+
+void PlantRunFixture::CutPower() {
+    ASSERT_TRUE(run->Signal(SIGKILL));
+    ASSERT_TRUE(plant->Signal(SIGKILL));
+    ASSERT_TRUE(run->WaitForExit(std::chrono::seconds(5)));
+    ASSERT_TRUE(plant->WaitForExit(std::chrono::seconds(5)));
 }
 
 void PlantRunFixture::StartProgram(const std::vector<std::string>& env) {

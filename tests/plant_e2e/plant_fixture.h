@@ -46,8 +46,12 @@ class PlantRunFixture : public ::testing::Test {
 
     // Starts the plant on the test scenario with these faults (JSON objects,
     // comma-separated) and writes Setting.ini for its port and sensors, with the
-    // demo's short times and semi_automatic as Col1_Auto.
-    void StartPlant(const std::string& faults, bool semi_automatic = false);
+    // demo's short times and semi_automatic as Col1_Auto. The plant keeps its
+    // state; with cooled >= 0 it starts from the state the last one kept, cooled
+    // for that many seconds of plant time (after a power cut).
+    void StartPlant(const std::string& faults, bool semi_automatic = false, double cooled = -1);
+    // A power cut: the program and the plant killed together.
+    void CutPower();
     // Starts the program and waits for its window and its first readings of the plant.
     void StartProgram(const std::vector<std::string>& env = {});
     // Presses "Пуск" of column 1, 2 or 3 until the message log has one more

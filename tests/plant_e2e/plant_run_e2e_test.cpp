@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
+#include <thread>
+
 #include "plant_e2e/plant_fixture.h"
 
 namespace flextor::test {
@@ -220,6 +223,86 @@ TEST_F(PlantRun, ACrashInTheHeadsResumesAndFinishesTheRun) {
     EXPECT_GT(FirstChange(kPinValve3, 1), given_back);
     EXPECT_EQ(LogCount(kColumn1Started), 1) << MessageLog();
 }
+
+// A power cut while column 1 draws off spirit: the program and the plant
+// killed together, the plant cooled for the outage, both started again.
+struct PowerCutCase {
+    const char* name;
+    bool enabled;                  // Options.ini's [Resume] Enabled
+    std::vector<std::string> env;  // of the second start
+    double cooled;                 // s of plant time the plant cooled meanwhile
+    const char* message;           // logged at the second start, or nullptr
+    bool resumes;
+};
+
+class PlantPowerCut : public PlantRunFixture, public ::testing::WithParamInterface<PowerCutCase> {};
+
+TEST_P(PlantPowerCut, ResumesTheRunOnlyWhenItIsKnownToBeSafe) {
+    const PowerCutCase& c = GetParam();
+    std::vector<std::string> env = c.env;
+    if (std::find(env.begin(), env.end(), "FAKETIME") != env.end()) {
+        const std::string faketime = FakeTimeLibrary();
+        if (faketime.empty()) {
+            GTEST_SKIP() << "libfaketime is not installed";
+        }
+        env = {"FLEXTOR_CLOCK_SYNC=1", "LD_PRELOAD=" + faketime, "FAKETIME=+1200",
+               "DONT_FAKE_MONOTONIC=1"};
+    }
+    WriteFile(dir / "Options.ini", std::string("[Resume]\nEnabled = ") + (c.enabled ? "1" : "0"));
+    ASSERT_NO_FATAL_FAILURE(StartPlant(""));
+    ASSERT_NO_FATAL_FAILURE(StartProgram({"FLEXTOR_CLOCK_SYNC=1"}));
+    ASSERT_NO_FATAL_FAILURE(PressStart(1, kColumn1Started));
+    ASSERT_NO_FATAL_FAILURE(WaitForLog("изменен на 'Работа клапана 2 (Спирт)'"));
+    EXPECT_EQ(fs::exists(dir / "Resume.json"), c.enabled);
+    ASSERT_NO_FATAL_FAILURE(CutPower());
+    const size_t before_cut = History().size();
+
+    ASSERT_NO_FATAL_FAILURE(StartPlant("", false, c.cooled));
+    ASSERT_NO_FATAL_FAILURE(StartProgram(env));
+    if (c.message != nullptr) {
+        ASSERT_NO_FATAL_FAILURE(WaitForLog(c.message));
+    }
+    if (c.resumes) {
+        // Where it was: the spirit valve again, then the tails to their end.
+        ASSERT_NO_FATAL_FAILURE(WaitForLog(kTailsEnd));
+        const std::vector<PinChange> history = History();
+        EXPECT_TRUE(std::any_of(
+            history.begin() + before_cut, history.end(),
+            [](const PinChange& change) { return change.pin == kPinValve2 && change.level == 1; }));
+        EXPECT_EQ(LogCount(kColumn1Started), 1) << MessageLog();
+    } else {
+        std::this_thread::sleep_for(std::chrono::seconds(3));
+        EXPECT_TRUE(Settles(kPinColumn1, 0));
+        EXPECT_FALSE(LogHas("Работа возобновлена после перебоя питания")) << MessageLog();
+        EXPECT_FALSE(fs::exists(dir / "Resume.json"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PowerCuts, PlantPowerCut,
+    ::testing::Values(
+        PowerCutCase{"ShortCut",
+                     true,
+                     {"FLEXTOR_CLOCK_SYNC=1"},
+                     20,
+                     "Работа возобновлена после перебоя питания (программа не работала 0 мин ",
+                     true},
+        PowerCutCase{"TwentyMinutes",
+                     true,
+                     {"FAKETIME"},
+                     1200,
+                     "Работа не возобновлена: программа не работала 20 мин",
+                     false},
+        PowerCutCase{"UnsynchronisedClockHotPlant",
+                     true,
+                     {"FLEXTOR_CLOCK_SYNC=0"},
+                     20,
+                     "(время перебоя неизвестно (часы не синхронизированы), установка не остыла)",
+                     true},
+        PowerCutCase{"OptionOff", false, {"FLEXTOR_CLOCK_SYNC=1"}, 20, nullptr, false}),
+    [](const ::testing::TestParamInfo<PowerCutCase>& param) {
+        return std::string(param.param.name);
+    });
 
 }  // namespace
 }  // namespace flextor::test

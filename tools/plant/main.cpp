@@ -13,6 +13,7 @@
 #include "owsim/termination.h"
 #include "plant/gpio_outputs.h"
 #include "plant/plant_run.h"
+#include "plant/plant_state.h"
 #include "plant/scenario.h"
 #include "platform/gpio/sysfs_gpio.h"
 
@@ -23,7 +24,7 @@ using namespace flextor;
 const char kUsage[] =
     "usage: flextor-plant --scenario FILE --gpio DIR [--gpio-base N] [--seed N] [--speed X]\n"
     "                     [--history FILE] [--link /dev/ttyNAME] [--control SOCKET]\n"
-    "                     [--latency MS]\n"
+    "                     [--latency MS] [--save FILE] [--restore FILE [--cooled S]]\n"
     "\n"
     "Simulates the plant: sensors on a simulated 1-Wire adapter (a pseudo-terminal)\n"
     "whose temperatures follow the outputs the program writes into DIR/gpioN/value.\n"
@@ -39,9 +40,15 @@ const char kUsage[] =
     "  --link PATH      also name the port by a symbolic link, e.g. /dev/ttyOWSIM0\n"
     "  --control PATH   take flextor-owsim's one-line commands on a UNIX socket\n"
     "  --latency MS     echoes take their line time and MS milliseconds more\n"
+    "  --save FILE      write the plant's state to FILE every second\n"
+    "  --restore FILE   start from a state --save wrote (a power cut: the plant\n"
+    "                   was stopped with the program)\n"
+    "  --cooled S       after --restore, S seconds of plant time with every output\n"
+    "                   off: the length of the outage\n"
     "  --help           show this text\n";
 
 constexpr int kTickMs = 100;
+constexpr int kSaveEveryTicks = 10;
 
 struct Options {
     std::string scenario;
@@ -49,6 +56,9 @@ struct Options {
     std::string history;
     std::string link;
     std::string control;
+    std::string save;
+    std::string restore;
+    double cooled = 0;
     int base = -1;  // found from the folder's gpiochip entries
     long long seed = -1;
     double speed = 0;
@@ -93,6 +103,12 @@ bool ParseArguments(int argc, char** argv, Options* o, std::string* error) {
             o->link = value;
         } else if (arg == "--control") {
             o->control = value;
+        } else if (arg == "--save") {
+            o->save = value;
+        } else if (arg == "--restore") {
+            o->restore = value;
+        } else if (arg == "--cooled") {
+            good = ParseNumber(value, 0.0, 1e7, &o->cooled);
         } else if (arg == "--gpio-base") {
             good = ParseNumber(value, 0, 100000, &o->base);
         } else if (arg == "--seed") {
@@ -201,6 +217,13 @@ int main(int argc, char** argv) {
     }
     Adapter adapter(bus, options.link);
     plant::PlantRun run(scenario, bus, [&](bool plugged) { adapter.Switch(plugged); });
+    if (!options.restore.empty()) {
+        plant::PlantState state;
+        if (!plant::LoadPlantState(options.restore, &state, &error)) {
+            return Fail(error);
+        }
+        run.TakeUp(state, options.cooled);
+    }
     if (!adapter.Plug(&error)) {
         return Fail(error);
     }
@@ -219,6 +242,8 @@ int main(int argc, char** argv) {
                  DecimalText(scenario.speed).c_str());
 
     bool historyFailed = false;
+    bool saveFailed = false;
+    int ticks = 0;
     auto last = std::chrono::steady_clock::now();
     for (;;) {
         if (owsim::WaitForTermination(signals, kTickMs)) {
@@ -234,6 +259,12 @@ int main(int argc, char** argv) {
                          options.history.c_str());
         }
         run.Advance(seconds * scenario.speed, word);
+        if (!options.save.empty() && ++ticks % kSaveEveryTicks == 0 &&
+            !plant::SavePlantState(options.save, run.Model().State()) && !saveFailed) {
+            saveFailed = true;
+            std::fprintf(stderr, "flextor-plant: cannot save the state to %s\n",
+                         options.save.c_str());
+        }
     }
     return 0;
 }

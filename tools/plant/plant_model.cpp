@@ -46,6 +46,21 @@ PlantModel::PlantModel(const PlantParameters& parameters) : p_(parameters) {
     alcohol_ml_ = boiler_ml_ * std::clamp(p_.strength, 0.0, kAzeotrope);
 }
 
+PlantState PlantModel::State() const {
+    return {t_, boiler_, boiler_ml_, alcohol_ml_, overheat_, drawn_ml_, boiling1_, boiling2_};
+}
+
+void PlantModel::Restore(const PlantState& state) {
+    t_ = state.temperatures;
+    boiler_ = state.boiler;
+    boiler_ml_ = state.boiler_ml;
+    alcohol_ml_ = state.alcohol_ml;
+    overheat_ = state.overheat;
+    drawn_ml_ = state.drawn_ml;
+    boiling1_ = state.boiling1;
+    boiling2_ = state.boiling2;
+}
+
 double PlantModel::BoilingPoint(double strength) {
     return kPureBoil + (kWaterBoil - kPureBoil) * std::pow(Weakness(strength), 3);
 }

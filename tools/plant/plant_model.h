@@ -72,6 +72,19 @@ struct ForcedTemperature {
     double rate = 0;
 };
 
+// What the model carries from one step to the next: enough to stop a plant
+// with the program (a power cut) and take it up again later.
+struct PlantState {
+    std::array<double, kRoleCount> temperatures{};  // by role
+    double boiler = 0;
+    double boiler_ml = 0;
+    double alcohol_ml = 0;
+    double overheat = 0;
+    double drawn_ml = 0;
+    bool boiling1 = false;
+    bool boiling2 = false;
+};
+
 class PlantModel {
   public:
     explicit PlantModel(const PlantParameters& parameters);
@@ -81,6 +94,8 @@ class PlantModel {
     void Advance(double seconds, uint16_t outputs);
 
     double Temperature(Role role) const;
+    PlantState State() const;
+    void Restore(const PlantState& state);  // forced temperatures are left as they are
     void Force(Role role, const ForcedTemperature& forced);
 
     bool Column1Boiling() const { return boiling1_; }

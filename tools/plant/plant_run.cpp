@@ -32,6 +32,12 @@ PlantRun::PlantRun(const Scenario& scenario, owsim::SimBus& bus, AdapterSwitch a
     PushTemperatures();
 }
 
+void PlantRun::TakeUp(const PlantState& state, double cooled_seconds) {
+    model_.Restore(state);
+    model_.Advance(cooled_seconds, 0);
+    PushTemperatures();
+}
+
 void PlantRun::Advance(double seconds, uint16_t outputs) {
     for (int bit = 0; bit < kOutputBits; ++bit) {
         if ((outputs >> bit & 1) != 0 && risen_[bit] < 0) {

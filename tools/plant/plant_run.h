@@ -23,6 +23,10 @@ class PlantRun {
     // Puts the scenario's sensors on the bus at their first temperatures.
     PlantRun(const Scenario& scenario, owsim::SimBus& bus, AdapterSwitch adapter);
 
+    // Takes up a plant stopped with the program: its saved state, then
+    // cooled_seconds of plant time with every output off (the power cut).
+    void TakeUp(const PlantState& state, double cooled_seconds);
+
     // Moves the plant on by seconds of plant time with the outputs seen now.
     void Advance(double seconds, uint16_t outputs);
 

@@ -76,8 +76,11 @@ bool ResumeFromCrashFile(const std::string& path, const std::string& program_fol
 }
 
 uint8_t ShowResumedRun() {
-    AddLogMessage("Программа была перезапущена. Подробности ошибки; " + ProgVar.Crash.Err,
-                  kLevelWarning);
+    return ShowResumedRun("Программа была перезапущена. Подробности ошибки; " + ProgVar.Crash.Err);
+}
+
+uint8_t ShowResumedRun(const std::string& message) {
+    AddLogMessage(message, kLevelWarning);
     uint8_t valve = 0;
     if (ProgVar.Logic.Alarm == 1) {
         BlockColumnsUntilRestart();

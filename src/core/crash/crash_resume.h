@@ -25,4 +25,7 @@ namespace flextor {
 // open again, or 0.
 [[nodiscard]] uint8_t ShowResumedRun();
 
+// The same for a run taken up after a power cut: message is the warning logged.
+[[nodiscard]] uint8_t ShowResumedRun(const std::string& message);
+
 }  // namespace flextor

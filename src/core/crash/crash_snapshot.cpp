@@ -5,6 +5,7 @@
 #include "core/crash/crash_state_json.h"
 #include "core/crash/ready_buffers.h"
 #include "core/log/message_log.h"
+#include "core/resume/saved_run_keeper.h"
 #include "core/settings/settings_file.h"
 #include "core/state/program_state.h"
 
@@ -80,6 +81,8 @@ void RenderSettings() {
 void RenderCrashSnapshot() {
     RenderCrashState();
     RenderSettings();
+    // The same moments decide when the run is kept on disk for a power cut.
+    KeepSavedRun();
 }
 
 ReadyCrashState ReadyCrashStateText() {

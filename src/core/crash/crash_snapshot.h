@@ -28,7 +28,8 @@ struct ReadyCrashState {
 // GUI thread: at the end of every logic cycle, right after start-up, and after
 // every change the operator or the logic makes to the run (a column command, a
 // mode, the alarm latch, a hand valve, a threshold), so that a restart never
-// resumes a state older than what the window and the log have shown.
+// resumes a state older than what the window and the log have shown. The run
+// kept on disk for a power cut follows it (core/resume/saved_run_keeper.h).
 void RenderCrashSnapshot();
 
 // Any thread, async-signal-safe: the last finished rendering (empty before the

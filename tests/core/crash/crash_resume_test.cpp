@@ -1,9 +1,17 @@
 // Resuming from the crash-state file: which files are taken and deleted, and
-// the columns as the restored state shows them.
+// the columns as the restored state shows them. After a power cut: the run
+// kept on disk, how often it is written, and when it is taken up.
 #include "core/crash/crash_resume.h"
 
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <string>
+
+#include "core/crash/crash_snapshot.h"
+#include "core/options/options.h"
+#include "core/resume/power_cut_decision.h"
+#include "core/resume/saved_run_keeper.h"
 
 #include "core/logic/logic_fixture.h"
 #include "support/temp_dir.h"
@@ -16,6 +24,26 @@ class CrashResumeTest : public LogicTest {
     // The state file as the failure handler writes it.
     static std::string SavedState(const ProgVarRecord& state) {
         return FormatCrashStateJson(state);
+    }
+
+    void TearDown() override {
+        SetSavedRunFile("");
+        CurrentOptions() = Options{};
+        LogicTest::TearDown();
+    }
+
+    // Column 1 drawing off spirit, kept in dir's Resume.json with the option on.
+    std::filesystem::path KeepRun(uint8_t alarm) {
+        CurrentOptions().resume.enabled = true;
+        ColumnSensor().Termo = 780;
+        ProgVar.Logic.Col1.Status = kCol1Running;
+        ProgVar.Logic.Col1.Mode = 3;
+        ProgVar.Logic.Col1.v2_Volume = 1234.5;
+        ProgVar.Logic.Alarm = alarm;
+        ProgVar.LogInfo_FileName = "Log/run.log";
+        SetSavedRunFile((dir / kSavedRunFileName).string());
+        RenderCrashSnapshot();
+        return dir / kSavedRunFileName;
     }
 
     TempDir dir;
@@ -158,6 +186,137 @@ TEST_F(CrashResumeTest, TheColumnsComeBackAsTheyStood) {
         EXPECT_EQ(display.Lamp(kLampColumn2), c.col2_lamp) << int(c.status);
         EXPECT_EQ(ProgVar.Logic.Col1.ControlValves, 0);
     }
+}
+
+// The saved run written, read back and judged: taken up only when the outage is
+// known to be short or every role sensor still reads what it did.
+TEST_F(CrashResumeTest, APowerCutResumesTheRunOnlyWhenThatIsKnownToBeSafe) {
+    const struct {
+        const char* name;
+        bool enabled;
+        int64_t outage;  // s: now minus the saved time
+        bool synchronised;
+        int delta;  // tenths every role sensor reads now above its saved value, if read
+        bool read, alarm, resumes;
+        const char* message;
+    } cases[] = {
+        {"short", true, 90, true, -300, true, 0, true, "(программа не работала 1 мин 30 с)."},
+        {"at the limit", true, 600, true, -300, false, 0, true, "не работала 10 мин)."},
+        {"long", true, 1200, true, -200, true, 0, false,
+         "Работа не возобновлена: программа не работала 20 мин, больше допустимых 10 мин, а "
+         "температуры изменились больше чем на 5.0 °C (Датчик 1 (ав. ТСА): 25.0 → 5.0 °C)."},
+        {"long, still hot", true, 601, true, 50, true, 0, true,
+         "(программа не работала 10 мин 1 с, установка не остыла)."},
+        {"unsynchronised, hot", true, 60, false, -50, true, 0, true,
+         "(время перебоя неизвестно (часы не синхронизированы), установка не остыла)."},
+        {"unsynchronised, cooled", true, 60, false, -51, true, 0, false,
+         "Работа не возобновлена: время перебоя неизвестно (часы не синхронизированы), а "
+         "температуры изменились"},
+        {"clock behind", true, -30, true, 0, false, 0, false,
+         "время перебоя неизвестно (часы отстают от времени сохранения), а Датчик 1 (ав. ТСА) "
+         "не прочитан."},
+        {"option off", false, 60, true, 0, true, 0, false, ""},
+        {"latched, short", true, 60, true, 0, true, 1, true, "(программа не работала 1 мин)."},
+        {"latched, cooled", true, 3600, true, -400, true, 1, false,
+         "изменились больше чем на 5.0 °C (Датчик 1 (ав. ТСА): 25.0 → -15.0 °C). Сигнал аварии "
+         "остаётся в силе."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetProgramState();
+        SetUp();
+        const std::filesystem::path file = KeepRun(c.alarm ? 1 : 0);
+        const int64_t saved_at = LocalSeconds(clock.Now());
+        SetSavedRunFile("");
+        ResetProgramState();
+        CurrentOptions().resume.enabled = c.enabled;
+
+        SavedRun run;
+        const SavedRunFound found = FindSavedRun(dir.str() + "/", run);
+        if (!c.enabled) {
+            EXPECT_EQ(found, SavedRunFound::kNone);
+            EXPECT_TRUE(std::filesystem::exists(file));  // left alone
+            continue;
+        }
+        ASSERT_EQ(found, SavedRunFound::kFound);
+        EXPECT_EQ(run.saved_at, saved_at);
+        PowerCutFacts facts{run.saved_at,
+                            run.saved_at + c.outage,
+                            c.synchronised,
+                            RoleReadings(run.state.Sensors.Sensor, false),
+                            {}};
+        EXPECT_EQ(facts.saved.size(), 3u);
+        for (const RoleReading& saved : facts.saved) {
+            if (c.read) {
+                facts.current.push_back({saved.role, static_cast<int16_t>(saved.tenths + c.delta)});
+            }
+        }
+        facts.alarm_latched = run.state.Logic.Alarm != 0;
+        const PowerCutDecision decision = DecidePowerCut(facts, CurrentOptions().resume);
+        EXPECT_EQ(decision.resume, c.resumes);
+        EXPECT_EQ(decision.keep_latch, c.alarm);
+        EXPECT_NE(decision.message.find(c.message), std::string::npos) << decision.message;
+        EXPECT_EQ(decision.message.starts_with("Работа возобновлена после перебоя питания ("),
+                  c.resumes);
+        TakeUpSavedRun(run.state);
+        EXPECT_EQ(ProgVar.Logic.Col1.Mode, 3);
+        EXPECT_EQ(ProgVar.Logic.Col1.v2_Volume, 1234.5);
+        EXPECT_EQ(ProgVar.LogInfo_FileName, "Log/run.log");
+        std::filesystem::remove(file);
+    }
+    WriteFile(dir / kSavedRunFileName, "{\"SavedAt\":\"вчера\",\"State\":{}}");
+    SavedRun run;
+    EXPECT_EQ(FindSavedRun(dir.str() + "/", run), SavedRunFound::kDamaged);
+}
+
+// Ten hours of column 1 with a change of mode every half hour: a write at each
+// change and once a minute, the file gone once nothing runs; the latch keeps it
+// until an orderly shutdown. With the option off nothing is written.
+TEST_F(CrashResumeTest, TheSavedRunIsWrittenAtChangesAndOncePerMinute) {
+    const std::filesystem::path file = KeepRun(0);
+    std::chrono::steady_clock::duration writing{};
+    for (int second = 5; second <= 10 * 3600; second += 5) {
+        clock.AdvanceSeconds(5);
+        if (second % 1800 == 0) {
+            ProgVar.Logic.Col1.Mode = static_cast<uint8_t>(1 + ProgVar.Logic.Col1.Mode % 5);
+            RenderCrashSnapshot();  // the change itself
+        }
+        ProgVar.Logic.Col1.Volume += 1;
+        const uint64_t before = SavedRunWrites();
+        const auto started = std::chrono::steady_clock::now();
+        RenderCrashSnapshot();  // the end of a cycle
+        if (SavedRunWrites() != before) {
+            writing += std::chrono::steady_clock::now() - started;
+        }
+    }
+    const double per_write_ms = std::chrono::duration<double, std::milli>(writing).count() / 600;
+    const double per_hour = static_cast<double>(SavedRunWrites()) / 10;
+    std::printf("Resume.json: %.1f writes per hour, %.2f ms per cycle that writes\n", per_hour,
+                per_write_ms);
+    EXPECT_GE(per_hour, 60);
+    EXPECT_LE(per_hour, 63);  // 60 a minute, and the 20 changes of mode
+    SavedRun run;
+    ASSERT_EQ(FindSavedRun(dir.str() + "/", run), SavedRunFound::kFound);
+    EXPECT_EQ(run.saved_at, LocalSeconds(clock.Now()));
+    EXPECT_EQ(run.state.Logic.Col1.Mode, ProgVar.Logic.Col1.Mode);
+
+    ProgVar.Logic.Col1.Status = kCol1Stopped;
+    RenderCrashSnapshot();
+    EXPECT_FALSE(std::filesystem::exists(file));
+    ProgVar.Logic.Alarm = 1;
+    RenderCrashSnapshot();
+    EXPECT_TRUE(std::filesystem::exists(file));
+    CloseSavedRun();
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    const uint64_t writes = SavedRunWrites();
+    KeepRun(0);
+    CurrentOptions().resume.enabled = false;
+    std::filesystem::remove(file);
+    ProgVar.Logic.Col2.Work = 1;
+    RenderCrashSnapshot();
+    EXPECT_EQ(SavedRunWrites(), writes + 1);  // the one KeepRun made with the option on
+    EXPECT_FALSE(std::filesystem::exists(file));
 }
 
 }  // namespace
