@@ -101,8 +101,7 @@ void KeepSavedRun() {
 }
 
 void CloseSavedRun() {
-    if (!keeper.path.empty() && CurrentOptions().resume.enabled && !SomethingRuns() &&
-        keeper.on_disk) {
+    if (!keeper.path.empty() && CurrentOptions().resume.enabled && keeper.on_disk) {
         Remove();
     }
     keeper.path.clear();

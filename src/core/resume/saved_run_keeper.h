@@ -19,9 +19,9 @@ void SetSavedRunFile(const std::string& path);
 // and at the end of each logic cycle.
 void KeepSavedRun();
 
-// The orderly shutdown: with every column stopped the file goes (the latch
-// with it: it lasts until the program is started again); a working column
-// keeps its last copy. Nothing is written afterwards.
+// The orderly shutdown: the file goes. The operator ended the run (the
+// outputs are driven low), and a start by hand clears the latch as always;
+// only a run cut short is resumed. Nothing is written afterwards.
 void CloseSavedRun();
 
 // Files written since the start (for the write-rate test and the report).
