@@ -345,6 +345,55 @@ TEST_F(SettingsWindowTest, TokenIsRenewedAfterTheQuestionAndCopied) {
     EXPECT_EQ(ModeOf(Path(kRemoteFileName)), 0400u) << "a stricter mode is kept";
 }
 
+// The fourth page in the operators' locale: every control inside the page and
+// none on top of another.
+TEST_F(SettingsWindowTest, ExtraPageControlsFitWithoutOverlap) {
+    static const char* const kControls[] = {"ResumeEnabled",
+                                            "MaxOutageMinutes",
+                                            "HotTolerance",
+                                            "ActiveLow",
+                                            "ActiveLowWarning",
+                                            "HeatCheck",
+                                            "HeatMinutes",
+                                            "HeatRise",
+                                            "StuckCheck",
+                                            "StuckMinutes",
+                                            "StepCheck",
+                                            "StepLimit",
+                                            "AlarmOnProblem",
+                                            "HttpEnabled",
+                                            "HttpAddress",
+                                            "HttpPort",
+                                            "Token",
+                                            "CopyToken",
+                                            "NewToken",
+                                            "MqttEnabled",
+                                            "MqttHost",
+                                            "MqttPort",
+                                            "MqttUser",
+                                            "MqttPassword",
+                                            "MqttPrefix",
+                                            "MqttDiscoveryPrefix",
+                                            "MqttKeepAlive",
+                                            "RemoteRestartNote"};
+    auto window = Open();
+    window->ShowPage(SettingsPage::kExtra);
+    ShowAndWait(*window, kWidth, kHeight);
+    Gtk::Widget& page = *FindByName(*window, "ExtraPage");
+    std::vector<Gdk::Rectangle> places;
+    for (const char* name : kControls) {
+        const Gdk::Rectangle place = PlaceIn(*FindByName(page, name), page);
+        EXPECT_TRUE(place.get_x() >= 0 && place.get_y() >= 0 &&
+                    place.get_x() + place.get_width() <= page.get_allocated_width() &&
+                    place.get_y() + place.get_height() <= page.get_allocated_height())
+            << name;
+        places.push_back(place);
+        for (size_t i = 0; i + 1 < places.size(); ++i) {
+            EXPECT_FALSE(places[i].intersects(places.back())) << kControls[i] << " / " << name;
+        }
+    }
+}
+
 struct Seen {
     std::vector<Gdk::Rectangle> places;
     std::string termo_text;
