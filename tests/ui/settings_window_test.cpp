@@ -1,7 +1,8 @@
 // The settings window as a person uses it: dependent controls, what OK, Apply
-// and Cancel leave in the settings and on the chart, the page it opens on, and
-// its layout in the operators' locale.
+// and Cancel leave in the settings, the option files and on the chart, the page
+// it opens on, and its layout in the operators' locale.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <clocale>
 #include <memory>
@@ -9,8 +10,10 @@
 #include <vector>
 
 #include "app/window_slot.h"
+#include "base/files/file_io.h"
 #include "core/chart/chart_control.h"
 #include "core/chart/chart_model.h"
+#include "core/options/options.h"
 #include "core/settings/settings.h"
 #include "support/temp_dir.h"
 #include "ui/gtk_test_support.h"
@@ -23,21 +26,63 @@ namespace {
 constexpr int kWidth = 516;
 constexpr int kHeight = 608;
 
+// A settings window whose questions and warnings go to the test.
+class AnsweredSettingsWindow : public SettingsWindow {
+  public:
+    using SettingsWindow::SettingsWindow;
+    bool answer = false;
+    std::vector<std::string> questions;
+    std::vector<std::string> warnings;
+
+  protected:
+    bool AskYesNo(const std::string& text) override {
+        questions.push_back(text);
+        return answer;
+    }
+    void ShowWarning(const std::string& text) override { warnings.push_back(text); }
+};
+
+Gtk::Entry& EntryOf(Gtk::Widget& window, const char* name) {
+    auto* entry = dynamic_cast<Gtk::Entry*>(FindByName(window, name));
+    EXPECT_NE(entry, nullptr) << name;
+    return *entry;
+}
+
+Gtk::Button& ButtonOf(Gtk::Widget& window, const char* name) {
+    return *dynamic_cast<Gtk::Button*>(FindByName(window, name));
+}
+
+Gtk::CheckButton& CheckOf(Gtk::Widget& window, const char* name) {
+    return *dynamic_cast<Gtk::CheckButton*>(FindByName(window, name));
+}
+
+unsigned ModeOf(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? info.st_mode & 0777 : 0;
+}
+
 class SettingsWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ResetSettings();
         ApplyChartSettings();
+        CurrentOptions() = Options{};
     }
-    void TearDown() override { ResetSettings(); }
+    void TearDown() override {
+        ResetSettings();
+        CurrentOptions() = Options{};
+    }
 
-    std::unique_ptr<SettingsWindow> Open() {
-        auto window = std::make_unique<SettingsWindow>(owner_, (dir_ / "Setting.ini").string());
+    std::unique_ptr<AnsweredSettingsWindow> Open() {
+        auto window =
+            std::make_unique<AnsweredSettingsWindow>(owner_, (dir_ / "Setting.ini").string());
         ShowAndWait(*window, kWidth, kHeight);
         return window;
     }
 
     std::string SavedFile() const { return ReadFile(dir_ / "Setting.ini"); }
+    std::string Path(const char* name) const { return (dir_ / name).string(); }
+    std::string Text(const char* name) const { return ReadFile(dir_ / name); }
 
     TempDir dir_;
     TestMainWindow owner_;
@@ -161,6 +206,192 @@ TEST_F(SettingsWindowTest, PopUpOpensAnOpenWindowOnItsPage) {
     EXPECT_EQ(Settings.Log.AutoScroll, 0);
     slot.Hide();
     ProcessEvents();
+}
+
+// The fourth page edits Options.ini and Remote.ini; a decimal comma is shown
+// and taken in the operators' locale, and only the checks and the resume
+// options take effect before a restart.
+TEST_F(SettingsWindowTest, ExtraPageWritesBothFilesAndTheOptionsInUse) {
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    static_cast<void>(std::setlocale(LC_ALL, "ru_RU.UTF-8"));  // where it is installed
+    auto window = Open();
+    window->ShowPage(SettingsPage::kExtra);
+    EXPECT_EQ(window->Pages().get_current_page(), 3);
+    EXPECT_EQ(EntryOf(*window, "HotTolerance").get_text(), "5,0");
+    EXPECT_FALSE(EntryOf(*window, "MqttPassword").get_visibility());
+    EntryOf(*window, "HotTolerance").set_text("7,5");
+    EntryOf(*window, "HeatMinutes").set_text(" 45 ");
+    EntryOf(*window, "StepLimit").set_text("12.5");
+    CheckOf(*window, "ActiveLow").set_active(true);
+    CheckOf(*window, "MqttEnabled").set_active(true);
+    EntryOf(*window, "MqttHost").set_text("broker.local");
+    EntryOf(*window, "MqttPassword").set_text("p@ss;=1");
+    window->ApplyButton().clicked();
+    ProcessEvents();
+    std::setlocale(LC_ALL, before.c_str());
+
+    EXPECT_TRUE(window->warnings.empty());
+    const std::string options = Text(kOptionsFileName);
+    for (const char* line : {"HotTolerance = 7.5\n", "HeatMinutes = 45\n", "StepLimit = 12.5\n",
+                             "ActiveLow = 1\n", "HeatRise = 2.0\n"}) {
+        EXPECT_NE(options.find(line), std::string::npos) << line << options;
+    }
+    const std::string remote = Text(kRemoteFileName);
+    for (const char* line : {"[Mqtt]\nEnabled = 1\nHost = broker.local\n", "Password = p@ss;=1\n",
+                             "[Http]\nEnabled = 0\n"}) {
+        EXPECT_NE(remote.find(line), std::string::npos) << line << remote;
+    }
+    EXPECT_EQ(ModeOf(Path(kRemoteFileName)), 0600u);
+    EXPECT_FALSE(SavedFile().empty()) << "Setting.ini is written with them";
+    EXPECT_EQ(CurrentOptions().checks.heat_minutes, 45);
+    EXPECT_DOUBLE_EQ(CurrentOptions().checks.step_limit, 12.5);
+    EXPECT_DOUBLE_EQ(CurrentOptions().resume.hot_tolerance, 7.5);
+    EXPECT_FALSE(CurrentOptions().outputs.active_low) << "the outputs change at the next start";
+}
+
+TEST_F(SettingsWindowTest, AWrongFieldIsNamedAndNothingIsApplied) {
+    struct Case {
+        const char* field;
+        const char* typed;
+        const char* message;  // a part of the warning
+    };
+    const Case cases[] = {
+        {"HotTolerance", "abc", "«Допуск остывания, °C»: «abc» — введите число от 0,5 до 50,0"},
+        {"HeatRise", "2,55", "не больше одного знака после запятой"},
+        {"StuckMinutes", "0", "введите целое число от 1 до 600"},
+        {"MaxOutageMinutes", "", "пусто — введите целое число от 1 до 1440"},
+        {"MqttPort", "70000", "«Порт MQTT»: «70000» — введите целое число от 1 до 65535"},
+        {"MqttPrefix", "a/#", "не может содержать «+» и «#»"},
+        {"MqttPassword", "пароль", "«Пароль»: допустимы только латинские буквы"},
+        {"HttpAddress", "", "«Адрес страницы»: поле не может быть пустым"},
+    };
+    const int32_t delay = Settings.Logic.DelayMode;
+    auto window = Open();
+    window->Plant().DelayModeField().set_text("7");
+    for (const Case& c : cases) {
+        Gtk::Entry& field = EntryOf(*window, c.field);
+        const std::string shown = field.get_text();
+        field.set_text(c.typed);
+        window->warnings.clear();
+        window->ShowPage(SettingsPage::kLog);
+        window->OkButton().clicked();
+        ProcessEvents();
+        EXPECT_TRUE(window->get_visible()) << c.field;
+        ASSERT_EQ(window->warnings.size(), 1u) << c.field;
+        EXPECT_NE(window->warnings[0].find(c.message), std::string::npos) << window->warnings[0];
+        EXPECT_EQ(window->Pages().get_current_page(), 3) << c.field;
+        EXPECT_TRUE(field.is_sensitive()) << c.field << " is to be put right";
+        EXPECT_EQ(Settings.Logic.DelayMode, delay) << c.field;
+        EXPECT_TRUE(SavedFile().empty()) << c.field;
+        EXPECT_EQ(Text(kOptionsFileName), "") << c.field;
+        EXPECT_EQ(Text(kRemoteFileName), "") << c.field;
+        EXPECT_DOUBLE_EQ(CurrentOptions().resume.hot_tolerance, 5.0);
+        field.set_text(shown);
+    }
+}
+
+TEST_F(SettingsWindowTest, CancelOrNothingChangedLeavesTheFilesAlone) {
+    const std::string options = "; kept as written\n[Checks]\nHeatMinutes = 40\n";
+    const std::string remote = "[Http]\r\nEnabled = 1\r\nToken = secret\r\n";
+    WriteFile(dir_ / kOptionsFileName, options);
+    WriteFile(dir_ / kRemoteFileName, remote);
+    {
+        auto window = Open();
+        EXPECT_EQ(EntryOf(*window, "HeatMinutes").get_text(), "40");
+        EXPECT_EQ(EntryOf(*window, "Token").get_text(), "secret");
+        EntryOf(*window, "HeatMinutes").set_text("50");
+        EntryOf(*window, "HttpPort").set_text("9090");
+        window->CancelButton().clicked();
+        ProcessEvents();
+    }
+    auto window = Open();
+    EXPECT_EQ(EntryOf(*window, "HeatMinutes").get_text(), "40") << "nothing taken on Cancel";
+    window->OkButton().clicked();
+    ProcessEvents();
+    EXPECT_FALSE(window->get_visible());
+    EXPECT_EQ(Text(kOptionsFileName), options);
+    EXPECT_EQ(Text(kRemoteFileName), remote);
+    EXPECT_EQ(CurrentOptions().checks.heat_minutes, 40);
+}
+
+TEST_F(SettingsWindowTest, TokenIsRenewedAfterTheQuestionAndCopied) {
+    WriteFile(dir_ / kRemoteFileName, "[Http]\nEnabled = 1\nToken = old\n");
+    ASSERT_EQ(chmod(Path(kRemoteFileName).c_str(), 0640), 0);
+    auto window = Open();
+    Gtk::Entry& token = EntryOf(*window, "Token");
+    EXPECT_FALSE(token.get_editable());
+    ButtonOf(*window, "NewToken").clicked();
+    ASSERT_EQ(window->questions.size(), 1u);
+    EXPECT_EQ(token.get_text(), "old") << "answered No";
+
+    window->answer = true;
+    ButtonOf(*window, "NewToken").clicked();
+    const std::string renewed = token.get_text();
+    EXPECT_EQ(renewed.size(), 64u);
+    ButtonOf(*window, "CopyToken").clicked();
+    EXPECT_EQ(Gtk::Clipboard::get()->wait_for_text(), renewed);
+    EXPECT_EQ(Text(kRemoteFileName), "[Http]\nEnabled = 1\nToken = old\n") << "not yet applied";
+
+    window->ApplyButton().clicked();
+    ProcessEvents();
+    EXPECT_NE(Text(kRemoteFileName).find("Token = " + renewed + "\n"), std::string::npos);
+    EXPECT_EQ(ModeOf(Path(kRemoteFileName)), 0600u);
+
+    ASSERT_EQ(chmod(Path(kRemoteFileName).c_str(), 0400), 0);
+    CheckOf(*window, "MqttEnabled").set_active(true);
+    window->ApplyButton().clicked();
+    ProcessEvents();
+    EXPECT_NE(Text(kRemoteFileName).find("[Mqtt]\nEnabled = 1\n"), std::string::npos);
+    EXPECT_EQ(ModeOf(Path(kRemoteFileName)), 0400u) << "a stricter mode is kept";
+}
+
+// The fourth page in the operators' locale: every control inside the page and
+// none on top of another.
+TEST_F(SettingsWindowTest, ExtraPageControlsFitWithoutOverlap) {
+    static const char* const kControls[] = {"ResumeEnabled",
+                                            "MaxOutageMinutes",
+                                            "HotTolerance",
+                                            "ActiveLow",
+                                            "ActiveLowWarning",
+                                            "HeatCheck",
+                                            "HeatMinutes",
+                                            "HeatRise",
+                                            "StuckCheck",
+                                            "StuckMinutes",
+                                            "StepCheck",
+                                            "StepLimit",
+                                            "AlarmOnProblem",
+                                            "HttpEnabled",
+                                            "HttpAddress",
+                                            "HttpPort",
+                                            "Token",
+                                            "CopyToken",
+                                            "NewToken",
+                                            "MqttEnabled",
+                                            "MqttHost",
+                                            "MqttPort",
+                                            "MqttUser",
+                                            "MqttPassword",
+                                            "MqttPrefix",
+                                            "MqttDiscoveryPrefix",
+                                            "MqttKeepAlive",
+                                            "RemoteRestartNote"};
+    auto window = Open();
+    window->ShowPage(SettingsPage::kExtra);
+    ShowAndWait(*window, kWidth, kHeight);
+    Gtk::Widget& page = *FindByName(*window, "ExtraPage");
+    std::vector<Gdk::Rectangle> places;
+    for (const char* name : kControls) {
+        const Gdk::Rectangle place = PlaceIn(*FindByName(page, name), page);
+        EXPECT_TRUE(place.get_x() >= 0 && place.get_y() >= 0 &&
+                    place.get_x() + place.get_width() <= page.get_allocated_width() &&
+                    place.get_y() + place.get_height() <= page.get_allocated_height())
+            << name;
+        places.push_back(place);
+        for (size_t i = 0; i + 1 < places.size(); ++i) {
+            EXPECT_FALSE(places[i].intersects(places.back())) << kControls[i] << " / " << name;
+        }
+    }
 }
 
 struct Seen {

@@ -42,15 +42,29 @@ void SyncFolder(const std::string& folder) {
     }
 }
 
+mode_t ModeFor(const std::string& path, FileAccess access) {
+    if (access == FileAccess::kShared) {
+        return 0644;
+    }
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? (info.st_mode & 0600) : 0600;
+}
+
 }  // namespace
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, FileAccess access) {
     std::string temporary = path + ".tmp-XXXXXX";
-    int fd = mkstemp(temporary.data());
+    int fd = mkstemp(temporary.data());  // 0600 from the start
     if (fd < 0) {
         return false;
     }
-    fchmod(fd, 0644);
+    // A shared file goes on even where the file system keeps no modes; a private
+    // one is not written unless its mode is set.
+    if (fchmod(fd, ModeFor(path, access)) != 0 && access == FileAccess::kPrivate) {
+        close(fd);
+        unlink(temporary.c_str());
+        return false;
+    }
     bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
     written = close(fd) == 0 && written;
     if (written && before_rename_hook != nullptr) {

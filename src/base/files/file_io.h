@@ -10,7 +10,12 @@ namespace flextor {
 // the old file or the new one, never a truncated one: the bytes go to a temporary
 // file in the same folder, are flushed to disk, and the temporary file is renamed
 // over path. Returns false (and leaves path as it was) on any failure.
-[[nodiscard]] bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
+// A shared file is readable by everyone (0644). A private file holds secrets:
+// it is made readable by its owner alone (0600), and a file already there keeps
+// its mode when that is stricter still.
+enum class FileAccess { kShared, kPrivate };
+[[nodiscard]] bool ReplaceFileAtomically(const std::string& path, const std::string& bytes,
+                                         FileAccess access = FileAccess::kShared);
 
 // What ReplaceFileAtomically puts after path to name its temporary file, which
 // mkstemp then ends with six letters or digits.

@@ -1,9 +1,5 @@
 #include "core/options/options.h"
 
-#include <charconv>
-#include <cmath>
-#include <cstdio>
-
 #include "base/files/file_io.h"
 #include "core/settings/ini_reader.h"
 
@@ -44,51 +40,33 @@ struct Reader {
         field = text == "1";
     }
 
-    void Whole(const char* group, const char* key, int low, int high, int& field) const {
+    void Whole(const char* group, const char* key, WholeRange range, int& field) const {
         const std::string* value = Find(group, key);
         if (value == nullptr) {
             return;
         }
         const std::string text = IniString(*value);
         int number = 0;
-        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-        if (error != std::errc() || end != text.data() + text.size() || number < low ||
-            number > high) {
-            Problem(group, key, text, std::to_string(low) + ".." + std::to_string(high),
-                    std::to_string(field));
+        if (!ReadWholeNumber(text, number) || number < range.low || number > range.high) {
+            Problem(group, key, text, RangeText(range), std::to_string(field));
             return;
         }
         field = number;
     }
 
-    void Decimal(const char* group, const char* key, double low, double high, double& field) const {
+    // A decimal comma is taken too, as the operator may have typed it by hand.
+    void Decimal(const char* group, const char* key, DecimalRange range, double& field) const {
         const std::string* value = Find(group, key);
         if (value == nullptr) {
             return;
         }
         const std::string text = IniString(*value);
         double number = 0;
-        // from_chars reads "2.5" whatever the locale; a decimal comma is taken too.
-        std::string dotted = text;
-        for (char& c : dotted) {
-            c = c == ',' ? '.' : c;
-        }
-        const auto [end, error] =
-            std::from_chars(dotted.data(), dotted.data() + dotted.size(), number);
-        if (error != std::errc() || end != dotted.data() + dotted.size() ||
-            !std::isfinite(number) || number < low || number > high) {
-            Problem(group, key, text, DecimalText(low) + ".." + DecimalText(high),
-                    DecimalText(field));
+        if (!ReadDecimalNumber(text, number) || number < range.low || number > range.high) {
+            Problem(group, key, text, RangeText(range, '.'), DecimalText(field));
             return;
         }
         field = number;
-    }
-
-    static std::string DecimalText(double value) {
-        char text[32];
-        const auto [end, error] =
-            std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 1);
-        return error == std::errc() ? std::string(text, end) : "0.0";
     }
 };
 
@@ -108,16 +86,16 @@ OptionsLoad ParseOptions(const std::string& text) {
     const Reader read{ini, load};
     ResumeOptions& resume = load.options.resume;
     read.Flag("Resume", "Enabled", resume.enabled);
-    read.Whole("Resume", "MaxOutageMinutes", 1, 24 * 60, resume.max_outage_minutes);
-    read.Decimal("Resume", "HotTolerance", 0.5, 50.0, resume.hot_tolerance);
+    read.Whole("Resume", "MaxOutageMinutes", kOutageMinutesRange, resume.max_outage_minutes);
+    read.Decimal("Resume", "HotTolerance", kHotToleranceRange, resume.hot_tolerance);
     CheckOptions& checks = load.options.checks;
     read.Flag("Checks", "HeatCheck", checks.heat_check);
-    read.Whole("Checks", "HeatMinutes", 1, 600, checks.heat_minutes);
-    read.Decimal("Checks", "HeatRise", 0.1, 100.0, checks.heat_rise);
+    read.Whole("Checks", "HeatMinutes", kCheckMinutesRange, checks.heat_minutes);
+    read.Decimal("Checks", "HeatRise", kHeatRiseRange, checks.heat_rise);
     read.Flag("Checks", "StuckCheck", checks.stuck_check);
-    read.Whole("Checks", "StuckMinutes", 1, 600, checks.stuck_minutes);
+    read.Whole("Checks", "StuckMinutes", kCheckMinutesRange, checks.stuck_minutes);
     read.Flag("Checks", "StepCheck", checks.step_check);
-    read.Decimal("Checks", "StepLimit", 0.5, 100.0, checks.step_limit);
+    read.Decimal("Checks", "StepLimit", kStepLimitRange, checks.step_limit);
     read.Flag("Checks", "AlarmOnProblem", checks.alarm_on_problem);
     read.Flag("Outputs", "ActiveLow", load.options.outputs.active_low);
     return load;
@@ -130,14 +108,14 @@ std::string OptionsText(const Options& options) {
            "[Resume]\n" +
            Line("Enabled", FlagText(resume.enabled)) +
            Line("MaxOutageMinutes", std::to_string(resume.max_outage_minutes)) +
-           Line("HotTolerance", Reader::DecimalText(resume.hot_tolerance)) + "\n[Checks]\n" +
+           Line("HotTolerance", DecimalText(resume.hot_tolerance)) + "\n[Checks]\n" +
            Line("HeatCheck", FlagText(checks.heat_check)) +
            Line("HeatMinutes", std::to_string(checks.heat_minutes)) +
-           Line("HeatRise", Reader::DecimalText(checks.heat_rise)) +
+           Line("HeatRise", DecimalText(checks.heat_rise)) +
            Line("StuckCheck", FlagText(checks.stuck_check)) +
            Line("StuckMinutes", std::to_string(checks.stuck_minutes)) +
            Line("StepCheck", FlagText(checks.step_check)) +
-           Line("StepLimit", Reader::DecimalText(checks.step_limit)) +
+           Line("StepLimit", DecimalText(checks.step_limit)) +
            Line("AlarmOnProblem", FlagText(checks.alarm_on_problem)) + "\n[Outputs]\n" +
            Line("ActiveLow", FlagText(options.outputs.active_low));
 }

@@ -8,9 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "core/settings/typed_number.h"
+
 namespace flextor {
 
 inline constexpr const char kOptionsFileName[] = "Options.ini";
+
+// What the file and the settings window accept.
+inline constexpr WholeRange kOutageMinutesRange{1, 24 * 60};
+inline constexpr DecimalRange kHotToleranceRange{0.5, 50.0};
+inline constexpr WholeRange kCheckMinutesRange{1, 600};  // heat and stuck checks
+inline constexpr DecimalRange kHeatRiseRange{0.1, 100.0};
+inline constexpr DecimalRange kStepLimitRange{0.5, 100.0};
 
 struct ResumeOptions {
     bool enabled = false;  // resume a run cut short by a power cut

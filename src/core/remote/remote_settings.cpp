@@ -7,9 +7,6 @@
 namespace flextor {
 namespace {
 
-constexpr int kFewestKeepAlive = 5;
-constexpr int kMostKeepAlive = 600;
-
 // What Remote.ini says of a key, kept for a problem's text.
 struct Reader {
     const IniDocument& ini;
@@ -45,16 +42,10 @@ struct Reader {
 
     void Port(const char* group, uint16_t& field) const {
         int port = field;
-        Number(group, "Port", 1, 65535, port);
+        Number(group, "Port", kPortRange.low, kPortRange.high, port);
         field = static_cast<uint16_t>(port);
     }
 };
-
-// A topic level must not hold MQTT's wildcards; an empty one is not a prefix.
-bool IsTopicPrefix(const std::string& prefix) {
-    return !prefix.empty() && prefix.find_first_of("+#") == std::string::npos &&
-           prefix.front() != '/' && prefix.back() != '/';
-}
 
 void CheckPrefix(std::string& prefix, const char* key, const std::string& fallback,
                  std::vector<std::string>& problems) {
@@ -87,7 +78,7 @@ RemoteLoad ParseRemoteSettings(const std::string& text) {
     read.Text("Mqtt", "Prefix", mqtt.prefix);
     read.Text("Mqtt", "User", mqtt.user);
     read.Text("Mqtt", "Password", mqtt.password);
-    read.Number("Mqtt", "KeepAlive", kFewestKeepAlive, kMostKeepAlive, mqtt.keep_alive);
+    read.Number("Mqtt", "KeepAlive", kKeepAliveRange.low, kKeepAliveRange.high, mqtt.keep_alive);
     read.Text("Mqtt", "DiscoveryPrefix", mqtt.discovery_prefix);
     CheckPrefix(mqtt.prefix, "Prefix", MqttSettings{}.prefix, load.problems);
     CheckPrefix(mqtt.discovery_prefix, "DiscoveryPrefix", MqttSettings{}.discovery_prefix,
@@ -125,10 +116,29 @@ RemoteLoad LoadRemoteSettings(const std::string& path) {
     if (load.settings.http.enabled && load.settings.http.token.empty()) {
         load.problems.push_back("Не удалось создать ключ доступа к странице состояния");
     }
-    if (load.token_made && !ReplaceFileAtomically(path, RemoteSettingsText(load.settings))) {
+    if (load.token_made && !SaveRemoteSettings(path, load.settings)) {
         load.problems.push_back("Не удалось записать ключ доступа в файл " + path);
     }
     return load;
+}
+
+bool SaveRemoteSettings(const std::string& path, const RemoteSettings& settings) {
+    return ReplaceFileAtomically(path, RemoteSettingsText(settings), FileAccess::kPrivate);
+}
+
+// A topic level must not hold MQTT's wildcards; an empty one is not a prefix.
+bool IsTopicPrefix(const std::string& prefix) {
+    return !prefix.empty() && prefix.find_first_of("+#") == std::string::npos &&
+           prefix.front() != '/' && prefix.back() != '/';
+}
+
+bool IsStorableText(const std::string& value) {
+    for (const char c : value) {
+        if (c < ' ' || c > '~') {
+            return false;
+        }
+    }
+    return value.empty() || (value.front() != ' ' && value.back() != ' ');
 }
 
 bool IsLoopbackAddress(const std::string& address) {

@@ -7,9 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "core/settings/typed_number.h"
+
 namespace flextor {
 
 inline constexpr const char kRemoteFileName[] = "Remote.ini";
+
+// What the file and the settings window accept.
+inline constexpr WholeRange kPortRange{1, 65535};
+inline constexpr WholeRange kKeepAliveRange{5, 600};
 
 struct HttpSettings {
     bool enabled = false;
@@ -52,6 +58,18 @@ std::string RemoteSettingsText(const RemoteSettings& settings);
 // Loads path; writes it back when a token was made. The problems, including a
 // token that could not be written, are in the result.
 RemoteLoad LoadRemoteSettings(const std::string& path);
+
+// Writes the whole file, readable by its owner alone (it holds the token and the
+// password). False when it could not be written.
+[[nodiscard]] bool SaveRemoteSettings(const std::string& path, const RemoteSettings& settings);
+
+// True for a prefix an MQTT topic may begin with: not empty, no wildcards, no
+// "/" at either end.
+bool IsTopicPrefix(const std::string& prefix);
+
+// True when the file gives value back as it is: printable ASCII (other bytes
+// are not read back as UTF-8), no blank at either end.
+bool IsStorableText(const std::string& value);
 
 // True for 127.0.0.1, ::1 and "localhost": the loopback addresses a page may be
 // served on without a token. Any other address needs it, the rest of 127.0.0.0/8 too.

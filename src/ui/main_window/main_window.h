@@ -27,7 +27,7 @@ enum class Threshold { kTsa, kCondenser, kColumn, kStill, kMashUpper, kMashLower
 inline constexpr int kThresholdCount = 6;
 
 // Which page the settings window shows when the window asks for it.
-enum class SettingsPage { kKeep, kChart, kLog };
+enum class SettingsPage { kKeep, kChart, kLog, kExtra };
 
 // What the window asks of the rest of the program. Start-up connects them; an
 // unconnected one reports that it is not available.

@@ -1,5 +1,6 @@
 // Remote.ini, the access token and what goes to the broker when.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <nlohmann/json.hpp>
 
@@ -29,6 +30,9 @@ TEST(RemoteSettings, FirstEnableWritesALongRandomTokenThatIsKeptAfterwards) {
     ASSERT_TRUE(ReplaceFileAtomically(path, "[Http]\nEnabled = 1\nAddress = 0.0.0.0\n"));
     const RemoteLoad first = LoadRemoteSettings(path);
     ASSERT_TRUE(first.token_made);
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u) << "the token is for its owner's eyes only";
     EXPECT_EQ(first.settings.http.token.size(), 64u);
     EXPECT_EQ(first.settings.http.token.find_first_not_of("0123456789abcdef"), std::string::npos);
     const RemoteLoad second = LoadRemoteSettings(path);
