@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "core/logic/refresh_outputs.h"
 #include "plant/scenario.h"
 
@@ -34,6 +36,10 @@ TEST(Scenario, BadFilesAreRefusedNamingTheMemberAtFault) {
          "faults[0].to: a number is expected"},
         {"{" + kSensors + R"(, "faults": [{"kind": "adapter-out", "after": "kettle"}]})",
          "faults[0].after: one of column1, "},
+        {"{" + kSensors + R"(, "faults": [{"kind": "dead-heater", "output": "valve1"}]})",
+         "faults[0].output: a run line"},
+        {"{" + kSensors + R"(, "faults": [{"kind": "jump", "sensor": "mash"}]})",
+         "faults[0].by: a number is expected"},
     };
     for (const Case& c : cases) {
         Scenario scenario;
@@ -114,6 +120,31 @@ TEST_F(PlantRunTest, FaultsCountFromTheFirstRiseOfTheirOutputAndEndAtTheirTime) 
     run.Advance(10, kBitCol1Run);
     EXPECT_FALSE(absent());
     EXPECT_EQ(adapter, std::vector<bool>{false});
+}
+
+TEST_F(PlantRunTest, ADeadHeaterAStuckAndAJumpingSensorComeAndGoAtTheirTimes) {
+    const Scenario scenario = Load(
+        R"({"kind": "dead-heater", "output": "column2", "until": 40},
+           {"kind": "stuck", "sensor": "mash", "at": 10, "until": 30},
+           {"kind": "jump", "sensor": "column", "at": 20, "until": 22, "by": 40})");
+    owsim::SimBus bus;
+    PlantRun run(scenario, bus, nullptr);
+    std::set<int> mash;
+    std::vector<int> column;
+    for (int second = 1; second <= 60; ++second) {
+        run.Advance(1, kBitCol2Run);
+        if (second >= 10 && second < 30) {
+            mash.insert(Readings(bus)[1]);  // jitter would vary it: it stays put
+        }
+        column.push_back(Readings(bus)[0]);
+        if (second == 40) {
+            EXPECT_NEAR(run.Model().Temperature(Role::kStill), 20.0, 0.2);  // barely warmed
+        }
+    }
+    EXPECT_EQ(mash.size(), 1u);
+    EXPECT_GT(run.Model().Temperature(Role::kStill), 22.0);
+    EXPECT_GE(column[20] - column[18], 398);  // 40 °C off while it lasts, then back
+    EXPECT_LE(std::abs(column[22] - column[18]), 2);
 }
 
 }  // namespace

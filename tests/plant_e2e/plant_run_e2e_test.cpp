@@ -1,11 +1,19 @@
 // Whole runs of the columns on the simulated plant, and the faults that end them.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <iostream>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <thread>
 
 #include "plant_e2e/plant_fixture.h"
+#include "support/program_runner.h"
 
 namespace flextor::test {
 namespace {
@@ -18,6 +26,38 @@ const std::string kColumn1Continued = "Продолжена работа кол�
 const std::string kTailsEnd = "Превышен порог температуры при работе клапана 3!";
 
 using PlantRun = PlantRunFixture;
+
+uint16_t FreePort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    uint16_t port = 0;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
+        port = ntohs(address.sin_port);
+    }
+    close(fd);
+    return port;
+}
+
+// The kinds in the "problems" of /api/status, sorted.
+std::vector<std::string> ProblemKinds(uint16_t port) {
+    const RunResult curl = RunProgram(
+        "/usr/bin/curl",
+        {"-s", "--max-time", "5", "http://127.0.0.1:" + std::to_string(port) + "/api/status"});
+    const auto status = nlohmann::json::parse(curl.output, nullptr, false);
+    std::vector<std::string> kinds;
+    if (!status.is_object() || !status.contains("problems")) {
+        return {"no answer"};
+    }
+    for (const auto& problem : status["problems"]) {
+        kinds.push_back(problem["kind"]);
+    }
+    std::sort(kinds.begin(), kinds.end());
+    return kinds;
+}
 
 // Semi-automatic: the column pauses after each automatic change from the
 // stabilisation on, and the operator continues it with "Пуск". The wall clock
@@ -95,6 +135,59 @@ TEST_F(PlantRun, Column2HeatsItsPotUntilItsThreshold) {
     const double hottest = *std::max_element(pot.begin(), pot.end());
     EXPECT_GE(hottest, 75.2);  // d4_Limit
     EXPECT_LT(hottest, 85.0);  // stopped at once
+}
+
+// The plausibility checks with one-minute windows: column 2's heater dead and
+// the atmosphere-tube sensor stuck for its first 80 s, sensor 6 reading 50 °C
+// off for a few seconds. (A stuck mash sensor would let column 3 heat the mash
+// far enough for its first reading after to be a jump.) Each check fires and clears once, in
+// the message log and in /api/status.
+TEST_F(PlantRun, TheChecksFindADeadHeaterAStuckAndAJumpingSensorAndClearWhenTheyMend) {
+    ASSERT_NO_FATAL_FAILURE(StartPlant(
+        R"({"kind": "dead-heater", "output": "column2", "after": "column2", "until": 1600},
+           {"kind": "stuck", "sensor": "atmosphere-tube", "after": "column2", "until": 1600},
+           {"kind": "jump", "sensor": "sensor6", "after": "column2", "at": 200, "until": 400,
+            "by": 50})"));
+    WriteFile(dir / "Options.ini", "[Checks]\nHeatMinutes = 1\nStuckMinutes = 1\n");
+    const uint16_t port = FreePort();
+    WriteFile(dir / "Remote.ini",
+              "[Http]\nEnabled = 1\nAddress = 127.0.0.1\nPort = " + std::to_string(port) + "\n");
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_NO_FATAL_FAILURE(PressStart(2, "Начата работа колонки 2 (Дистилляция)"));
+    struct Check {
+        const char* warning;
+        const char* info;
+        double fired = 0;
+    } checks[] = {
+        {"Скачки показаний: датчик 6 (Датчик 6)", "Показания снова правдоподобны: датчик 6"},
+        {"Показания датчика не меняются: датчик 1 (ав. ТСА)", "Показания снова меняются: датчик 1"},
+        {"Нагрев без роста температуры: колонка 2 (Дистилляция)",
+         "Температура куба растёт: колонка 2 (Дистилляция)"},
+    };
+    for (Check& check : checks) {
+        ASSERT_NO_FATAL_FAILURE(WaitForLog(check.warning));
+        check.fired =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (&check == &checks[1]) {
+            EXPECT_TRUE(WaitUntil(
+                [&] {
+                    return ProblemKinds(port) ==
+                           std::vector<std::string>{"heat_without_rise", "stuck_sensor"};
+                },
+                std::chrono::seconds(30)))
+                << testing::PrintToString(ProblemKinds(port));
+        }
+    }
+    for (const Check& check : checks) {
+        ASSERT_NO_FATAL_FAILURE(WaitForLog(check.info));
+        std::cout << check.warning << ": " << check.fired << " s after column 2's start\n";
+    }
+    EXPECT_TRUE(WaitUntil([&] { return ProblemKinds(port).empty(); }, std::chrono::seconds(10)));
+    for (const Check& check : checks) {
+        EXPECT_EQ(LogCount(check.warning), 1) << MessageLog();
+        EXPECT_EQ(LogCount(check.info), 1) << MessageLog();
+    }
 }
 
 // The mash starts below the band: the lower output warms it in, fermentation

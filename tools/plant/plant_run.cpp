@@ -8,6 +8,7 @@ namespace flextor::plant {
 namespace {
 
 constexpr int kOutputBits = 16;
+constexpr int kNotFrozen = -10000;
 
 int Tenths(double celsius) {
     return static_cast<int>(std::lround(celsius * 10.0));
@@ -21,7 +22,9 @@ PlantRun::PlantRun(const Scenario& scenario, owsim::SimBus& bus, AdapterSwitch a
       adapter_(std::move(adapter)),
       model_(scenario.plant),
       jitter_(scenario.seed),
-      risen_(kOutputBits, -1.0) {
+      risen_(kOutputBits, -1.0),
+      frozen_(scenario.sensors.size(), kNotFrozen),
+      offset_(scenario.sensors.size(), 0) {
     for (const ScenarioSensor& sensor : scenario.sensors) {
         roms_.push_back(
             bus_.AddSensor(sensor.family, sensor.serial, Tenths(model_.Temperature(sensor.role))));
@@ -44,7 +47,7 @@ void PlantRun::Advance(double seconds, uint16_t outputs) {
             risen_[bit] = time_;
         }
     }
-    model_.Advance(seconds, outputs);
+    model_.Advance(seconds, static_cast<uint16_t>(outputs & ~dead_heaters_));
     time_ += seconds;
     for (StagedFault& staged : faults_) {
         Stage(staged);
@@ -80,6 +83,15 @@ void PlantRun::Switch(const ScenarioFault& fault, bool on) {
         model_.Force(fault.sensor, {on, fault.to, fault.rate});
         return;
     }
+    if (fault.kind == FaultKind::kDeadHeater) {
+        dead_heaters_ = on ? (dead_heaters_ | fault.output)
+                           : static_cast<uint16_t>(dead_heaters_ & ~fault.output);
+        return;
+    }
+    if (fault.kind == FaultKind::kStuck || fault.kind == FaultKind::kJump) {
+        SwitchReading(fault, on);
+        return;
+    }
     for (std::size_t i = 0; i < roms_.size(); ++i) {
         if (scenario_.sensors[i].role != fault.sensor) {
             continue;
@@ -101,6 +113,21 @@ void PlantRun::Switch(const ScenarioFault& fault, bool on) {
     }
 }
 
+// A stuck or jumping sensor: what the plant hands the bus for it, not the plant.
+void PlantRun::SwitchReading(const ScenarioFault& fault, bool on) {
+    for (std::size_t i = 0; i < roms_.size(); ++i) {
+        if (scenario_.sensors[i].role != fault.sensor) {
+            continue;
+        }
+        if (fault.kind == FaultKind::kJump) {
+            offset_[i] = on ? Tenths(fault.by) : 0;
+        } else {
+            frozen_[i] = on ? Tenths(model_.Temperature(fault.sensor)) : kNotFrozen;
+        }
+        return;
+    }
+}
+
 void PlantRun::PushTemperatures() {
     for (std::size_t i = 0; i < roms_.size(); ++i) {
         const Role role = scenario_.sensors[i].role;
@@ -109,7 +136,8 @@ void PlantRun::PushTemperatures() {
             role == Role::kNone ? scenario_.plant.ambient : model_.Temperature(role);
         // The jitter is drawn for every sensor every time, so the sequence is fixed.
         const int jitter = static_cast<int>(jitter_() % 3) - 1;
-        if (!bus_.SetTemperature(roms_[i], Tenths(celsius) + jitter)) {
+        const int tenths = frozen_[i] != kNotFrozen ? frozen_[i] : Tenths(celsius) + jitter;
+        if (!bus_.SetTemperature(roms_[i], tenths + offset_[i])) {
             continue;  // removed through the control socket: its place is empty
         }
     }

@@ -45,6 +45,7 @@ class PlantRun {
     void Stage(StagedFault& staged);
     void Switch(const ScenarioFault& fault, bool on);
     void PushTemperatures();
+    void SwitchReading(const ScenarioFault& fault, bool on);
 
     const Scenario& scenario_;
     owsim::SimBus& bus_;
@@ -54,6 +55,9 @@ class PlantRun {
     std::vector<owsim::RomCode> roms_;
     std::vector<StagedFault> faults_;
     std::vector<double> risen_;  // by output bit: plant time of its first rise, or -1
+    uint16_t dead_heaters_ = 0;  // run lines the model does not see
+    std::vector<int> frozen_;    // by sensor: the tenths a stuck sensor reads, or kNotFrozen
+    std::vector<int> offset_;    // by sensor: tenths a jumping sensor reads off
     double time_ = 0;
 };
 

@@ -29,7 +29,8 @@ constexpr std::pair<const char*, uint16_t> kOutputs[] = {
 constexpr std::pair<const char*, FaultKind> kFaults[] = {
     {"unplug", FaultKind::kUnplug},     {"crc-storm", FaultKind::kCrcStorm},
     {"stuck85", FaultKind::kStuck85},   {"adapter-out", FaultKind::kAdapterOut},
-    {"overheat", FaultKind::kOverheat},
+    {"overheat", FaultKind::kOverheat}, {"dead-heater", FaultKind::kDeadHeater},
+    {"stuck", FaultKind::kStuck},       {"jump", FaultKind::kJump},
 };
 
 constexpr std::pair<const char*, double PlantParameters::*> kParameters[] = {
@@ -171,7 +172,8 @@ ScenarioSensor ReadSensor(const Json& object, const std::string& where) {
 }
 
 ScenarioFault ReadFault(const Json& object, const std::string& where) {
-    CheckMembers(object, where, {"kind", "sensor", "at", "after", "until", "to", "rate"});
+    CheckMembers(object, where,
+                 {"kind", "sensor", "at", "after", "until", "to", "rate", "by", "output"});
     ScenarioFault fault;
     if (!object.contains("kind")) {
         Fail(where + ".kind", "missing");
@@ -184,7 +186,12 @@ ScenarioFault ReadFault(const Json& object, const std::string& where) {
     if (object.contains("until")) {
         fault.until = Number(object["until"], where + ".until", fault.at, 1e7);
     }
-    if (fault.kind != FaultKind::kAdapterOut) {
+    if (fault.kind == FaultKind::kDeadHeater) {
+        fault.output = Named(kOutputs, object.value("output", Json(nullptr)), where + ".output");
+        if ((fault.output & (kBitCol1Run | kBitCol2Run)) == 0) {
+            Fail(where + ".output", "a run line, column1 or column2, is expected");
+        }
+    } else if (fault.kind != FaultKind::kAdapterOut) {
         fault.sensor = Named(kRoles, object.value("sensor", Json("none")), where + ".sensor");
         if (fault.sensor == Role::kNone) {
             Fail(where + ".sensor", "the role of the sensor at fault is expected");
@@ -193,6 +200,9 @@ ScenarioFault ReadFault(const Json& object, const std::string& where) {
     if (fault.kind == FaultKind::kOverheat) {
         fault.to = Number(object.value("to", Json(nullptr)), where + ".to", -55, 125);
         fault.rate = Number(object.value("rate", Json(nullptr)), where + ".rate", 1e-6, 1000);
+    }
+    if (fault.kind == FaultKind::kJump) {
+        fault.by = Number(object.value("by", Json(nullptr)), where + ".by", -100, 100);
     }
     return fault;
 }
@@ -235,7 +245,7 @@ Scenario ReadScenario(const Json& root) {
     for (std::size_t i = 0; i < faults.size(); ++i) {
         const std::string where = "faults[" + std::to_string(i) + "]";
         ScenarioFault fault = ReadFault(faults[i], where);
-        if (fault.kind != FaultKind::kAdapterOut &&
+        if (fault.kind != FaultKind::kAdapterOut && fault.kind != FaultKind::kDeadHeater &&
             std::none_of(scenario.sensors.begin(), scenario.sensors.end(),
                          [&](const ScenarioSensor& s) { return s.role == fault.sensor; })) {
             Fail(where + ".sensor", "no sensor has this role");

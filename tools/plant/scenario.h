@@ -24,6 +24,9 @@ enum class FaultKind {
     kStuck85,     // it reads its power-on 85.0 °C
     kAdapterOut,  // the adapter is pulled out: the port goes away
     kOverheat,    // the sensor's temperature is driven to `to` at `rate` °C/s
+    kDeadHeater,  // the run line `output` switches, but its heater does not heat
+    kStuck,       // the sensor reads the value it had when the fault began
+    kJump,        // the sensor reads `by` °C off
 };
 
 struct ScenarioFault {
@@ -31,9 +34,11 @@ struct ScenarioFault {
     double at = 0;              // plant seconds after the trigger
     uint16_t after = 0;         // output bits whose first rise is the trigger; 0: the plant's start
     double until = -1;          // plant seconds after the trigger when it ends; negative: never
-    Role sensor = Role::kNone;  // the first sensor of this role (not for kAdapterOut)
+    Role sensor = Role::kNone;  // the first sensor of this role (not for kAdapterOut, kDeadHeater)
     double to = 0;
     double rate = 0;
+    double by = 0;        // kJump
+    uint16_t output = 0;  // kDeadHeater: the run line whose heater is dead
 };
 
 struct Scenario {

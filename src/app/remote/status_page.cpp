@@ -18,6 +18,9 @@ td,th{border-bottom:1px solid #ddd;padding:4px;text-align:left;font-size:0.95em}
 td.v{font-weight:bold;white-space:nowrap}
 #stale{display:none;background:#c00;color:#fff;padding:10px;font-weight:bold}
 #alarm{display:none;background:#e60;color:#fff;padding:10px;font-weight:bold}
+#problems{display:none;background:#fff;color:#c00;border:2px solid #c00;padding:6px;margin:4px 0;
+ font-weight:bold}
+#problems div{padding:2px 0}
 .lamp{display:inline-block;margin:2px 6px 2px 0;white-space:nowrap}
 .dot{display:inline-block;width:0.8em;height:0.8em;border-radius:50%;background:#bbb;
  vertical-align:middle;margin-right:3px}
@@ -32,6 +35,7 @@ small{color:#666}
 <h1>Флекстор</h1>
 <div id="stale">Программа не отвечает</div>
 <div id="alarm">АВАРИЯ</div>
+<div id="problems"></div>
 <small id="time">Нет данных</small>
 <h2>Температуры</h2>
 <table><thead><tr><th>Датчик</th><th>Значение</th><th>Порог</th></tr></thead>
@@ -169,6 +173,14 @@ function show(s) {
   document.getElementById("time").textContent = "Обновлено: " + s.time.replace("T", " ") +
     (s.port_open ? "" : " (порт датчиков закрыт)");
   document.getElementById("alarm").style.display = s.alarm ? "block" : "none";
+  const problems = s.problems || [];
+  document.getElementById("problems").style.display = problems.length ? "block" : "none";
+  fill("problems", problems, p => {
+    const div = document.createElement("div");
+    div.className = "problem";
+    div.textContent = p.text + " (с " + p.since.replace("T", " ") + ")";
+    return div;
+  });
   fill("temperatures", s.temperatures, t => {
     const row = document.createElement("tr");
     row.dataset.role = t.role;

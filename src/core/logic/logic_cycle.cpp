@@ -2,6 +2,7 @@
 
 #include "base/diagnostics/source_position.h"
 #include "core/crash/crash_snapshot.h"
+#include "core/logic/checks/plausibility_checks.h"
 #include "core/logic/col1/col1_mode.h"
 #include "core/logic/col1/col1_step.h"
 #include "core/logic/commands/column_command.h"
@@ -52,6 +53,8 @@ void RunSteps() {
     Col3Step();
     FLEXTOR_STEP();
     Sensor6Step();
+    FLEXTOR_STEP();
+    PlausibilityChecksStep();
     FLEXTOR_STEP();
     TemperatureFieldsStep();
     if (PollAll != 0) {

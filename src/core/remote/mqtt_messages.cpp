@@ -53,6 +53,8 @@ std::vector<Entity> Entities(const MqttSettings& settings) {
     entities.push_back(
         {"sensor", "column1_status", "Состояние колонки 1", ColumnTopic(settings, 1, "status")});
     entities.push_back({"binary_sensor", "alarm", "Авария", settings.prefix + "/alarm"});
+    entities.push_back(
+        {"binary_sensor", "problem", "Проблема установки", MqttProblemTopic(settings)});
     return entities;
 }
 
@@ -60,6 +62,18 @@ std::vector<Entity> Entities(const MqttSettings& settings) {
 
 std::string MqttStatusTopic(const MqttSettings& settings) {
     return settings.prefix + "/status";
+}
+
+std::string MqttProblemTopic(const MqttSettings& settings) {
+    return settings.prefix + "/problem";
+}
+
+std::string MqttProblemPayload(const StatusSnapshot& snapshot) {
+    std::string text;
+    for (const ProblemStatus& problem : snapshot.problems) {
+        text += (text.empty() ? "" : "\n") + problem.text;
+    }
+    return text;
 }
 
 std::vector<MqttMessage> MqttStateMessages(const StatusSnapshot& s, const MqttSettings& settings) {
@@ -79,6 +93,7 @@ std::vector<MqttMessage> MqttStateMessages(const StatusSnapshot& s, const MqttSe
     messages.push_back({ColumnTopic(settings, 1, "mode"), mode});
     messages.push_back({ColumnTopic(settings, 1, "status"), s.columns[0].status_text});
     messages.push_back({settings.prefix + "/alarm", s.alarm ? "ON" : "OFF"});
+    messages.push_back({MqttProblemTopic(settings), MqttProblemPayload(s)});
     return messages;
 }
 
@@ -104,6 +119,12 @@ std::vector<MqttMessage> MqttDiscoveryMessages(const MqttSettings& settings) {
             config["unit_of_measurement"] = "°C";
         } else if (entity.object == "alarm") {
             config["device_class"] = "problem";
+            config["payload_on"] = "ON";
+            config["payload_off"] = "OFF";
+        } else if (entity.object == "problem") {
+            // The topic holds the problems' texts, "" when there are none.
+            config["device_class"] = "problem";
+            config["value_template"] = "{{ 'ON' if value | length > 0 else 'OFF' }}";
             config["payload_on"] = "ON";
             config["payload_off"] = "OFF";
         }

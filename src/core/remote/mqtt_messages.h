@@ -27,8 +27,13 @@ struct MqttMessage {
 // prefix + "/status": "online" while connected, the last will "offline".
 std::string MqttStatusTopic(const MqttSettings& settings);
 
+// prefix + "/problem": the texts of the plausibility checks' problems, one a
+// line, "" when there are none.
+std::string MqttProblemTopic(const MqttSettings& settings);
+std::string MqttProblemPayload(const StatusSnapshot& snapshot);
+
 // One message per value: temperature/1..6, column/1..3/state, column/1/mode,
-// column/1/status, alarm ("ON" / "OFF").
+// column/1/status, alarm ("ON" / "OFF"), problem.
 std::vector<MqttMessage> MqttStateMessages(const StatusSnapshot& snapshot,
                                            const MqttSettings& settings);
 

@@ -66,6 +66,14 @@ std::string StatusJson(const StatusSnapshot& s) {
     for (const LogRow& row : s.log) {
         log.push_back({{"text", row.text}, {"level", kLevelNames[row.level <= 2 ? row.level : 0]}});
     }
+    json problems = json::array();
+    for (const ProblemStatus& problem : s.problems) {
+        problems.push_back({{"kind", problem.kind},
+                            {"text", problem.text},
+                            {"since", TimeText(problem.since)},
+                            {"column", problem.column == 0 ? json(nullptr) : json(problem.column)},
+                            {"role", problem.role == 0 ? json(nullptr) : json(problem.role)}});
+    }
     const json document{{"time", TimeText(s.time)},
                         {"port_open", s.port_open},
                         {"alarm", s.alarm},
@@ -77,7 +85,8 @@ std::string StatusJson(const StatusSnapshot& s) {
                         {"spirit_volume", s.spirit_volume},
                         {"log", log},
                         {"log_count", s.log_count},
-                        {"chart_samples", s.chart_samples}};
+                        {"chart_samples", s.chart_samples},
+                        {"problems", problems}};
     // Texts from files may hold bytes that are not UTF-8: replaced, never thrown on.
     return document.dump(-1, ' ', false, json::error_handler_t::replace);
 }

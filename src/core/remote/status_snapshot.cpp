@@ -1,6 +1,7 @@
 #include "core/remote/status_snapshot.h"
 
 #include "core/chart/chart_model.h"
+#include "core/logic/checks/plausibility_checks.h"
 #include "core/logic/col1/col1_mode.h"
 #include "core/logic/role_sensor.h"
 #include "core/sensors/find_sensor.h"
@@ -104,6 +105,10 @@ StatusSnapshot TakeStatusSnapshot(const StatusMirror& mirror, const LocalTime& n
     s.log = mirror.LogRows();
     s.log_count = mirror.LogCount();
     s.chart_samples = Chart.history.size();
+    for (const Problem& problem : CurrentProblems()) {
+        s.problems.push_back(
+            {ProblemCode(problem.kind), problem.text, problem.since, problem.column, problem.role});
+    }
     return s;
 }
 

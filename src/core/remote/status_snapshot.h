@@ -8,6 +8,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/remote/status_mirror.h"
 #include "core/time/clock.h"
@@ -34,6 +35,15 @@ struct ColumnStatus {
     std::string status_text;  // column 1's status line; what the outputs do for 3
 };
 
+// A problem of the plausibility checks (core/logic/checks).
+struct ProblemStatus {
+    std::string kind;  // "heat_without_rise", "stuck_sensor", "jumping_sensor"
+    std::string text;  // as logged
+    LocalTime since;
+    int column = 0;  // 1..2 for heating without a rise, else 0
+    int role = 0;    // the sensor's role 1..6
+};
+
 struct StatusSnapshot {
     LocalTime time;
     bool port_open = false;
@@ -47,6 +57,7 @@ struct StatusSnapshot {
     std::deque<LogRow> log;
     uint64_t log_count = 0;
     uint64_t chart_samples = 0;  // samples of today recorded so far
+    std::vector<ProblemStatus> problems;
 };
 
 StatusSnapshot TakeStatusSnapshot(const StatusMirror& mirror, const LocalTime& now);

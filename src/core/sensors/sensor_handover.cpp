@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/sensors/find_sensor.h"
+#include "core/sensors/step_filter.h"
 #include "core/state/program_state.h"
 
 namespace flextor {
@@ -57,9 +58,14 @@ bool TakeReadings() {
             not_found_changed = not_found_changed || !was_not_found;
             continue;
         }
+        const int16_t previous = row.Termo;
         row.Flag = polled->Flag;
         not_found_changed = not_found_changed || ((row.Flag & kFlagNotFound) != 0) != was_not_found;
         row.Termo = polled->Termo;
+        if (row.Use != kRoleNone) {
+            // A jump the logic must not see keeps the previous value.
+            FilterReading(row, previous);
+        }
         if ((row.Flag & kFlagFresh) != 0) {
             row.UpdateCount = kFreshReadingCredit;
         }

@@ -14,6 +14,7 @@ inline constexpr int16_t kFreshReadingCredit = 4;
 // finished search as new rows at the end of the table, then the fresh readings:
 // for every temperature sensor with a role (or every one while PollAll is 1) the
 // thread's Flag and Termo, or the not-found mark when the thread does not know it.
+// A role sensor's reading goes through the step filter (step_filter.h) first.
 void SensorDataHandover();
 
 // GUI thread: what runs after a search result was taken, and after readings

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/logic/checks/plausibility_checks.h"
+
 namespace flextor {
 
 ProgVarRecord ProgVar;
@@ -27,6 +29,7 @@ int32_t SavesSecCounter = 1;
 
 void ResetProgramState() {
     ProgVar = ProgVarRecord{};
+    ResetPlausibilityChecks();
     {
         std::lock_guard lock(SensorShare.Mutex);
         SensorShare.PortName.clear();

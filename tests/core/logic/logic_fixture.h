@@ -14,6 +14,7 @@
 #include "core/logic/commands/column_command.h"
 #include "core/logic/logic_cycle.h"
 #include "core/logic/refresh_outputs.h"
+#include "core/options/options.h"
 #include "core/sensors/find_sensor.h"
 #include "core/settings/settings.h"
 #include "core/state/program_state.h"
@@ -29,6 +30,7 @@ class LogicTest : public ::testing::Test {
     void SetUp() override {
         ResetProgramState();
         ResetSettings();
+        CurrentOptions() = Options{};
         ResetMessageLog();
         clock.SetNow(LocalTime{2024, 3, 1, 12, 0, 0});
         clock.SetMonotonicMs(1000000);

@@ -116,7 +116,7 @@ TEST(MqttDiscovery, EverySensorHasAConfigUnderTheDiscoveryPrefix) {
     MqttSettings settings;
     settings.prefix = "plant/still";
     const std::vector<MqttMessage> configs = MqttDiscoveryMessages(settings);
-    ASSERT_EQ(configs.size(), 12u);
+    ASSERT_EQ(configs.size(), 13u);
     EXPECT_EQ(configs[2].topic, "homeassistant/sensor/plant_still/temperature_3/config");
     const nlohmann::json t3 = nlohmann::json::parse(configs[2].payload);
     EXPECT_EQ(t3["state_topic"], "plant/still/temperature/3");
@@ -125,10 +125,14 @@ TEST(MqttDiscovery, EverySensorHasAConfigUnderTheDiscoveryPrefix) {
     EXPECT_EQ(t3["device_class"], "temperature");
     EXPECT_EQ(t3["unique_id"], "plant_still_temperature_3");
     EXPECT_EQ(t3["device"]["identifiers"][0], "plant_still");
-    const nlohmann::json alarm = nlohmann::json::parse(configs.back().payload);
-    EXPECT_EQ(configs.back().topic, "homeassistant/binary_sensor/plant_still/alarm/config");
+    const nlohmann::json alarm = nlohmann::json::parse(configs[11].payload);
+    EXPECT_EQ(configs[11].topic, "homeassistant/binary_sensor/plant_still/alarm/config");
     EXPECT_EQ(alarm["payload_on"], "ON");
     EXPECT_EQ(alarm["device_class"], "problem");
+    const nlohmann::json problem = nlohmann::json::parse(configs[12].payload);
+    EXPECT_EQ(configs[12].topic, "homeassistant/binary_sensor/plant_still/problem/config");
+    EXPECT_EQ(problem["state_topic"], "plant/still/problem");
+    EXPECT_EQ(problem["value_template"], "{{ 'ON' if value | length > 0 else 'OFF' }}");
 }
 
 }  // namespace

@@ -136,7 +136,33 @@ TEST_F(StatusSnapshotTest, MqttStateTopicsCarryTheSameValues) {
     EXPECT_EQ(topics["дом/flextor/column/2/state"], "stopped");
     EXPECT_EQ(topics["дом/flextor/column/1/mode"], "Ожидание нагрева");
     EXPECT_EQ(topics["дом/flextor/alarm"], "OFF");
-    EXPECT_EQ(topics.size(), 12u);
+    EXPECT_EQ(topics["дом/flextor/problem"], "");
+    EXPECT_EQ(topics.size(), 13u);
+}
+
+TEST_F(StatusSnapshotTest, AProblemOfTheChecksIsListedAndPublishedUntilItClears) {
+    CurrentOptions().checks.stuck_minutes = 1;
+    AddSensor(kRoleMash, 260);
+    ColumnCommand(kColumn3, kCommandStart);
+    for (int i = 0; i < 61; ++i) {
+        FindSensorByRole(kRoleMash)->UpdateCount = 4;
+        Cycle();
+    }
+    const std::string text =
+        "Показания датчика не меняются: датчик 5 (д. Брага), 26.0 °C уже 1 мин";
+    const nlohmann::json problems = Json()["problems"];
+    ASSERT_EQ(problems.size(), 1u) << problems;
+    EXPECT_EQ(problems[0], (nlohmann::json{{"kind", "stuck_sensor"},
+                                           {"text", text},
+                                           {"since", "2024-03-01T12:01:01"},
+                                           {"column", nullptr},
+                                           {"role", 5}}));
+    MqttSettings settings;
+    EXPECT_EQ(MqttStateMessages(Take(), settings).back().payload, text);
+    FindSensorByRole(kRoleMash)->Termo = 261;
+    Cycle();
+    EXPECT_TRUE(Json()["problems"].empty());
+    EXPECT_EQ(MqttStateMessages(Take(), settings).back().payload, "");
 }
 
 }  // namespace
