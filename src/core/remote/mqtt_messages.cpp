@@ -73,7 +73,8 @@ std::string MqttProblemPayload(const StatusSnapshot& snapshot) {
     for (const ProblemStatus& problem : snapshot.problems) {
         text += (text.empty() ? "" : "\n") + problem.text;
     }
-    return text;
+    // Never empty: an empty retained message would delete the retained state.
+    return text.empty() ? kMqttNoProblem : text;
 }
 
 std::vector<MqttMessage> MqttStateMessages(const StatusSnapshot& s, const MqttSettings& settings) {
@@ -122,9 +123,10 @@ std::vector<MqttMessage> MqttDiscoveryMessages(const MqttSettings& settings) {
             config["payload_on"] = "ON";
             config["payload_off"] = "OFF";
         } else if (entity.object == "problem") {
-            // The topic holds the problems' texts, "" when there are none.
+            // The topic holds the problems' texts, kMqttNoProblem when there are none.
             config["device_class"] = "problem";
-            config["value_template"] = "{{ 'ON' if value | length > 0 else 'OFF' }}";
+            config["value_template"] =
+                std::string("{{ 'OFF' if value == '") + kMqttNoProblem + "' else 'ON' }}";
             config["payload_on"] = "ON";
             config["payload_off"] = "OFF";
         }

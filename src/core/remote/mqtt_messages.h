@@ -28,7 +28,8 @@ struct MqttMessage {
 std::string MqttStatusTopic(const MqttSettings& settings);
 
 // prefix + "/problem": the texts of the plausibility checks' problems, one a
-// line, "" when there are none.
+// line, kMqttNoProblem when there are none.
+inline constexpr char kMqttNoProblem[] = "нет";
 std::string MqttProblemTopic(const MqttSettings& settings);
 std::string MqttProblemPayload(const StatusSnapshot& snapshot);
 

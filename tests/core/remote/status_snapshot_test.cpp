@@ -136,7 +136,7 @@ TEST_F(StatusSnapshotTest, MqttStateTopicsCarryTheSameValues) {
     EXPECT_EQ(topics["дом/flextor/column/2/state"], "stopped");
     EXPECT_EQ(topics["дом/flextor/column/1/mode"], "Ожидание нагрева");
     EXPECT_EQ(topics["дом/flextor/alarm"], "OFF");
-    EXPECT_EQ(topics["дом/flextor/problem"], "");
+    EXPECT_EQ(topics["дом/flextor/problem"], "нет");
     EXPECT_EQ(topics.size(), 13u);
 }
 
