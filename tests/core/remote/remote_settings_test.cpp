@@ -132,7 +132,7 @@ TEST(MqttDiscovery, EverySensorHasAConfigUnderTheDiscoveryPrefix) {
     const nlohmann::json problem = nlohmann::json::parse(configs[12].payload);
     EXPECT_EQ(configs[12].topic, "homeassistant/binary_sensor/plant_still/problem/config");
     EXPECT_EQ(problem["state_topic"], "plant/still/problem");
-    EXPECT_EQ(problem["value_template"], "{{ 'ON' if value | length > 0 else 'OFF' }}");
+    EXPECT_EQ(problem["value_template"], "{{ 'OFF' if value == 'нет' else 'ON' }}");
 }
 
 }  // namespace

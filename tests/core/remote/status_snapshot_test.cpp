@@ -162,7 +162,7 @@ TEST_F(StatusSnapshotTest, AProblemOfTheChecksIsListedAndPublishedUntilItClears)
     FindSensorByRole(kRoleMash)->Termo = 261;
     Cycle();
     EXPECT_TRUE(Json()["problems"].empty());
-    EXPECT_EQ(MqttStateMessages(Take(), settings).back().payload, "");
+    EXPECT_EQ(MqttStateMessages(Take(), settings).back().payload, "нет");
 }
 
 }  // namespace
