@@ -35,11 +35,12 @@ enum class Ending {
     kCrashRestart,
     kClosed,
     kWaylandLost,
-    kSegvThenBus,    // a second fault while the failure path runs
-    kRestartLimit,   // the eleventh failure of a chain
-    kStopThenSegv,   // "Стоп" pressed, then a fault before the next cycle
-    kFaultAtStart,   // a failure before the first logic cycle
-    kSwitchOffFails  // an output whose switch-off keeps failing
+    kSegvThenBus,     // a second fault while the failure path runs
+    kRestartLimit,    // the eleventh failure of a chain
+    kStopThenSegv,    // "Стоп" pressed, then a fault before the next cycle
+    kFaultAtStart,    // a failure before the first logic cycle
+    kSwitchOffFails,  // an output whose switch-off keeps failing
+    kActiveLowKilled  // relay boards that close on a low input, then kill -9
 };
 
 struct Case {
@@ -151,6 +152,9 @@ TEST_P(FailSafeTest, LeavesThePlantAsTheOperatorLeftItOrEveryOutputLow) {
         fs::remove(gpio.PinFolder(kPulsePin) / "value");
         fs::create_directory(gpio.PinFolder(kPulsePin) / "value");
     }
+    if (ending == Ending::kActiveLowKilled) {
+        WriteFile(dir / "Options.ini", "[Outputs]\nActiveLow = 1\n");
+    }
     if (ending != Ending::kWaylandLost) {
         Start({"/CrashFile", (folder / "Crash.json").string()});
     } else if (!fs::exists("/usr/bin/weston")) {
@@ -244,6 +248,15 @@ TEST_P(FailSafeTest, LeavesThePlantAsTheOperatorLeftItOrEveryOutputLow) {
                 << MessageLog();
             EXPECT_EQ(gpio.Value(kRunPin), "0") << "column 1 blocked";
             break;
+        case Ending::kActiveLowKilled:
+            // Each pin an output at its off level from the start: the kernel's
+            // active_low inverts every value written, the guard's "0" too.
+            for (uint16_t pin : kDefaultPinTable) {
+                EXPECT_EQ(ReadFile(gpio.PinFolder(pin) / "active_low"), "1") << pin;
+                EXPECT_EQ(gpio.Direction(pin), "high") << pin;
+            }
+            KillAndExpectOutputsLow(run->Pid(), "the program");
+            break;
         case Ending::kFaultAtStart:
             break;
     }
@@ -259,7 +272,8 @@ INSTANTIATE_TEST_SUITE_P(FailSafe, FailSafeTest,
                                            Case{"RestartLimit", Ending::kRestartLimit, 10},
                                            Case{"StopThenSegv", Ending::kStopThenSegv},
                                            Case{"FaultBeforeTheFirstCycle", Ending::kFaultAtStart},
-                                           Case{"SwitchOffFails", Ending::kSwitchOffFails}),
+                                           Case{"SwitchOffFails", Ending::kSwitchOffFails},
+                                           Case{"ActiveLowKilled", Ending::kActiveLowKilled}),
                          [](const ::testing::TestParamInfo<Case>& param_info) {
                              return std::string(param_info.param.name);
                          });
