@@ -11,7 +11,7 @@ PACKAGES="
   build-essential cmake pkg-config ccache
   clang-format
   libgtkmm-3.0-dev libgtk-3-dev
-  libpng-dev libgif-dev zlib1g-dev
+  libpng-dev libgif-dev zlib1g-dev libqrencode-dev
   libsoup-3.0-dev libmosquitto-dev
   mosquitto mosquitto-clients chromium curl
   libjs-dygraphs

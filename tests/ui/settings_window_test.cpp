@@ -18,6 +18,7 @@
 #include "support/temp_dir.h"
 #include "ui/gtk_test_support.h"
 #include "ui/settings_window/page_place.h"
+#include "ui/settings_window/phone_qr_dialog.h"
 #include "ui/settings_window/settings_window.h"
 
 namespace flextor::test {
@@ -343,6 +344,19 @@ TEST_F(SettingsWindowTest, TokenIsRenewedAfterTheQuestionAndCopied) {
     ProcessEvents();
     EXPECT_NE(Text(kRemoteFileName).find("[Mqtt]\nEnabled = 1\n"), std::string::npos);
     EXPECT_EQ(ModeOf(Path(kRemoteFileName)), 0400u) << "a stricter mode is kept";
+
+    // The page's address with the token for a phone's camera: a QR code whose
+    // corners hold the finder patterns.
+    const PhoneQrDialog qr(*window, "http://pi.local:8080/?token=" + renewed, false);
+    EXPECT_EQ(qr.Url(), "http://pi.local:8080/?token=" + renewed);
+    const int side = qr.Code().Width();
+    ASSERT_GE(side, 21);
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_TRUE(qr.Code().Dark(i, 0) && qr.Code().Dark(side - 1 - i, 0) &&
+                    qr.Code().Dark(0, side - 1 - i))
+            << i;
+    }
+    EXPECT_FALSE(qr.Code().Dark(1, 1));
 }
 
 // The fourth page in the operators' locale: every control inside the page and

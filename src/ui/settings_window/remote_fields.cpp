@@ -1,7 +1,9 @@
 #include "ui/settings_window/remote_fields.h"
 
 #include "core/remote/access_token.h"
+#include "core/remote/phone_address.h"
 #include "ui/settings_window/page_place.h"
+#include "ui/settings_window/phone_qr_dialog.h"
 
 namespace flextor {
 namespace {
@@ -77,6 +79,7 @@ RemoteFields::RemoteFields(Gtk::Fixed& page, int y) {
     }
     copy_token_.signal_clicked().connect(sigc::mem_fun(*this, &RemoteFields::OnCopyToken));
     new_token_.signal_clicked().connect(sigc::mem_fun(*this, &RemoteFields::OnNewToken));
+    show_qr_.signal_clicked().connect(sigc::mem_fun(*this, &RemoteFields::OnShowQr));
 }
 
 void RemoteFields::PlaceHttp(Gtk::Fixed& page, int y) {
@@ -89,6 +92,9 @@ void RemoteFields::PlaceHttp(Gtk::Fixed& page, int y) {
         "всех сетей");
     PutLabel(page, "Порт:", 322, y + 26, 48, true);
     PutEntry(page, http_port_, "HttpPort", 376, y + 20, 64);
+    show_qr_.set_label("QR");
+    show_qr_.set_tooltip_text("Адрес страницы с ключом доступа в виде QR-кода для телефона");
+    PutAt(page, show_qr_, "ShowQr", 446, y + 20, 52, kFieldHeight);
 
     PutLabel(page, "Ключ доступа:", 12, y + 26 + kRow, 100);
     PutEntry(page, token_, "Token", 116, y + 20 + kRow, 168);
@@ -213,6 +219,29 @@ void RemoteFields::OnNewToken() {
         return;
     }
     token_.set_text(token);
+}
+
+// The address as the fields stand now, applied or not.
+void RemoteFields::OnShowQr() {
+    HttpSettings http;
+    int port = 0;
+    std::string problem;
+    if (!ReadText(http_address_, "Адрес страницы", false, http.address, problem) ||
+        !ReadNumber(http_port_, "Порт страницы", kPortRange, port, problem)) {
+        if (warn_) {
+            warn_(problem);
+        }
+        return;
+    }
+    http.port = static_cast<uint16_t>(port);
+    http.token = token_.get_text();
+    auto* window = dynamic_cast<Gtk::Window*>(show_qr_.get_toplevel());
+    if (window == nullptr) {
+        return;
+    }
+    PhoneQrDialog dialog(*window, PhonePageUrl(http, Glib::get_host_name()),
+                         IsLoopbackAddress(http.address));
+    static_cast<void>(dialog.run());
 }
 
 }  // namespace flextor

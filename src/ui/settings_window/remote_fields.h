@@ -34,6 +34,7 @@ class RemoteFields {
     void ShowDependentStates();
     void OnCopyToken();
     void OnNewToken();
+    void OnShowQr();
 
     Gtk::Frame http_frame_;
     Gtk::CheckButton http_enabled_;
@@ -42,6 +43,7 @@ class RemoteFields {
     Gtk::Entry token_;
     Gtk::Button copy_token_;
     Gtk::Button new_token_;
+    Gtk::Button show_qr_;
     Gtk::Frame mqtt_frame_;
     Gtk::CheckButton mqtt_enabled_;
     Gtk::Entry mqtt_host_;

@@ -7,6 +7,7 @@
 #include "base/files/file_io.h"
 #include "core/remote/access_token.h"
 #include "core/remote/mqtt_messages.h"
+#include "core/remote/phone_address.h"
 #include "core/remote/remote_settings.h"
 #include "support/temp_dir.h"
 
@@ -133,6 +134,27 @@ TEST(MqttDiscovery, EverySensorHasAConfigUnderTheDiscoveryPrefix) {
     EXPECT_EQ(configs[12].topic, "homeassistant/binary_sensor/plant_still/problem/config");
     EXPECT_EQ(problem["state_topic"], "plant/still/problem");
     EXPECT_EQ(problem["value_template"], "{{ 'OFF' if value == 'нет' else 'ON' }}");
+}
+
+// What the settings window shows a phone as a QR code.
+TEST(PhonePageUrl, TheAddressAPhoneReachesWithTheToken) {
+    struct Case {
+        const char* address;
+        const char* token;
+        const char* url;
+    };
+    const Case cases[] = {
+        {"0.0.0.0", "ab12", "http://pi.local:8080/?token=ab12"},
+        {"", "ab12", "http://pi.local:8080/?token=ab12"},
+        {"192.168.1.5", "a b&c", "http://192.168.1.5:8080/?token=a%20b%26c"},
+        {"fe80::1", "", "http://[fe80::1]:8080/"},
+    };
+    for (const Case& c : cases) {
+        HttpSettings http;
+        http.address = c.address;
+        http.token = c.token;
+        EXPECT_EQ(PhonePageUrl(http, "pi"), c.url) << c.address;
+    }
 }
 
 }  // namespace
