@@ -44,14 +44,15 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, unsigned mode) {
     std::string temporary = path + ".tmp-XXXXXX";
     int fd = mkstemp(temporary.data());
     if (fd < 0) {
         return false;
     }
-    fchmod(fd, 0644);
-    bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
+    // mkstemp made it 0600; fchmod is not masked by the umask.
+    bool written = fchmod(fd, static_cast<mode_t>(mode & 07777)) == 0;
+    written = written && WriteAll(fd, bytes) && fsync(fd) == 0;
     written = close(fd) == 0 && written;
     if (written && before_rename_hook != nullptr) {
         written = before_rename_hook(temporary);
@@ -61,6 +62,15 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
         return false;
     }
     SyncFolder(FolderOf(path));
+    return true;
+}
+
+bool ReadFileMode(const std::string& path, unsigned& mode) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        return false;
+    }
+    mode = static_cast<unsigned>(info.st_mode) & 07777U;
     return true;
 }
 

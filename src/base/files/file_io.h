@@ -9,12 +9,17 @@ namespace flextor {
 // Replaces the file at path by bytes so that a power cut or a crash leaves either
 // the old file or the new one, never a truncated one: the bytes go to a temporary
 // file in the same folder, are flushed to disk, and the temporary file is renamed
-// over path. Returns false (and leaves path as it was) on any failure.
-[[nodiscard]] bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
+// over path. The new file gets mode (permission bits) whatever the umask.
+// Returns false (and leaves path as it was) on any failure.
+[[nodiscard]] bool ReplaceFileAtomically(const std::string& path, const std::string& bytes,
+                                         unsigned mode = 0644);
 
 // What ReplaceFileAtomically puts after path to name its temporary file, which
 // mkstemp then ends with six letters or digits.
 inline constexpr const char kTemporarySuffix[] = ".tmp-";
+
+// The permission bits of the file at path (links followed); false when it cannot be looked at.
+[[nodiscard]] bool ReadFileMode(const std::string& path, unsigned& mode);
 
 // True when path names an existing folder.
 [[nodiscard]] bool IsFolder(const std::string& path);
