@@ -366,11 +366,14 @@ TEST_F(RemoteTest, WhatStrangersTriedIsClosed) {
             "/usr/sbin/mosquitto", std::vector<std::string>{"-p", std::to_string(mqtt_port)},
             std::vector<std::string>{}, dir / "broker.txt");
     }
+    std::atomic<int> turned_away{0};  // the stranger's connections answered at once
     const auto stranger_flood = [&](std::atomic<bool>& stop) {
         std::vector<int> fds(20, -1);  // each opened again once the page lets it go
         for (char byte; !stop; std::this_thread::sleep_for(milliseconds(5))) {
             for (int& fd : fds) {
-                if (fd < 0 || recv(fd, &byte, 1, MSG_DONTWAIT) >= 0 || errno != EAGAIN) {
+                const ssize_t got = fd < 0 ? 0 : recv(fd, &byte, 1, MSG_DONTWAIT);
+                turned_away += got > 0;
+                if (fd < 0 || got >= 0 || errno != EAGAIN) {
                     close(fd);
                     fd = Socket("127.0.0.3", "127.0.0.2", http_port);
                 }
@@ -391,7 +394,8 @@ TEST_F(RemoteTest, WhatStrangersTriedIsClosed) {
          [&] {
              std::atomic<bool> stop{false};
              std::thread stranger(stranger_flood, std::ref(stop));
-             std::this_thread::sleep_for(milliseconds(300));
+             // Once the page has the stranger's sockets in hand, more than it will hold.
+             EXPECT_TRUE(WaitUntil([&] { return turned_away > 0; }, seconds(10)));
              int answered = 0;
              for (int i = 0; i < 10; ++i) {
                  answered += Get(Url("/api/status?token=" + token, "127.0.0.2"),
