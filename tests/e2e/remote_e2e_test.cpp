@@ -3,15 +3,20 @@
 // status page and MQTT on free ports of 127.0.0.1; asked through curl, a
 // headless chromium and Debian's mosquitto broker and mosquitto_sub.
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <thread>
@@ -52,6 +57,38 @@ uint16_t FreePort() {
     }
     close(fd);
     return port;
+}
+
+// A TCP socket from the loopback address from to to:port (-1 when refused);
+// listening instead when to is empty.
+int Socket(const char* from, const char* to, uint16_t port) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    inet_pton(AF_INET, from, &address.sin_addr);
+    address.sin_port = htons(*to == '\0' ? port : 0);
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        (*to == '\0' && listen(fd, 16) != 0)) {
+        close(fd);
+        return -1;
+    }
+    if (*to != '\0') {
+        inet_pton(AF_INET, to, &address.sin_addr);
+        address.sin_port = htons(port);
+        if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            close(fd);
+            return -1;
+        }
+    }
+    return fd;
+}
+
+size_t Count(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++n;
+    }
+    return n;
 }
 
 struct Answer {
@@ -131,18 +168,16 @@ class RemoteTest : public ::testing::Test {
         WriteFile(dir / "Remote.ini", text);
     }
 
-    // Starts the program and waits until its page answers on the loopback.
-    void Start(std::vector<std::string> env = {}) {
+    // Starts the program and waits until its log says awaited (it has begun to serve).
+    void Start(std::vector<std::string> env = {},
+               const std::string& awaited = "Страница состояния") {
         env.push_back("DISPLAY=" + server.Display());
         env.push_back(gpio.EnvironmentEntry());
         run = std::make_unique<RunningProgram>(program, std::vector<std::string>{}, env,
                                                dir / "output.txt");
         ASSERT_TRUE(run->Started());
         ASSERT_TRUE(WaitUntil(
-            [&] {
-                return Contains(MessageLog(), "Страница состояния") ||
-                       run->WaitForExit(milliseconds(0));
-            },
+            [&] { return Contains(MessageLog(), awaited) || run->WaitForExit(milliseconds(0)); },
             kStartLimit))
             << run->Output();
     }
@@ -209,9 +244,13 @@ TEST_F(RemoteTest, LoopbackPageJsonAndChartWithoutAToken) {
     EXPECT_EQ(chart.body.substr(16, 8), std::string("\0\0\x03\xC0\0\0\x01\x90", 8));
     EXPECT_EQ(Get(Url("/api/other")).status, 404);
 
-    // The token is made on the first enable; Setting.ini keeps its bytes.
+    // The token is made on the first enable, for the owner's eyes only; Setting.ini
+    // keeps its bytes.
     EXPECT_TRUE(Contains(ReadFile(dir / "Remote.ini"), "\nToken = "))
         << ReadFile(dir / "Remote.ini");
+    struct stat info {};
+    ASSERT_EQ(stat((dir / "Remote.ini").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
     ASSERT_TRUE(run->Signal(SIGTERM));
     ASSERT_TRUE(run->WaitForExit(seconds(15)));
     EXPECT_EQ(ReadFile(dir / "Setting.ini"), settings_text);
@@ -264,7 +303,9 @@ TEST_F(RemoteTest, BadRequestsGetClearErrorsAndTheProgramGoesOn) {
         {"post", "POST /api/status HTTP/1.1\r\nHost: x\r\nContent-Length: 2\r\n\r\nab",
          "HTTP/1.1 405"},
         {"body", "GET / HTTP/1.1\r\nHost: x\r\nContent-Length: 4\r\n\r\nabcd", "HTTP/1.1 413"},
-        {"unknown path", "GET /../etc/passwd HTTP/1.1\r\nHost: x\r\n\r\n", "HTTP/1.1 40"},
+        {"unknown path",
+         "GET /../etc/passwd HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(http_port) + "\r\n\r\n",
+         "HTTP/1.1 40"},
         {"huge headers",
          "GET / HTTP/1.1\r\nHost: x\r\nX-Big: " + std::string(200000, 'a') + "\r\n\r\n", ""},
     };
@@ -306,6 +347,151 @@ TEST_F(RemoteTest, BadRequestsGetClearErrorsAndTheProgramGoesOn) {
     EXPECT_GT(ok, 0);
     EXPECT_FALSE(run->WaitForExit(milliseconds(0))) << run->Output();
     ASSERT_TRUE(ColumnReads(78.5));
+}
+
+// What was tried from outside, a row each: the program started on the row's
+// Remote.ini ($HTTP, $MQTT: the ports; $SILENT: a listener that never answers),
+// up once its log says awaited. Strangers come from 127.0.0.3, the token
+// holder from 127.0.0.4, to a page on 127.0.0.2.
+TEST_F(RemoteTest, WhatStrangersTriedIsClosed) {
+    const std::string token = "0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef";
+    const std::string page2 =
+        "[Http]\nEnabled = 1\nAddress = 127.0.0.2\nPort = $HTTP\nToken = " + token + "\n";
+    const uint16_t mqtt_port = FreePort();
+    const uint16_t silent_port = FreePort();
+    const int silent = Socket("127.0.0.1", "", silent_port);
+    ASSERT_GE(silent, 0);
+    std::unique_ptr<RunningProgram> broker;
+    if (access("/usr/sbin/mosquitto", X_OK) == 0 && access("/usr/bin/mosquitto_sub", X_OK) == 0) {
+        broker = std::make_unique<RunningProgram>(
+            "/usr/sbin/mosquitto", std::vector<std::string>{"-p", std::to_string(mqtt_port)},
+            std::vector<std::string>{}, dir / "broker.txt");
+    }
+    std::atomic<int> turned_away{0};  // the stranger's connections answered at once
+    const auto stranger_flood = [&](std::atomic<bool>& stop) {
+        std::vector<int> fds(20, -1);  // each opened again once the page lets it go
+        for (char byte; !stop; std::this_thread::sleep_for(milliseconds(5))) {
+            for (int& fd : fds) {
+                const ssize_t got = fd < 0 ? 0 : recv(fd, &byte, 1, MSG_DONTWAIT);
+                turned_away += got > 0;
+                if (fd < 0 || got >= 0 || errno != EAGAIN) {
+                    close(fd);
+                    fd = Socket("127.0.0.3", "127.0.0.2", http_port);
+                }
+            }
+        }
+        std::for_each(fds.begin(), fds.end(), close);
+    };
+    struct Row {
+        const char* finding;
+        std::string remote;
+        std::string awaited;
+        bool broker;
+        std::function<void()> check;
+    };
+    const Row rows[] = {
+        {"20 idle sockets of a stranger, the favicon, a NUL after the token", page2,
+         "Страница состояния: http", false,
+         [&] {
+             std::atomic<bool> stop{false};
+             std::thread stranger(stranger_flood, std::ref(stop));
+             // Once the page has the stranger's sockets in hand, more than it will hold.
+             EXPECT_TRUE(WaitUntil([&] { return turned_away > 0; }, seconds(10)));
+             int answered = 0;
+             for (int i = 0; i < 10; ++i) {
+                 answered += Get(Url("/api/status?token=" + token, "127.0.0.2"),
+                                 {"--interface", "127.0.0.4"})
+                                 .status == 200;
+             }
+             stop = true;
+             stranger.join();
+             EXPECT_EQ(answered, 10);
+             EXPECT_EQ(Get(Url("/favicon.ico", "127.0.0.2")).status, 204);
+             EXPECT_FALSE(Contains(MessageLog(), "отказано")) << MessageLog();
+             EXPECT_EQ(Get(Url("/api/status?token=" + token + "%00", "127.0.0.2")).status, 401);
+         }},
+        {"another name for 127.0.0.1 in Host", "[Http]\nEnabled = 1\nPort = $HTTP\n",
+         "Страница состояния: http", false,
+         [&] {
+             const std::string port = std::to_string(http_port);
+             EXPECT_EQ(Get(Url("/"), {"-H", "Host: rebound.example:" + port}).status, 421);
+             EXPECT_EQ(Get(Url("/"), {"-H", "Host: 127.0.0.1:1"}).status, 421);
+             EXPECT_EQ(Get(Url("/"), {"-H", "Host: LocalHost:" + port}).status, 200);
+         }},
+        {"a one-character token", "[Http]\nEnabled = 1\nAddress = 127.0.0.2\nToken = x\n",
+         "Token короче 32 знаков", false,
+         [&] {
+             EXPECT_EQ(Get(Url("/api/status?token=x", "127.0.0.2")).status, 0);
+             EXPECT_TRUE(Contains(ReadFile(dir / "Remote.ini"), "Token = x\n"));
+         }},
+        {"ports 70000 and 0", "[Http]\nEnabled = 1\nPort = 70000\n[Mqtt]\nEnabled = 1\nPort = 0\n",
+         "[Mqtt] Port = 0 не номер порта 1..65535, MQTT не запускается", false,
+         [&] {
+             const std::string log = MessageLog();
+             EXPECT_TRUE(Contains(log,
+                                  "[Http] Port = 70000 не номер порта 1..65535, "
+                                  "страница состояния не запускается"))
+                 << log;
+             EXPECT_FALSE(Contains(log, "Страница состояния: http") ||
+                          Contains(log, "MQTT: подключение"));
+         }},
+        {"a Cyrillic prefix", "[Mqtt]\nEnabled = 1\nPort = $MQTT\nPrefix = Моя\n",
+         "MQTT: связь с брокером", true,
+         [&] {
+             EXPECT_TRUE(WaitUntil(
+                 [&] {
+                     return RunProgram("/usr/bin/mosquitto_sub", {"-p", std::to_string(mqtt_port),
+                                                                  "-t", "Моя/status", "-W", "2"})
+                         .output.starts_with("online");
+                 },
+                 seconds(20)));
+         }},
+        // A label over 63 characters fails in the C library before any query is sent.
+        {"a broker name that does not resolve",
+         "[Mqtt]\nEnabled = 1\nHost = " + std::string(70, 'x') + ".invalid\n",
+         "MQTT: не найден адрес брокера", false,
+         [&] {
+             std::this_thread::sleep_for(seconds(8));  // looked up again at 1, 3 and 7 s
+             EXPECT_EQ(Count(MessageLog(), "не найден адрес брокера"), 1u) << MessageLog();
+         }},
+        {"a broker that takes the connection and never answers",
+         "[Mqtt]\nEnabled = 1\nPort = $SILENT\nKeepAlive = 5\n",
+         "MQTT: брокер 127.0.0.1:$SILENT не ответил на подключение за 5 с", false,
+         [&] {
+             std::this_thread::sleep_for(seconds(8));  // tried again at 6 s, given up at 11 s
+             EXPECT_EQ(Count(MessageLog(), "не ответил"), 1u) << MessageLog();
+             int attempts = 0;
+             for (int fd; (fd = accept4(silent, nullptr, nullptr, SOCK_NONBLOCK)) >= 0;) {
+                 ++attempts;
+                 close(fd);
+             }
+             EXPECT_GE(attempts, 2);
+         }},
+    };
+    ASSERT_EQ(fcntl(silent, F_SETFL, O_NONBLOCK), 0);
+    const auto ports = [&](std::string text) {
+        for (const auto& [name, port] :
+             {std::pair{"$HTTP", http_port}, {"$MQTT", mqtt_port}, {"$SILENT", silent_port}}) {
+            for (size_t at; (at = text.find(name)) != std::string::npos;) {
+                text.replace(at, std::strlen(name), std::to_string(port));
+            }
+        }
+        return text;
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.finding);
+        if (row.broker && broker == nullptr) {
+            continue;  // mosquitto is not installed
+        }
+        std::filesystem::remove_all(dir / "Log");
+        WriteFile(dir / "Remote.ini", ports(row.remote));
+        Start({}, ports(row.awaited));
+        ASSERT_TRUE(Contains(MessageLog(), ports(row.awaited))) << MessageLog();
+        row.check();
+        ASSERT_TRUE(run->Signal(SIGTERM));
+        ASSERT_TRUE(run->WaitForExit(seconds(15)));
+    }
+    close(silent);
 }
 
 TEST_F(RemoteTest, BrowserShowsTheTemperaturesFollowsTheBusAndSeesTheProgramStop) {

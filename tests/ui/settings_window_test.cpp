@@ -263,7 +263,7 @@ TEST_F(SettingsWindowTest, AWrongFieldIsNamedAndNothingIsApplied) {
         {"MaxOutageMinutes", "", "пусто — введите целое число от 1 до 1440"},
         {"MqttPort", "70000", "«Порт MQTT»: «70000» — введите целое число от 1 до 65535"},
         {"MqttPrefix", "a/#", "не может содержать «+» и «#»"},
-        {"MqttPassword", "пароль", "«Пароль»: допустимы только латинские буквы"},
+        {"MqttPassword", " пароль", "«Пароль»: без пробелов в начале и в конце"},
         {"HttpAddress", "", "«Адрес страницы»: поле не может быть пустым"},
     };
     const int32_t delay = Settings.Logic.DelayMode;

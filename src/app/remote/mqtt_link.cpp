@@ -39,11 +39,7 @@ MqttLink::~MqttLink() {
 
 bool MqttLink::Start() {
     InitialiseLibrary();
-    // One client id for every run of the controller: an instance restarted after a
-    // failure takes the place of a connection the broker still holds for the old
-    // one, instead of being followed by that one's last will.
-    const std::string id = "flextor:" + settings_.prefix;
-    mosq_ = mosquitto_new(id.c_str(), true, this);
+    mosq_ = mosquitto_new(MqttClientId(settings_).c_str(), true, this);
     if (mosq_ == nullptr) {
         return false;
     }
@@ -63,22 +59,29 @@ bool MqttLink::Start() {
     mosquitto_connect_callback_set(mosq_, OnConnect);
     mosquitto_disconnect_callback_set(mosq_, OnDisconnect);
     cancel_ = g_cancellable_new();
+    Resolve();
+    return true;
+}
+
+void MqttLink::Resolve() {
     GResolver* resolver = g_resolver_get_default();
     g_resolver_lookup_by_name_async(resolver, settings_.host.c_str(), cancel_,
                                     reinterpret_cast<GAsyncReadyCallback>(OnResolved), this);
     g_object_unref(resolver);
-    return true;
 }
 
 // libmosquitto's thread.
 void MqttLink::OnConnect(mosquitto* /*mosq*/, void* data, int result) {
     auto* link = static_cast<MqttLink*>(data);
     if (result != 0) {
-        PostLogMessage("MQTT: брокер " + Where(link->settings_) + " отказал в подключении (" +
-                           mosquitto_connack_string(result) + ")",
-                       kLevelWarning);
+        if (!link->failure_logged_.exchange(true)) {
+            PostLogMessage("MQTT: брокер " + Where(link->settings_) + " отказал в подключении (" +
+                               mosquitto_connack_string(result) + "), попытки продолжаются",
+                           kLevelWarning);
+        }
         return;
     }
+    link->failure_logged_ = false;
     link->connected_ = true;
     link->new_connection_ = true;
     PostLogMessage("MQTT: связь с брокером " + Where(link->settings_) + " установлена", kLevelInfo);
@@ -95,6 +98,16 @@ void MqttLink::OnDisconnect(mosquitto* /*mosq*/, void* data, int result) {
         PostLogMessage(
             "MQTT: потеряна связь с брокером " + Where(link->settings_) + ", повторное подключение",
             kLevelWarning);
+    } else if (!link->failure_logged_.exchange(true)) {
+        // An attempt that never got its acknowledgement.
+        const std::string why =
+            result == MOSQ_ERR_KEEPALIVE
+                ? "не ответил на подключение за " + std::to_string(link->settings_.keep_alive) +
+                      " с"
+                : std::string("разорвал подключение (") + mosquitto_strerror(result) + ")";
+        PostLogMessage(
+            "MQTT: брокер " + Where(link->settings_) + " " + why + ", попытки продолжаются",
+            kLevelWarning);
     }
 }
 
@@ -109,12 +122,20 @@ void MqttLink::OnResolved(void* resolver, void* result, void* data) {
     }
     auto* link = static_cast<MqttLink*>(data);
     if (addresses == nullptr) {
-        AddLogMessage("MQTT: не найден адрес брокера " + link->settings_.host + " (" +
-                          (error != nullptr ? error->message : "?") + ")",
-                      kLevelWarning);
+        if (!link->unresolved_logged_) {
+            AddLogMessage("MQTT: не найден адрес брокера " + link->settings_.host + " (" +
+                              (error != nullptr ? error->message : "?") + "), попытки продолжаются",
+                          kLevelWarning);
+            link->unresolved_logged_ = true;
+        }
         g_clear_error(&error);
+        link->RetryLater();
         return;
     }
+    if (link->unresolved_logged_) {
+        AddLogMessage("MQTT: адрес брокера " + link->settings_.host + " найден", kLevelInfo);
+    }
+    link->retry_s_ = kFirstRetryS;  // the connection's own attempts start afresh
     gchar* text = g_inet_address_to_string(static_cast<GInetAddress*>(addresses->data));
     link->Connect(text);
     g_free(text);
@@ -147,6 +168,11 @@ void MqttLink::Connect(const std::string& address) {
             "MQTT: брокер " + Where(settings_) + " не отвечает, попытки подключения продолжаются",
             kLevelWarning);
     }
+    RetryLater();
+}
+
+// 1 s doubling to 60 s.
+void MqttLink::RetryLater() {
     retry_timer_ = g_timeout_add_seconds(retry_s_, OnRetry, this);
     retry_s_ = std::min(retry_s_ * 2, kLongestRetryS);
 }
@@ -154,7 +180,11 @@ void MqttLink::Connect(const std::string& address) {
 int MqttLink::OnRetry(void* data) {
     auto* link = static_cast<MqttLink*>(data);
     link->retry_timer_ = 0;
-    link->Connect(link->address_);
+    if (link->address_.empty()) {
+        link->Resolve();
+    } else {
+        link->Connect(link->address_);
+    }
     return G_SOURCE_REMOVE;
 }
 

@@ -1,9 +1,13 @@
 // The link to an MQTT broker through libmosquitto. The network work runs in
 // libmosquitto's own thread (mosquitto_loop_start): keeping alive, sending, and
-// reconnecting with a growing back-off (1 s, 4 s, 9 s, ... up to 60 s). The
-// broker's name is resolved asynchronously on the main loop first, and until a
-// first attempt has got under way the attempts are timers of the main loop, so
-// a broker that is down or a slow name server never blocks the GUI thread.
+// reconnecting with a growing back-off (1 s, 4 s, 9 s, ... up to 60 s). A broker
+// that takes the connection but does not acknowledge it within the keep-alive is
+// left, and that attempt counts as a failed one. The broker's name is resolved
+// asynchronously on the main loop first (a name not found is looked up again,
+// 1 s doubling to 60 s), and until a first attempt has got under way the
+// attempts are timers of the main loop, so a broker that is down or a slow name
+// server never blocks the GUI thread. Each kind of failure is logged once until
+// a connection succeeds.
 //
 // Thread rule: the GUI thread makes, starts, publishes and stops. libmosquitto's
 // thread only sets the connected flag and a "new connection" flag (atomics) and
@@ -45,6 +49,8 @@ class MqttLink {
     static void OnDisconnect(mosquitto* mosq, void* data, int result);
     static void OnResolved(void* resolver, void* result, void* data);
     static int OnRetry(void* data);
+    void Resolve();
+    void RetryLater();
     void Connect(const std::string& address);
     void Stop();
 
@@ -53,9 +59,11 @@ class MqttLink {
     mosquitto* mosq_ = nullptr;
     GCancellable* cancel_ = nullptr;
     bool looping_ = false;
-    std::string address_;  // the broker's, numeric
+    std::string address_;  // the broker's, numeric; empty until resolved
     unsigned retry_timer_ = 0;
     unsigned retry_s_ = 1;
+    bool unresolved_logged_ = false;
+    std::atomic<bool> failure_logged_{false};  // since the last connection
     std::atomic<bool> connected_{false};
     std::atomic<bool> new_connection_{false};
     std::atomic<bool> disconnected_{false};  // the broker acknowledged our goodbye

@@ -34,10 +34,10 @@ void RemoteAccess::Start(const std::string& folder) {
         AddLogMessage(problem, kLevelWarning);
     }
     settings_ = load.settings;
-    if (settings_.http.enabled && !settings_.http.token.empty()) {
+    if (settings_.http.enabled && !load.http_refused) {
         StartServer();
     }
-    if (settings_.mqtt.enabled) {
+    if (settings_.mqtt.enabled && !load.mqtt_refused) {
         StartMqtt();
     }
 }
@@ -59,10 +59,9 @@ void RemoteAccess::StartServer() {
         }
         return AnswerChartLibrary(msg, path);
     };
-    sources.refused = [](const std::string& host) {
-        AddLogMessage(
-            "Страница состояния: отказано в доступе с адреса " + host + " (неверный ключ доступа)",
-            kLevelWarning);
+    sources.refused = [](const std::string& host, const std::string& why) {
+        AddLogMessage("Страница состояния: отказано в доступе с адреса " + host + " (" + why + ")",
+                      kLevelWarning);
     };
     chart_encoded_.Bind([this] { OnChartEncoded(); });
     server_ = std::make_unique<StatusServer>(std::move(options), std::move(sources));

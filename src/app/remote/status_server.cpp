@@ -2,8 +2,10 @@
 
 #include <libsoup/soup.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
+#include <string_view>
 #include <vector>
 
 #include "app/remote/status_page.h"
@@ -15,13 +17,64 @@ namespace {
 
 constexpr int64_t kRefusalLogPeriodMs = 60000;
 
-// One accepted connection, watched until it is gone: its time limit and its
+// One accepted connection, watched until it is gone: its time limits and its
 // place in the count.
 struct Watched {
     StatusServer::Impl* impl;
     GSocketConnection* connection;  // not owned: libsoup holds it
-    guint timer = 0;
+    std::string peer;               // counted under this address
+    int64_t accepted_ms = 0;
+    guint timer = 0;  // the request head's deadline, then the connection's
 };
+
+int64_t NowMs() {
+    return g_get_monotonic_time() / 1000;
+}
+
+// The remote address of a connection as text; empty when there is none.
+std::string PeerOf(GSocketConnection* connection) {
+    GSocketAddress* remote = g_socket_connection_get_remote_address(connection, nullptr);
+    std::string peer;
+    if (remote != nullptr && G_IS_INET_SOCKET_ADDRESS(remote)) {
+        gchar* text = g_inet_address_to_string(
+            g_inet_socket_address_get_address(G_INET_SOCKET_ADDRESS(remote)));
+        peer = PeerAddress(text);
+        g_free(text);
+    }
+    g_clear_object(&remote);
+    return peer;
+}
+
+// The token of the query as its exact bytes, a NUL or any other byte kept
+// (libsoup's decoded query ends a value at a NUL). The first "token" counts;
+// false when there is none or it is not decodable.
+bool QueryToken(SoupServerMessage* msg, std::string& token) {
+    const char* query = g_uri_get_query(soup_server_message_get_uri(msg));
+    if (query == nullptr) {
+        return false;
+    }
+    static constexpr std::string_view kKey = "token=";
+    for (std::string_view rest = query; !rest.empty();) {
+        const size_t end = std::min(rest.find('&'), rest.size());
+        const std::string_view param = rest.substr(0, end);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+        if (!param.starts_with(kKey)) {
+            continue;
+        }
+        const std::string_view value = param.substr(kKey.size());
+        GBytes* bytes =
+            g_uri_unescape_bytes(value.data(), static_cast<gssize>(value.size()), nullptr, nullptr);
+        if (bytes == nullptr) {
+            return false;
+        }
+        gsize size = 0;
+        const auto* data = static_cast<const char*>(g_bytes_get_data(bytes, &size));
+        token.assign(data != nullptr ? data : "", size);
+        g_bytes_unref(bytes);
+        return true;
+    }
+    return false;
+}
 
 void SetText(SoupServerMessage* msg, guint status, const char* type, const std::string& body) {
     soup_server_message_set_status(msg, status, nullptr);
@@ -58,6 +111,7 @@ struct StatusServer::Impl {
     GSocketService* service = nullptr;
     uint16_t port = 0;
     std::set<Watched*> open;
+    ConnectionQuota quota{ConnectionLimits{}};
     std::vector<SoupServerMessage*> waiting_chart;  // paused, one reference each
     RateLimit refusals{kRefusalLogPeriodMs};
 
@@ -88,6 +142,7 @@ struct StatusServer::Impl {
         if (watched->timer != 0) {
             g_source_remove(watched->timer);
         }
+        watched->impl->quota.Release(watched->peer);
         watched->impl->open.erase(watched);
         delete watched;
     }
@@ -105,7 +160,8 @@ struct StatusServer::Impl {
     static gboolean OnIncoming(GSocketService* /*service*/, GSocketConnection* connection,
                                GObject* /*source*/, gpointer data) {
         auto* impl = static_cast<Impl*>(data);
-        if (static_cast<int>(impl->open.size()) >= impl->options.max_connections) {
+        std::string peer = PeerOf(connection);
+        if (peer.empty() || !impl->quota.Take(peer)) {
             Refuse(connection);
             return TRUE;
         }
@@ -115,9 +171,10 @@ struct StatusServer::Impl {
             !soup_server_accept_iostream(impl->server, G_IO_STREAM(connection), local, remote,
                                          nullptr)) {
             static_cast<void>(g_io_stream_close(G_IO_STREAM(connection), nullptr, nullptr));
+            impl->quota.Release(peer);
         } else {
-            auto* watched = new Watched{impl, connection};
-            watched->timer = g_timeout_add(static_cast<guint>(impl->options.connection_limit_ms),
+            auto* watched = new Watched{impl, connection, std::move(peer), NowMs()};
+            watched->timer = g_timeout_add(static_cast<guint>(impl->options.head_limit_ms),
                                            OnTimeLimit, watched);
             g_object_weak_ref(G_OBJECT(connection), OnGone, watched);
             impl->open.insert(watched);
@@ -130,8 +187,25 @@ struct StatusServer::Impl {
     // After the headers, before any body: only GET and HEAD, without a body. A body
     // is still read by libsoup, but dropped chunk by chunk instead of kept, and
     // the connection's time limit ends a long one.
+    // The request head is in: the rest of the connection's time applies now.
+    void HeadArrived(GSocket* socket) {
+        for (Watched* watched : open) {
+            if (g_socket_connection_get_socket(watched->connection) != socket) {
+                continue;
+            }
+            if (watched->timer != 0) {
+                g_source_remove(watched->timer);
+            }
+            const int64_t left = options.connection_limit_ms - (NowMs() - watched->accepted_ms);
+            watched->timer =
+                g_timeout_add(static_cast<guint>(std::max<int64_t>(left, 0)), OnTimeLimit, watched);
+            return;
+        }
+    }
+
     static void OnHeaders(SoupServer* /*server*/, SoupServerMessage* msg, const char* /*path*/,
-                          GHashTable* /*query*/, gpointer /*data*/) {
+                          GHashTable* /*query*/, gpointer data) {
+        static_cast<Impl*>(data)->HeadArrived(soup_server_message_get_socket(msg));
         SoupMessageHeaders* request = soup_server_message_get_request_headers(msg);
         const SoupEncoding encoding = soup_message_headers_get_encoding(request);
         const bool body = (encoding == SOUP_ENCODING_CONTENT_LENGTH &&
@@ -153,26 +227,43 @@ struct StatusServer::Impl {
         }
     }
 
-    bool Authorised(SoupServerMessage* msg, GHashTable* query) {
-        if (IsLoopbackAddress(options.address)) {
-            return true;
-        }
+    // Headers hold no NUL (libsoup refuses such a request), so the Bearer value
+    // is whole; the query's token is decoded here to its exact bytes.
+    bool TokenGiven(SoupServerMessage* msg) const {
         std::string given;
         if (const char* bearer = soup_message_headers_get_one(
                 soup_server_message_get_request_headers(msg), "Authorization");
             bearer != nullptr && std::strncmp(bearer, "Bearer ", 7) == 0) {
             given = bearer + 7;
-        } else if (query != nullptr) {
-            if (const auto* value = static_cast<const char*>(g_hash_table_lookup(query, "token"))) {
-                given = value;
+        } else if (!QueryToken(msg, given)) {
+            return false;
+        }
+        return TokenMatches(given, options.token);
+    }
+
+    // Sets the refusal's answer and logs it, once a minute at most; false then.
+    bool Authorised(SoupServerMessage* msg) {
+        const char* why = nullptr;
+        if (IsLoopbackAddress(options.address)) {
+            const char* host =
+                soup_message_headers_get_one(soup_server_message_get_request_headers(msg), "Host");
+            if (host != nullptr && IsLoopbackHost(host, port)) {
+                return true;
             }
-        }
-        if (TokenMatches(given, options.token)) {
+            why = "заголовок Host не называет этот компьютер";
+            SetText(msg, SOUP_STATUS_MISDIRECTED_REQUEST, "text/plain; charset=utf-8",
+                    "Страница отвечает только по адресу http://127.0.0.1:" + std::to_string(port) +
+                        "/\n");
+        } else if (TokenGiven(msg)) {
             return true;
+        } else {
+            why = "неверный ключ доступа";
+            SetText(msg, SOUP_STATUS_UNAUTHORIZED, "text/plain; charset=utf-8",
+                    "Нужен ключ доступа: добавьте ?token=... из файла Remote.ini\n");
         }
-        if (refusals.Allow(g_get_monotonic_time() / 1000) && sources.refused) {
-            const char* host = soup_server_message_get_remote_host(msg);
-            sources.refused(host != nullptr ? host : "?");
+        if (refusals.Allow(NowMs()) && sources.refused) {
+            const char* address = soup_server_message_get_remote_host(msg);
+            sources.refused(address != nullptr ? address : "?", why);
         }
         return false;
     }
@@ -182,12 +273,15 @@ struct StatusServer::Impl {
         auto* impl = static_cast<Impl*>(data);
         soup_message_headers_replace(soup_server_message_get_response_headers(msg), "Cache-Control",
                                      "no-store");
-        if (!impl->Authorised(msg, query)) {
-            SetText(msg, SOUP_STATUS_UNAUTHORIZED, "text/plain; charset=utf-8",
-                    "Нужен ключ доступа: добавьте ?token=... из файла Remote.ini\n");
+        const std::string where = path;
+        if (where == "/favicon.ico") {
+            // Every browser asks for it on its own, token or not: not a refusal.
+            soup_server_message_set_status(msg, SOUP_STATUS_NO_CONTENT, nullptr);
             return;
         }
-        const std::string where = path;
+        if (!impl->Authorised(msg)) {
+            return;
+        }
         if (where == "/") {
             SetText(msg, SOUP_STATUS_OK, "text/html; charset=utf-8", StatusPageHtml());
         } else if (where == "/api/status") {
@@ -213,6 +307,7 @@ StatusServer::StatusServer(StatusServerOptions options, StatusSources sources)
     : impl_(std::make_unique<Impl>()) {
     impl_->options = std::move(options);
     impl_->sources = std::move(sources);
+    impl_->quota = ConnectionQuota(impl_->options.limits);
 }
 
 StatusServer::~StatusServer() = default;

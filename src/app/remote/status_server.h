@@ -4,10 +4,16 @@
 // Nothing it serves changes the plant: it takes GET and HEAD only.
 //
 // A slow or hostile client cannot hold the GUI thread: the sockets are read
-// without blocking, at most max_connections are open at once (more are closed
-// at once), every connection is closed after one answer and cut after
-// connection_limit_ms whatever it sends, the headers may take 64 KiB (libsoup's
-// own limit) and a request with a body is refused, its body dropped unread.
+// without blocking, the connections are limited in all and per address, with a
+// reserve for the machine's own (more are answered 503 and closed at once),
+// every connection is closed after one answer, cut when its request line and
+// headers are not in after head_limit_ms and after connection_limit_ms whatever
+// it sends, the headers may take 64 KiB (libsoup's own limit) and a request with
+// a body is refused, its body dropped unread.
+//
+// Served on the loopback, a request must name it in its Host header (a page
+// elsewhere that points its own name at 127.0.0.1 is refused 421); anywhere else
+// it must bring the token, compared on its exact bytes.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +21,7 @@
 #include <memory>
 #include <string>
 
+#include "core/remote/connection_quota.h"
 typedef struct _SoupServerMessage SoupServerMessage;
 typedef struct _GHashTable GHashTable;
 
@@ -25,7 +32,8 @@ struct StatusServerOptions {
     uint16_t port = 8080;  // 0: any free port (tests)
     // Needed with every request unless the address is a loopback one.
     std::string token;
-    int max_connections = 16;
+    ConnectionLimits limits;
+    int head_limit_ms = 2000;
     int connection_limit_ms = 5000;
 };
 
@@ -37,8 +45,8 @@ struct StatusSources {
     // The page's further paths, after the token check: true when it answered msg
     // (or paused it, answering later), false for a path it does not know.
     std::function<bool(SoupServerMessage* msg, const std::string& path, GHashTable* query)> more;
-    // A refused token, once a minute at most: the remote address.
-    std::function<void(const std::string&)> refused;
+    // A refused request, once a minute at most: the remote address and why.
+    std::function<void(const std::string& address, const std::string& why)> refused;
 };
 
 class StatusServer {

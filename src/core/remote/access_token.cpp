@@ -26,6 +26,18 @@ std::string MakeAccessToken() {
     return text;
 }
 
+bool IsUsableToken(std::string_view token) {
+    if (token.size() < kShortestToken) {
+        return false;
+    }
+    for (char c : token) {
+        if (c <= ' ' || c > '~') {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool TokenMatches(std::string_view given, std::string_view expected) {
     if (expected.empty()) {
         return false;

@@ -11,6 +11,12 @@ namespace flextor {
 // 32 random bytes from the kernel as 64 hex digits; empty when the kernel gives none.
 std::string MakeAccessToken();
 
+// A token typed into Remote.ini must be as hard to guess as a made one is made
+// to be: at least this many characters, each a printable ASCII one but space
+// (so that it goes into a URL and a header as it is).
+inline constexpr size_t kShortestToken = 32;
+bool IsUsableToken(std::string_view token);
+
 // True when given equals expected; its time depends on the lengths only.
 // An empty expected token matches nothing.
 bool TokenMatches(std::string_view given, std::string_view expected);

@@ -10,16 +10,37 @@ namespace {
 
 using nlohmann::json;
 
+// FNV-1a, 64 bits: stable across runs and builds, unlike std::hash.
+uint64_t PrefixHash(const std::string& prefix) {
+    uint64_t hash = 0xcbf29ce484222325ULL;
+    for (char c : prefix) {
+        hash = (hash ^ static_cast<uint8_t>(c)) * 0x100000001b3ULL;
+    }
+    return hash;
+}
+
+std::string HexDigits(uint64_t value, int count) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string text(static_cast<size_t>(count), '0');
+    for (int i = count - 1; i >= 0; --i, value >>= 4) {
+        text[static_cast<size_t>(i)] = kHex[value & 0x0F];
+    }
+    return text;
+}
+
 // The node id of Home Assistant's topics and unique ids: the prefix in letters,
-// digits, '_' and '-'.
+// digits, '_' and '-'; a prefix with other than ASCII letters gets its hash
+// added, so that two such prefixes of one length stay apart.
 std::string NodeId(const MqttSettings& settings) {
     std::string id;
+    bool ascii = true;
     for (char c : settings.prefix) {
         const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
                            (c >= '0' && c <= '9') || c == '_' || c == '-';
         id += plain ? c : '_';
+        ascii = ascii && static_cast<uint8_t>(c) < 0x80;
     }
-    return id;
+    return ascii ? id : id + "_" + HexDigits(PrefixHash(settings.prefix), 8);
 }
 
 std::string ColumnTopic(const MqttSettings& settings, int column, const char* what) {
@@ -75,6 +96,10 @@ std::string MqttProblemPayload(const StatusSnapshot& snapshot) {
     }
     // Never empty: an empty retained message would delete the retained state.
     return text.empty() ? kMqttNoProblem : text;
+}
+
+std::string MqttClientId(const MqttSettings& settings) {
+    return "flextor-" + HexDigits(PrefixHash(settings.prefix), 12);
 }
 
 std::vector<MqttMessage> MqttStateMessages(const StatusSnapshot& s, const MqttSettings& settings) {

@@ -33,6 +33,13 @@ inline constexpr char kMqttNoProblem[] = "нет";
 std::string MqttProblemTopic(const MqttSettings& settings);
 std::string MqttProblemPayload(const StatusSnapshot& snapshot);
 
+// The client id: the same for every run with one prefix, so that an instance
+// restarted after a failure takes the place of the connection the broker still
+// holds for the old one instead of being followed by that one's last will.
+// Letters and digits only whatever the prefix holds, 20 characters (brokers
+// need to take 23 at least): "flextor-" and 12 hex digits of the prefix's hash.
+std::string MqttClientId(const MqttSettings& settings);
+
 // One message per value: temperature/1..6, column/1..3/state, column/1/mode,
 // column/1/status, alarm ("ON" / "OFF"), problem.
 std::vector<MqttMessage> MqttStateMessages(const StatusSnapshot& snapshot,

@@ -1,6 +1,9 @@
 #include "core/remote/remote_settings.h"
 
+#include <charconv>
+
 #include "base/files/file_io.h"
+#include "base/text/utf8.h"
 #include "core/remote/access_token.h"
 #include "core/settings/ini_reader.h"
 
@@ -40,10 +43,17 @@ struct Reader {
         field = static_cast<int>(number);
     }
 
-    void Port(const char* group, uint16_t& field) const {
-        int port = field;
-        Number(group, "Port", kPortRange.low, kPortRange.high, port);
-        field = static_cast<uint16_t>(port);
+    // A port that is not one switches the part off rather than falling back to
+    // a default, where another service may listen.
+    void Port(const char* group, const char* part, uint16_t& field, bool& refused) const {
+        const std::string* value = ini.Find(group, "Port");
+        if (value == nullptr || ParsePort(IniString(*value), field)) {
+            return;
+        }
+        problems.push_back(std::string(kRemoteFileName) + ": [" + group +
+                           "] Port = " + IniString(*value) + " не номер порта 1..65535, " + part +
+                           " не запускается");
+        refused = true;
     }
 };
 
@@ -64,17 +74,22 @@ std::string Line(const char* key, const std::string& value) {
 
 RemoteLoad ParseRemoteSettings(const std::string& text) {
     RemoteLoad load;
-    const IniDocument ini = IniDocument::Parse(text);
+    // The program's own file, written in UTF-8 without the mark that the ini
+    // reader needs to take it so: a topic prefix in Cyrillic stays Cyrillic.
+    // Only a text that is not UTF-8 is read as ISO 8859-1.
+    static constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    const bool utf8 = !text.starts_with(kMark) && IsValidUtf8(text);
+    const IniDocument ini = IniDocument::Parse(utf8 ? std::string(kMark) + text : text);
     const Reader read{ini, load.problems};
     HttpSettings& http = load.settings.http;
     read.Flag("Http", "Enabled", http.enabled);
     read.Text("Http", "Address", http.address);
-    read.Port("Http", http.port);
+    read.Port("Http", "страница состояния", http.port, load.http_refused);
     read.Text("Http", "Token", http.token);
     MqttSettings& mqtt = load.settings.mqtt;
     read.Flag("Mqtt", "Enabled", mqtt.enabled);
     read.Text("Mqtt", "Host", mqtt.host);
-    read.Port("Mqtt", mqtt.port);
+    read.Port("Mqtt", "MQTT", mqtt.port, load.mqtt_refused);
     read.Text("Mqtt", "Prefix", mqtt.prefix);
     read.Text("Mqtt", "User", mqtt.user);
     read.Text("Mqtt", "Password", mqtt.password);
@@ -89,6 +104,15 @@ RemoteLoad ParseRemoteSettings(const std::string& text) {
     if (http.enabled && http.token.empty()) {
         http.token = MakeAccessToken();
         load.token_made = !http.token.empty();
+    } else if (http.enabled && !IsUsableToken(http.token)) {
+        // Not replaced: the operator chose it, and a page that silently wants
+        // another key is worse than one that is off with the reason in the log.
+        load.problems.push_back(std::string(kRemoteFileName) + ": [Http] Token короче " +
+                                std::to_string(kShortestToken) +
+                                " знаков или содержит пробелы и не латинские знаки, страница "
+                                "состояния не запускается; удалите строку Token, и программа "
+                                "создаст новый ключ");
+        load.http_refused = true;
     }
     return load;
 }
@@ -115,6 +139,7 @@ RemoteLoad LoadRemoteSettings(const std::string& path) {
     RemoteLoad load = ParseRemoteSettings(text);
     if (load.settings.http.enabled && load.settings.http.token.empty()) {
         load.problems.push_back("Не удалось создать ключ доступа к странице состояния");
+        load.http_refused = true;
     }
     if (load.token_made && !SaveRemoteSettings(path, load.settings)) {
         load.problems.push_back("Не удалось записать ключ доступа в файл " + path);
@@ -134,15 +159,45 @@ bool IsTopicPrefix(const std::string& prefix) {
 
 bool IsStorableText(const std::string& value) {
     for (const char c : value) {
-        if (c < ' ' || c > '~') {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < ' ' || byte == 0x7F) {  // UTF-8 beyond ASCII is read back as written
             return false;
         }
     }
     return value.empty() || (value.front() != ' ' && value.back() != ' ');
 }
 
+bool ParsePort(std::string_view text, uint16_t& port) {
+    unsigned number = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, number);
+    if (text.empty() || text.front() < '0' || text.front() > '9' || error != std::errc{} ||
+        stop != end || number < 1 || number > 65535) {
+        return false;
+    }
+    port = static_cast<uint16_t>(number);
+    return true;
+}
+
 bool IsLoopbackAddress(const std::string& address) {
     return address == "127.0.0.1" || address == "::1" || address == "localhost";
+}
+
+bool IsLoopbackHost(std::string_view host, uint16_t port) {
+    const size_t colon = host.rfind(':');
+    std::string_view name = host;
+    uint16_t given = 80;
+    if (colon != std::string_view::npos && host.find(']', colon) == std::string_view::npos) {
+        name = host.substr(0, colon);
+        if (!ParsePort(host.substr(colon + 1), given)) {
+            return false;
+        }
+    }
+    std::string lower(name);
+    for (char& c : lower) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return given == port && (lower == "127.0.0.1" || lower == "localhost" || lower == "[::1]");
 }
 
 }  // namespace flextor

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/settings/typed_number.h"
@@ -41,11 +42,15 @@ struct RemoteSettings {
 };
 
 // What reading the file gave: the settings, the problems worth a log message,
-// and whether the file has to be written back (a token was made).
+// and whether the file has to be written back (a token was made). A part the
+// file switches on with a value that cannot be used (a port that is not one, a
+// weak token) is refused: it stays off for the run, and a problem says why.
 struct RemoteLoad {
     RemoteSettings settings;
     std::vector<std::string> problems;
     bool token_made = false;
+    bool http_refused = false;
+    bool mqtt_refused = false;
 };
 
 // Reads the text of Remote.ini (empty when there is none). When the page is on
@@ -54,6 +59,10 @@ RemoteLoad ParseRemoteSettings(const std::string& text);
 
 // The file's text for settings, every key written out.
 std::string RemoteSettingsText(const RemoteSettings& settings);
+
+// Writes settings to path atomically with mode 0600 whatever the umask; an
+// existing file's stricter mode is kept. Every writer of Remote.ini uses this.
+[[nodiscard]] bool SaveRemoteSettings(const std::string& path, const RemoteSettings& settings);
 
 // Loads path; writes it back when a token was made. The problems, including a
 // token that could not be written, are in the result.
@@ -67,12 +76,20 @@ RemoteLoad LoadRemoteSettings(const std::string& path);
 // "/" at either end.
 bool IsTopicPrefix(const std::string& prefix);
 
-// True when the file gives value back as it is: printable ASCII (other bytes
-// are not read back as UTF-8), no blank at either end.
+// True when the file gives value back as it is: no control characters, no
+// blank at either end (UTF-8 text is read back as written).
 bool IsStorableText(const std::string& value);
+
+// A port number in decimal digits only, 1..65535 (no sign, no spaces, no text).
+[[nodiscard]] bool ParsePort(std::string_view text, uint16_t& port);
 
 // True for 127.0.0.1, ::1 and "localhost": the loopback addresses a page may be
 // served on without a token. Any other address needs it, the rest of 127.0.0.0/8 too.
 bool IsLoopbackAddress(const std::string& address);
+
+// True when a request's Host header names the loopback and port: what a browser
+// on this machine sends. A page elsewhere that has its own name point at
+// 127.0.0.1 sends that name instead, and is refused.
+bool IsLoopbackHost(std::string_view host, uint16_t port);
 
 }  // namespace flextor

@@ -22,8 +22,7 @@ bool ReadText(Gtk::Entry& entry, const char* caption, bool may_be_empty, std::st
     const std::string text = entry.get_text();
     if (!IsStorableText(text)) {
         problem = std::string("«") + caption +
-                  "»: допустимы только латинские буквы, цифры и знаки, без пробелов в начале и в "
-                  "конце.";
+                  "»: без пробелов в начале и в конце и без управляющих символов.";
     } else if (text.empty() && !may_be_empty) {
         problem = std::string("«") + caption + "»: поле не может быть пустым.";
     } else {

@@ -1,11 +1,16 @@
 // Remote.ini, the access token and what goes to the broker when.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+
+#include <algorithm>
 
 #include <nlohmann/json.hpp>
 
 #include "base/files/file_io.h"
 #include "core/remote/access_token.h"
+#include "core/remote/connection_quota.h"
 #include "core/remote/mqtt_messages.h"
 #include "core/remote/phone_address.h"
 #include "core/remote/remote_settings.h"
@@ -44,34 +49,74 @@ TEST(RemoteSettings, FirstEnableWritesALongRandomTokenThatIsKeptAfterwards) {
               MakeAccessToken());
 }
 
-TEST(RemoteSettings, ValuesOutOfRangeKeepTheDefaultAndAreReported) {
-    struct Case {
-        const char* text;
-        const char* problem;  // a part of the one problem reported
+// The file holds the token and the broker's password: 0600 whatever the umask,
+// and a mode the operator made stricter is kept.
+TEST(RemoteSettings, WrittenForTheOwnerOnlyAndNeverLooser) {
+    TempDir dir;
+    const std::string path = (dir / kRemoteFileName).string();
+    const mode_t umask_before = umask(0);
+    const auto mode_after_save = [&](int before) {
+        if (before >= 0) {
+            EXPECT_EQ(chmod(path.c_str(), static_cast<mode_t>(before)), 0);
+        }
+        EXPECT_TRUE(SaveRemoteSettings(path, RemoteSettings{}));
+        struct stat info {};
+        EXPECT_EQ(stat(path.c_str(), &info), 0);
+        return info.st_mode & 07777;
     };
+    EXPECT_EQ(mode_after_save(-1), 0600u);
+    EXPECT_EQ(mode_after_save(0644), 0600u);
+    EXPECT_EQ(mode_after_save(0400), 0400u);
+    ASSERT_EQ(chmod(path.c_str(), 0666), 0);
+    ASSERT_TRUE(ReplaceFileAtomically(path, "[Http]\nEnabled = 1\n"));
+    EXPECT_TRUE(LoadRemoteSettings(path).token_made);
+    EXPECT_EQ(mode_after_save(-1), 0600u);
+    umask(umask_before);
+}
+
+// A bad port or a weak token switches its part off (refused: 'h' the page, 'm'
+// MQTT); other values keep their default.
+TEST(RemoteSettings, ValuesThatCannotBeUsedAreReported) {
+    struct Case {
+        std::string text;
+        const char* problem;  // a part of the one problem reported
+        char refused;
+    };
+    const std::string on = "[Http]\nEnabled = 1\nToken = ";
     const Case cases[] = {
-        {"[Http]\nPort = 0\n", "[Http] Port = 0 вне допустимых пределов 1..65535"},
-        {"[Mqtt]\nPort = 70000\n", "[Mqtt] Port = 70000 вне допустимых пределов"},
-        {"[Mqtt]\nKeepAlive = 1\n", "KeepAlive = 1 вне допустимых пределов 5..600"},
-        {"[Mqtt]\nPrefix = a/#\n", "Prefix = a/# не годится для темы MQTT"},
-        {"[Mqtt]\nPrefix = /a\n", "не годится для темы MQTT, используется flextor"},
-        {"[Mqtt]\nDiscoveryPrefix = +\n", "DiscoveryPrefix = + не годится"},
+        {"[Http]\nPort = 0\n", "[Http] Port = 0 не номер порта 1..65535, страница состояния", 'h'},
+        {"[Mqtt]\nPort = 70000\n", "[Mqtt] Port = 70000 не номер порта 1..65535, MQTT", 'm'},
+        {"[Mqtt]\nPort = 1883a\n", "Port = 1883a не номер порта", 'm'},
+        {"[Http]\nPort = +80\n", "Port = +80 не номер порта", 'h'},
+        {"[Http]\nPort = 99999999999999999999\n", "не номер порта", 'h'},
+        {on + std::string(31, 'a'), "Token короче 32 знаков", 'h'},
+        {on + std::string(20, 'a') + " " + std::string(20, 'a'), "Token короче 32", 'h'},
+        {on + "Ключ_доступа_из_кириллицы_1234", "Token короче 32", 'h'},
+        {"[Mqtt]\nKeepAlive = 1\n", "KeepAlive = 1 вне допустимых пределов 5..600", 0},
+        {"[Mqtt]\nPrefix = a/#\n", "Prefix = a/# не годится для темы MQTT", 0},
+        {"[Mqtt]\nPrefix = /a\n", "не годится для темы MQTT, используется flextor", 0},
+        {"[Mqtt]\nDiscoveryPrefix = +\n", "DiscoveryPrefix = + не годится", 0},
     };
     for (const Case& c : cases) {
         const RemoteLoad load = ParseRemoteSettings(c.text);
         ASSERT_EQ(load.problems.size(), 1u) << c.text;
         EXPECT_NE(load.problems[0].find(c.problem), std::string::npos) << load.problems[0];
-        EXPECT_EQ(RemoteSettingsText(load.settings), RemoteSettingsText(RemoteSettings{}))
+        EXPECT_EQ(load.http_refused, c.refused == 'h') << c.text;
+        EXPECT_EQ(load.mqtt_refused, c.refused == 'm') << c.text;
+        EXPECT_TRUE(c.refused == 'h' ||
+                    RemoteSettingsText(load.settings) == RemoteSettingsText(RemoteSettings{}))
             << c.text;
     }
 }
 
 TEST(RemoteSettings, TextReadsBackAsTheSameSettings) {
     RemoteSettings settings;
-    settings.http = {true, "192.168.1.5", 8081, "abc"};
+    settings.http = {true, "192.168.1.5", 65535,
+                     "!\"#$%&'()*+,-./0123456789:;<=>?@AZ[\\]^_`az{|}~"};
     settings.mqtt.enabled = true;
     settings.mqtt.host = "broker.local";
-    settings.mqtt.prefix = "plant/still";
+    settings.mqtt.port = 1;
+    settings.mqtt.prefix = "Моя/установка";  // the file is UTF-8 without the mark
     settings.mqtt.user = "ha";
     settings.mqtt.password = "secret word";
     settings.mqtt.keep_alive = 15;
@@ -83,11 +128,45 @@ TEST(RemoteSettings, TextReadsBackAsTheSameSettings) {
 TEST(AccessToken, MatchesOnlyTheWholeToken) {
     const std::string token = "0123456789abcdef";
     EXPECT_TRUE(TokenMatches(token, token));
-    for (const char* wrong :
-         {"", "0123456789abcdee", "0123456789abcde", "0123456789abcdef0", "x123456789abcdef"}) {
+    using namespace std::string_view_literals;
+    for (std::string_view wrong :
+         {""sv, "0123456789abcdee"sv, "0123456789abcde"sv, "0123456789abcdef0"sv,
+          "x123456789abcdef"sv, "0123456789abcdef\0"sv, "0123456789abcde\0"sv}) {
         EXPECT_FALSE(TokenMatches(wrong, token)) << wrong;
     }
     EXPECT_FALSE(TokenMatches("", ""));
+}
+
+// Served on the loopback, only a Host naming it and the port is taken.
+TEST(AccessToken, LoopbackHostNamesThisMachineAndThePort) {
+    for (const char* host : {"127.0.0.1:8080", "localhost:8080", "LOCALHOST:8080", "[::1]:8080"}) {
+        EXPECT_TRUE(IsLoopbackHost(host, 8080)) << host;
+    }
+    EXPECT_TRUE(IsLoopbackHost("localhost", 80));
+    for (const char* host : {"", "localhost", "[::1]", "127.0.0.1:8081", "127.0.0.1:", "evil:8080",
+                             "localhost.evil:8080", "127.0.0.2:8080", "127.0.0.1:08080x"}) {
+        EXPECT_FALSE(IsLoopbackHost(host, 8080)) << host;
+    }
+}
+
+// Each other address holds 4 at most, and 4 of the 16 are the machine's own.
+TEST(AccessToken, StrangersCannotTakeTheConnectionsOfOthers) {
+    ConnectionQuota quota(ConnectionLimits{16, 4, 4});
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(quota.Take("10.0.0.1"));
+    }
+    EXPECT_FALSE(quota.Take("10.0.0.1"));
+    for (const char* other : {"10.0.0.2", "10.0.0.2", "10.0.0.3", "10.0.0.3", "10.0.0.3",
+                              "10.0.0.3", "10.0.0.4", "10.0.0.4"}) {
+        EXPECT_TRUE(quota.Take(other));
+    }
+    EXPECT_FALSE(quota.Take("10.0.0.5"));  // the rest is kept for the machine
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(quota.Take(PeerAddress("::ffff:127.0.0.1")));
+    }
+    EXPECT_FALSE(quota.Take("::1"));
+    quota.Release("10.0.0.1");
+    EXPECT_TRUE(quota.Take("10.0.0.1"));
 }
 
 TEST(AccessToken, RefusalsAreLoggedOnceAMinute) {
@@ -115,7 +194,16 @@ TEST(MqttChanges, AllAtFirstThenChangesThenAllAfterThePeriod) {
 
 TEST(MqttDiscovery, EverySensorHasAConfigUnderTheDiscoveryPrefix) {
     MqttSettings settings;
+    settings.prefix = "Моя";
+    const std::string cyrillic = MqttClientId(settings);
+    EXPECT_EQ(cyrillic.size(), 20u);
+    EXPECT_EQ(cyrillic.find_first_not_of("flextor-0123456789abcdef"), std::string::npos);
+    const std::string topic = MqttDiscoveryMessages(settings)[0].topic;
+    EXPECT_TRUE(std::all_of(topic.begin(), topic.end(), [](char c) {
+        return static_cast<uint8_t>(c) < 0x80;
+    })) << topic;
     settings.prefix = "plant/still";
+    EXPECT_NE(MqttClientId(settings), cyrillic);
     const std::vector<MqttMessage> configs = MqttDiscoveryMessages(settings);
     ASSERT_EQ(configs.size(), 13u);
     EXPECT_EQ(configs[2].topic, "homeassistant/sensor/plant_still/temperature_3/config");
