@@ -6,6 +6,7 @@
 #include "app/program.h"
 #include "core/chart/chart_control.h"
 #include "core/display/status_display.h"
+#include "core/journal/run_journal.h"
 #include "core/log/message_log.h"
 #include "core/logic/refresh_outputs.h"
 #include "core/settings/settings_autosave.h"
@@ -45,6 +46,7 @@ void Program::Shutdown() {
     // A pin left exported changes nothing for the plant once it is low.
     static_cast<void>(UnexportPins());
     SaveSettingsIfPending();
+    CloseJournalAtExit();
     StopSensorThread();
 }
 

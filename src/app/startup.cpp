@@ -19,6 +19,7 @@
 #include "app/program_folder.h"
 #include "core/chart/chart_control.h"
 #include "core/crash/crash_snapshot.h"
+#include "core/journal/run_journal.h"
 #include "core/log/message_log.h"
 #include "core/logic/logic_cycle.h"
 #include "core/logic/refresh_outputs.h"
@@ -67,6 +68,9 @@ bool Program::Start(const CommandLine& command_line) {
         StartFresh(program_folder_, CurrentClock().Now());
     }
     ReportSettingsFindings();
+    // Before the first cycle: an entry the last run left open is closed, or
+    // goes on when this start resumed its column.
+    OpenJournal(program_folder_, resumed);
     for (const std::string& problem : options_problems_) {
         AddLogMessage(problem, kLevelWarning);
     }

@@ -3,6 +3,7 @@
 #include <glibmm/main.h>
 
 #include "core/chart/chart_model.h"
+#include "core/journal/run_journal.h"
 #include "core/log/message_log.h"
 #include "core/remote/status_json.h"
 #include "core/remote/status_snapshot.h"
@@ -50,6 +51,7 @@ void RemoteAccess::StartServer() {
     StatusSources sources;
     sources.json = [this] { return StatusJsonNow(); };
     sources.chart = [this](std::string& png) { return ChartPng(png); };
+    sources.journal = [](const std::string& path) { return AnswerJournal(JournalFolder(), path); };
     sources.refused = [](const std::string& host) {
         AddLogMessage(
             "Страница состояния: отказано в доступе с адреса " + host + " (неверный ключ доступа)",

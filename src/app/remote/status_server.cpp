@@ -201,6 +201,9 @@ struct StatusServer::Impl {
                 impl->waiting_chart.push_back(SOUP_SERVER_MESSAGE(g_object_ref(msg)));
                 soup_server_message_pause(msg);
             }
+        } else if (IsJournalPath(where) && impl->sources.journal) {
+            const JournalAnswer answer = impl->sources.journal(where);
+            SetText(msg, answer.status, "application/json", answer.body);
         } else {
             SetText(msg, SOUP_STATUS_NOT_FOUND, "text/plain; charset=utf-8", "Не найдено\n");
         }

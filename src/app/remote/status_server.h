@@ -1,5 +1,6 @@
 // The read-only status page over HTTP, served by libsoup on the GUI thread's
-// main loop: "/" the page, "/api/status" the JSON, "/chart.png" the chart.
+// main loop: "/" the page, "/api/status" the JSON, "/chart.png" the chart,
+// "/api/journal" the journal of runs.
 // Nothing it serves changes the plant: it takes GET and HEAD only.
 //
 // A slow or hostile client cannot hold the GUI thread: the sockets are read
@@ -13,6 +14,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+
+#include "app/remote/journal_endpoint.h"
 
 namespace flextor {
 
@@ -32,6 +35,8 @@ struct StatusSources {
     std::function<bool(std::string& png)> chart;
     // A refused token, once a minute at most: the remote address.
     std::function<void(const std::string&)> refused;
+    // GET /api/journal and under it (journal_endpoint.h).
+    std::function<JournalAnswer(const std::string& path)> journal;
 };
 
 class StatusServer {
