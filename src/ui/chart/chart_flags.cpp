@@ -10,6 +10,9 @@ namespace {
 
 constexpr int kFlagWidth = 6;
 constexpr int kFlagHeight = 5;
+// A sample may come a second late; a mark with no sample this near (before the
+// day's first one, in a gap while the program was off) is not drawn.
+constexpr int32_t kNearestSample = 2;
 
 }  // namespace
 
@@ -30,7 +33,7 @@ void DrawMarks(ChartScene& scene, const PlotRect& rect, const ChartMarks& marks)
         const auto at =
             std::lower_bound(first, last, mark.time,
                              [](const ChartSample& s, int32_t time) { return s.time < time; });
-        if (at == last) {
+        if (at == last || at->time - mark.time > kNearestSample) {
             continue;
         }
         const int x = rect.InnerWidth() - static_cast<int>(last - 1 - at) * kPixelsPerSample;
