@@ -1,8 +1,17 @@
 // Whole runs of the columns on the simulated plant, and the faults that end them.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <nlohmann/json.hpp>
+#include <thread>
 
 #include "plant_e2e/plant_fixture.h"
+#include "support/program_runner.h"
 
 namespace flextor::test {
 namespace {
@@ -15,6 +24,28 @@ const std::string kColumn1Continued = "Продолжена работа кол�
 const std::string kTailsEnd = "Превышен порог температуры при работе клапана 3!";
 
 using PlantRun = PlantRunFixture;
+
+// A port of the loopback nobody listens on.
+uint16_t FreePort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    uint16_t port = 0;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
+        port = ntohs(address.sin_port);
+    }
+    close(fd);
+    return port;
+}
+
+// The JSON at url; null when there is none.
+nlohmann::json GetJson(const std::string& url) {
+    const RunResult run = RunProgram("/usr/bin/curl", {"-s", "--max-time", "10", url});
+    return nlohmann::json::parse(run.output, nullptr, false);
+}
 
 // Semi-automatic: the column pauses after each automatic change from the
 // stabilisation on, and the operator continues it with "Пуск". The wall clock
@@ -77,10 +108,23 @@ TEST_F(PlantRun, Column1GoesThroughEveryModeWithItsPausesContinuedByTheStartButt
     }
 }
 
+// The run and a note taken on the way end up in the journal, shown on the status page.
 TEST_F(PlantRun, Column2HeatsItsPotUntilItsThreshold) {
+    const std::string page = "http://127.0.0.1:" + std::to_string(FreePort());
+    WriteFile(dir / "Remote.ini",
+              "[Http]\nEnabled = 1\nAddress = 127.0.0.1\nPort = " + page.substr(17) + "\n");
     ASSERT_NO_FATAL_FAILURE(StartPlant(""));
     ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_NO_FATAL_FAILURE(PressStart(2, "Начата работа колонки 2 (Дистилляция)"));
+    // "Журнал" (the menu bar's second title) → "Заметка…", the note typed, Return for OK.
+    ASSERT_TRUE(x->Click(window, 127, 11));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ASSERT_TRUE(x->Click(window, 127, 36));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    for (const char* key : {"o", "k", "Return"}) {
+        ASSERT_TRUE(x->PressKey(key));
+    }
+    ASSERT_NO_FATAL_FAILURE(WaitForLog("Заметка: ok"));
     ASSERT_NO_FATAL_FAILURE(
         WaitForLog("Работа колонки 2 (Дистилляция) остановлена из-за превышения порога."));
     ASSERT_TRUE(Settles(kPinColumn2, 0));
@@ -92,6 +136,22 @@ TEST_F(PlantRun, Column2HeatsItsPotUntilItsThreshold) {
     const double hottest = *std::max_element(pot.begin(), pot.end());
     EXPECT_GE(hottest, 75.2);  // d4_Limit
     EXPECT_LT(hottest, 85.0);  // stopped at once
+
+    const nlohmann::json list = GetJson(page + "/api/journal");
+    ASSERT_TRUE(list.is_object()) << MessageLog();
+    ASSERT_EQ(list["runs"].size(), 1u) << list.dump();
+    const nlohmann::json& run2 = list["runs"][0];
+    EXPECT_EQ(run2["title"], "Дистилляция");
+    EXPECT_EQ(run2["ended"], "завершена");
+    EXPECT_EQ(run2["notes"][0]["text"], "ok");
+    const nlohmann::json entry = GetJson(page + "/api/journal/" + run2["name"].get<std::string>());
+    ASSERT_TRUE(entry.is_object());
+    std::vector<std::string> events;
+    for (const auto& e : entry["events"]) {
+        events.push_back(e["event"]);
+    }
+    EXPECT_EQ(events, (std::vector<std::string>{"начало", "заметка", "конец"}));
+    EXPECT_TRUE(fs::exists(dir / "Журнал" / run2["name"].get<std::string>()));
 }
 
 // The mash starts below the band: the lower output warms it in, fermentation
