@@ -60,6 +60,8 @@ const JournalEvent* LastMode(const std::vector<JournalEvent>& events) {
 
 void CloseFound(int column, const std::string& name, const std::vector<JournalEvent>& events) {
     const LocalTime end = LastTimeKnown(events.back());
+    // Asked before this start writes to the file.
+    const char* how = EndedByFailure(name) ? "сбой программы" : "прервана";
     const JournalEvent* mode = LastMode(events);
     if (mode != nullptr) {
         Append(name, JournalEvent{end,
@@ -70,13 +72,10 @@ void CloseFound(int column, const std::string& name, const std::vector<JournalEv
                                   {},
                                   ""});
     }
-    Append(name, JournalEvent{end,
-                              column + 1,
-                              kEventEnd,
-                              "",
-                              WallSecondsBetween(events.front().time, end),
-                              {},
-                              EndedByFailure(name) ? "сбой программы" : "прервана"});
+    Append(
+        name,
+        JournalEvent{
+            end, column + 1, kEventEnd, "", WallSecondsBetween(events.front().time, end), {}, how});
 }
 
 void GoOn(int column, const std::string& name, const std::vector<JournalEvent>& events) {

@@ -3,6 +3,7 @@
 // open closed at the next start, and the folder kept within its limits.
 #include <filesystem>
 
+#include "core/journal/journal_json.h"
 #include "core/journal/run_journal.h"
 #include "core/logic/commands/column_buttons.h"
 #include "logic_fixture.h"
@@ -199,6 +200,29 @@ TEST_F(JournalTest, OldFilesGoByAgeThenBySizeAndTheRunningEntryStays) {
                                         "2024-03-01_12-00-00_col1.csv"}));
     EXPECT_TRUE(std::filesystem::exists(Folder() / "other.csv"));
     EXPECT_EQ(TakeMessages().front(), "Журнал: удалён старый файл 2023-02-28_10-00-00_col2.csv");
+}
+
+// The page's answers read only journal files of the folder, never a path.
+TEST_F(JournalTest, ThePageGetsTheRunsNewestFirstAndOnlyJournalFiles) {
+    ColumnCommand(kColumn2, kCommandStart);  // refused: no still sensor
+    Start();
+    clock.AdvanceSeconds(5);
+    JournalNote("Первая");
+    const std::string folder = JournalFolder();
+    WriteFile(dir / "secret.csv", "x");
+    for (const char* name : {"../secret.csv", "/etc/passwd", "2024-03-01_12-00-00_col4.csv",
+                             "2024-03-01_12-00-00_col1.csv/", ".alive", ""}) {
+        std::string json;
+        EXPECT_FALSE(JournalEntryJson(folder, name, json)) << name;
+    }
+    std::string json;
+    ASSERT_TRUE(JournalEntryJson(folder, "2024-03-01_12-00-00_col1.csv", json));
+    EXPECT_NE(json.find(R"("notes":[{"text":"Первая","time":"2024-03-01 12:00:05"}])"),
+              std::string::npos)
+        << json;
+    const std::string list = JournalListJson(folder);
+    EXPECT_NE(list.find(R"("ended":null)"), std::string::npos) << list;
+    EXPECT_NE(list.find(R"("title":"Ректификация")"), std::string::npos) << list;
 }
 
 }  // namespace
