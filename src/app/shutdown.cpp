@@ -6,6 +6,7 @@
 #include "app/program.h"
 #include "core/chart/chart_control.h"
 #include "core/display/status_display.h"
+#include "core/journal/run_journal.h"
 #include "core/log/message_log.h"
 #include "core/logic/refresh_outputs.h"
 #include "core/resume/saved_run_keeper.h"
@@ -47,6 +48,7 @@ void Program::Shutdown() {
     static_cast<void>(UnexportPins());
     SaveSettingsIfPending();
     CloseSavedRun();
+    CloseJournalAtExit();
     StopSensorThread();
 }
 

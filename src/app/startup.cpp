@@ -19,6 +19,7 @@
 #include "app/program_folder.h"
 #include "core/chart/chart_control.h"
 #include "core/crash/crash_snapshot.h"
+#include "core/journal/run_journal.h"
 #include "core/log/message_log.h"
 #include "core/logic/logic_cycle.h"
 #include "core/logic/refresh_outputs.h"
@@ -89,6 +90,9 @@ bool Program::Start(const CommandLine& command_line) {
     // Decided before anything is driven high: the logic runs first in ShowMainWindow.
     const bool after_power_cut =
         CurrentOptions().resume.enabled && ResumeAfterPowerCut(command_line);
+    // Before the first cycle: an entry the last run left open is closed, or
+    // goes on when this start resumed its column.
+    OpenJournal(program_folder_, resumed || after_power_cut);
     if (resumed || after_power_cut) {
         PulseRestartAlarm();
     }

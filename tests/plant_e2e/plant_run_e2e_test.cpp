@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <chrono>
 #include <thread>
 
 #include "plant_e2e/plant_fixture.h"
@@ -27,6 +28,7 @@ const std::string kTailsEnd = "Превышен порог температур�
 
 using PlantRun = PlantRunFixture;
 
+// A port of the loopback nobody listens on.
 uint16_t FreePort() {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
@@ -42,12 +44,16 @@ uint16_t FreePort() {
     return port;
 }
 
+// The JSON at url; null when there is none.
+nlohmann::json GetJson(const std::string& url) {
+    const RunResult run = RunProgram("/usr/bin/curl", {"-s", "--max-time", "10", url});
+    return nlohmann::json::parse(run.output, nullptr, false);
+}
+
 // The kinds in the "problems" of /api/status, sorted.
 std::vector<std::string> ProblemKinds(uint16_t port) {
-    const RunResult curl = RunProgram(
-        "/usr/bin/curl",
-        {"-s", "--max-time", "5", "http://127.0.0.1:" + std::to_string(port) + "/api/status"});
-    const auto status = nlohmann::json::parse(curl.output, nullptr, false);
+    const nlohmann::json status =
+        GetJson("http://127.0.0.1:" + std::to_string(port) + "/api/status");
     std::vector<std::string> kinds;
     if (!status.is_object() || !status.contains("problems")) {
         return {"no answer"};
@@ -120,10 +126,23 @@ TEST_F(PlantRun, Column1GoesThroughEveryModeWithItsPausesContinuedByTheStartButt
     }
 }
 
+// The run and a note taken on the way end up in the journal, shown on the status page.
 TEST_F(PlantRun, Column2HeatsItsPotUntilItsThreshold) {
+    const std::string page = "http://127.0.0.1:" + std::to_string(FreePort());
+    WriteFile(dir / "Remote.ini",
+              "[Http]\nEnabled = 1\nAddress = 127.0.0.1\nPort = " + page.substr(17) + "\n");
     ASSERT_NO_FATAL_FAILURE(StartPlant(""));
     ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_NO_FATAL_FAILURE(PressStart(2, "Начата работа колонки 2 (Дистилляция)"));
+    // "Журнал" (the menu bar's second title) → "Заметка…", the note typed, Return for OK.
+    ASSERT_TRUE(x->Click(window, 127, 11));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ASSERT_TRUE(x->Click(window, 127, 36));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    for (const char* key : {"o", "k", "Return"}) {
+        ASSERT_TRUE(x->PressKey(key));
+    }
+    ASSERT_NO_FATAL_FAILURE(WaitForLog("Заметка: ok"));
     ASSERT_NO_FATAL_FAILURE(
         WaitForLog("Работа колонки 2 (Дистилляция) остановлена из-за превышения порога."));
     ASSERT_TRUE(Settles(kPinColumn2, 0));
@@ -135,6 +154,22 @@ TEST_F(PlantRun, Column2HeatsItsPotUntilItsThreshold) {
     const double hottest = *std::max_element(pot.begin(), pot.end());
     EXPECT_GE(hottest, 75.2);  // d4_Limit
     EXPECT_LT(hottest, 85.0);  // stopped at once
+
+    const nlohmann::json list = GetJson(page + "/api/journal");
+    ASSERT_TRUE(list.is_object()) << MessageLog();
+    ASSERT_EQ(list["runs"].size(), 1u) << list.dump();
+    const nlohmann::json& run2 = list["runs"][0];
+    EXPECT_EQ(run2["title"], "Дистилляция");
+    EXPECT_EQ(run2["ended"], "завершена");
+    EXPECT_EQ(run2["notes"][0]["text"], "ok");
+    const nlohmann::json entry = GetJson(page + "/api/journal/" + run2["name"].get<std::string>());
+    ASSERT_TRUE(entry.is_object());
+    std::vector<std::string> events;
+    for (const auto& e : entry["events"]) {
+        events.push_back(e["event"]);
+    }
+    EXPECT_EQ(events, (std::vector<std::string>{"начало", "заметка", "конец"}));
+    EXPECT_TRUE(fs::exists(dir / "Журнал" / run2["name"].get<std::string>()));
 }
 
 // The plausibility checks with one-minute windows: column 2's heater dead and

@@ -80,6 +80,15 @@ TEST(ChartDrawing, ThirtySamplesEndAtTheRightEdgeAndTheGridGoesOnToTheLeft) {
     EXPECT_GT(
         pixels.Count(Colour(2), kNewestX - 145 - 15, kB + 2, kNewestX - 145 + 15, 472, kGlyph), 0)
         << "12:00 under the line of second 0";
+
+    // A note's flag at sample 10's second, one before the samples and one after them.
+    const ChartMarks marks = {
+        {history[10].time, "a"}, {history[0].time - 60, "b"}, {history.back().time + 5, "c"}};
+    const ChartPixels flagged = DrawnChart(history, &marks);
+    EXPECT_EQ(flagged.ColumnsOf(Colour(2), 200, kL + 1, kR - 1),
+              (std::vector<int>{kNewestX - 19 * 5}));
+    EXPECT_EQ(flagged.ColumnsOf(Colour(2), kT + 3, kNewestX - 95, kNewestX - 88),
+              Range(kNewestX - 95, kNewestX - 89));
 }
 
 TEST(ChartDrawing, ScaleValuesAndLegendAreInTheirColours) {

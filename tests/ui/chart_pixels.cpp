@@ -109,11 +109,11 @@ std::optional<ChartPixels> ReadPng(const std::string& path) {
     return read ? std::optional(pixels) : std::nullopt;
 }
 
-ChartPixels DrawnChart(const ChartHistory& history) {
+ChartPixels DrawnChart(const ChartHistory& history, const ChartMarks* marks) {
     std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)> image(
         cairo_image_surface_create(CAIRO_FORMAT_RGB24, 484, 472), &cairo_surface_destroy);
     std::unique_ptr<cairo_t, void (*)(cairo_t*)> cr(cairo_create(image.get()), &cairo_destroy);
-    DrawChart(cr.get(), 484, 472, ChartContent{kDefaultLook, history, history.size(), 0},
+    DrawChart(cr.get(), 484, 472, ChartContent{kDefaultLook, history, history.size(), 0, marks},
               ChartTarget::kCanvas);
     return PixelsOf(image.get());
 }

@@ -47,7 +47,7 @@ ChartPixels PixelsOf(cairo_surface_t* image);
 std::optional<ChartPixels> ReadPng(const std::string& path);
 
 // The canvas picture of history on an image surface of the canvas's size.
-ChartPixels DrawnChart(const ChartHistory& history);
+ChartPixels DrawnChart(const ChartHistory& history, const ChartMarks* marks = nullptr);
 
 // Samples one second apart, the newest at newest_time, every trace at tenths.
 ChartHistory Samples(size_t count, const LocalTime& newest_time, int16_t tenths = 500);

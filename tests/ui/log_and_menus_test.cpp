@@ -5,11 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "core/chart/chart_model.h"
+#include "core/journal/run_journal.h"
 #include "core/log/message_log.h"
 #include "core/settings/settings.h"
 #include "core/state/program_state.h"
+#include "support/temp_dir.h"
 #include "ui/gtk_test_support.h"
 #include "ui/images/embedded_images.h"
+#include "ui/main_window/note_dialog.h"
 
 namespace flextor::test {
 namespace {
@@ -152,6 +156,42 @@ TEST_F(LogAndMenus, MenuItemsAskForTheirWindowsAndPages) {
     window.RoleMenuItem(0).activate();
     window.RoleMenuItem(5).activate();
     EXPECT_EQ(roles, (std::vector<int>{0, 5}));
+}
+
+// Answers the note dialog once it is open: Отмена first, then OK with text.
+TEST_F(LogAndMenus, NoteItemOpensTheDialogAndItsOkPutsTheNoteOnTheChartAndInTheJournal) {
+    TempDir dir;
+    OpenJournal(dir.str() + "/", false);
+    Chart.marks.clear();
+    for (const auto& [response, text] : {std::pair{Gtk::RESPONSE_CANCEL, "Не та"},
+                                         std::pair{Gtk::RESPONSE_OK, "  Сменил воду  "}}) {
+        int seen = 0;
+        sigc::connection answer = Glib::signal_timeout().connect(
+            [&seen, response, text] {
+                for (Gtk::Window* open : Gtk::Window::list_toplevels()) {
+                    if (auto* dialog = dynamic_cast<NoteDialog*>(open)) {
+                        ++seen;
+                        dialog->TextField().set_text(text);
+                        dialog->response(response);
+                        return false;
+                    }
+                }
+                return true;
+            },
+            20);
+        window.NoteMenuItem().activate();
+        answer.disconnect();
+        EXPECT_EQ(seen, 1);
+    }
+    ASSERT_EQ(Chart.marks.size(), 1u);
+    EXPECT_EQ(Chart.marks[0].text, "Сменил воду");
+    const std::vector<JournalFile> files = ListJournalFiles(JournalFolder());
+    ASSERT_EQ(files.size(), 1u);  // no column runs: the day's notes
+    const auto events = ParseJournalText(ReadFile(JournalFolder() + files[0].name));
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].event, "заметка");
+    EXPECT_EQ(events[0].text, "Сменил воду");
+    ResetJournal();
 }
 
 }  // namespace

@@ -310,10 +310,13 @@ TEST_F(MainWindowLayout, MenusHoldTheirItems) {
     };
     auto& bar = dynamic_cast<Gtk::MenuBar&>(Find("MenuBar"));
     auto bar_items = bar.get_children();
-    ASSERT_EQ(bar_items.size(), 1u);
+    ASSERT_EQ(bar_items.size(), 2u);
     auto* title = dynamic_cast<Gtk::MenuItem*>(bar_items[0]);
     EXPECT_EQ(title->get_label(), "Настройки");
     EXPECT_EQ(labels(*title->get_submenu()), (std::vector<std::string>{"Основные", "Датчики"}));
+    auto* journal = dynamic_cast<Gtk::MenuItem*>(bar_items[1]);
+    EXPECT_EQ(journal->get_label(), "Журнал");
+    EXPECT_EQ(labels(*journal->get_submenu()), (std::vector<std::string>{"Заметка…"}));
     const std::vector<std::string> popup = {"Настройки", "-", "Автопрокрутка"};
     EXPECT_EQ(labels(window.ChartPopup()), popup);
     EXPECT_EQ(labels(window.LogPopup()), popup);

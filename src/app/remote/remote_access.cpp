@@ -4,6 +4,7 @@
 
 #include "app/remote/chart_library.h"
 #include "core/chart/chart_model.h"
+#include "core/journal/run_journal.h"
 #include "core/log/message_log.h"
 #include "core/remote/status_json.h"
 #include "core/remote/status_snapshot.h"
@@ -59,6 +60,7 @@ void RemoteAccess::StartServer() {
         }
         return AnswerChartLibrary(msg, path);
     };
+    sources.journal = [](const std::string& path) { return AnswerJournal(JournalFolder(), path); };
     sources.refused = [](const std::string& host, const std::string& why) {
         AddLogMessage("Страница состояния: отказано в доступе с адреса " + host + " (" + why + ")",
                       kLevelWarning);

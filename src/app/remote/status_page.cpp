@@ -1,5 +1,7 @@
 #include "app/remote/status_page.h"
 
+#include "app/remote/journal_page.h"
+
 namespace flextor {
 namespace {
 
@@ -249,7 +251,11 @@ setInterval(poll, 2000);
 }  // namespace
 
 const std::string& StatusPageHtml() {
-    static const std::string page = kPage;
+    static const std::string page = [] {
+        std::string text = kPage;
+        text.insert(text.rfind("</body>"), JournalPageSection());
+        return text;
+    }();
     return page;
 }
 

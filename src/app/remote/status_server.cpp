@@ -295,6 +295,9 @@ struct StatusServer::Impl {
                 impl->waiting_chart.push_back(SOUP_SERVER_MESSAGE(g_object_ref(msg)));
                 soup_server_message_pause(msg);
             }
+        } else if (IsJournalPath(where) && impl->sources.journal) {
+            const JournalAnswer answer = impl->sources.journal(where);
+            SetText(msg, answer.status, "application/json", answer.body);
         } else if (impl->sources.more && impl->sources.more(msg, where, query)) {
             // answered there
         } else {

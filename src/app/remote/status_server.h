@@ -1,6 +1,6 @@
 // The read-only status page over HTTP, served by libsoup on the GUI thread's
-// main loop: "/" the page, "/api/status" the JSON, "/chart.png" the chart, and
-// what StatusSources::more answers.
+// main loop: "/" the page, "/api/status" the JSON, "/chart.png" the chart,
+// "/api/journal" the journal of runs, and what StatusSources::more answers.
 // Nothing it serves changes the plant: it takes GET and HEAD only.
 //
 // A slow or hostile client cannot hold the GUI thread: the sockets are read
@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 
+#include "app/remote/journal_endpoint.h"
 #include "core/remote/connection_quota.h"
 typedef struct _SoupServerMessage SoupServerMessage;
 typedef struct _GHashTable GHashTable;
@@ -47,6 +48,8 @@ struct StatusSources {
     std::function<bool(SoupServerMessage* msg, const std::string& path, GHashTable* query)> more;
     // A refused request, once a minute at most: the remote address and why.
     std::function<void(const std::string& address, const std::string& why)> refused;
+    // GET /api/journal and under it (journal_endpoint.h).
+    std::function<JournalAnswer(const std::string& path)> journal;
 };
 
 class StatusServer {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <deque>
 
+#include "core/chart/chart_marks.h"
 #include "core/time/clock.h"
 
 namespace flextor {
@@ -43,6 +44,7 @@ struct ChartState {
     bool newDay = true;
     bool autoScroll = true;
     ChartHistory history;
+    ChartMarks marks;  // the operator's notes, oldest first; never saved with the day
     // Set by the GUI thread when a day's export starts, cleared by the worker
     // as its last step: at most one export at a time.
     std::atomic<bool> saving{false};

@@ -3,6 +3,7 @@
 #include "core/log/message_log.h"
 
 #include "base/text/utf8.h"
+#include "core/journal/run_journal.h"
 #include "core/settings/settings.h"
 #include "core/state/program_state.h"
 #include "core/time/clock.h"
@@ -54,6 +55,7 @@ void AddLogMessage(const std::string& message, uint8_t level) {
     const std::string text = ValidUtf8(message);
     // One reading for both stamps, so window and file agree to the second.
     const LocalTime now = CurrentClock().Now();
+    JournalLogMessage(text, level);
     bool row_added = false;
     if (ShowsInWindow(level)) {
         row_added = AddRow(now, text, level);

@@ -7,7 +7,8 @@ namespace flextor {
 
 void DrawChartOnCanvas(const Cairo::RefPtr<Cairo::Context>& cr, int width, int height,
                        const ChartLook& look, const ChartHistory& history, const LocalTime& now) {
-    const ChartContent content{look, history, history.size(), WallSeconds(now)};
+    // The canvas is drawn on the GUI thread, the owner of the chart's marks.
+    const ChartContent content{look, history, history.size(), WallSeconds(now), &Chart.marks};
     DrawChart(cr->cobj(), width, height, content, ChartTarget::kCanvas);
 }
 

@@ -45,6 +45,9 @@ void DrawScale(ChartScene& scene, const PlotRect& rect);
 // grid and its labels; withTimeStamp writes the newest sample's time at the top left.
 void DrawTraces(ChartScene& scene, const PlotRect& rect, bool withTimeStamp);
 
+// A flag at the sample of each mark's second that is in view (chart_flags.cpp).
+void DrawMarks(ChartScene& scene, const PlotRect& rect, const ChartMarks& marks);
+
 // Time grid lines at x, x - 25, x - 50, ... (inner-plot pixels) while x > 2, those
 // left of limit drawn; align first moves x to the line of time's last 5th second.
 void DrawTimeGrid(ChartScene& scene, int32_t time, int x, int limit, const PlotRect& rect,

@@ -21,6 +21,9 @@ void DrawChart(cairo_t* cr, int width, int height, const ChartContent& content,
     DrawLegend(scene, rect.right, page);
     DrawScale(scene, rect);
     DrawTraces(scene, rect, !page);
+    if (content.marks != nullptr) {
+        DrawMarks(scene, rect, *content.marks);
+    }
     cairo_restore(cr);
 }
 

@@ -18,8 +18,9 @@ enum class ChartTarget { kCanvas, kPage };
 struct ChartContent {
     const ChartLook& look;
     const ChartHistory& history;
-    size_t count;  // the oldest count samples of history are drawn
-    int32_t now;   // wall seconds
+    size_t count;                       // the oldest count samples of history are drawn
+    int32_t now;                        // wall seconds
+    const ChartMarks* marks = nullptr;  // the notes' flags, drawn when given
 };
 
 // Background, legend, scale and traces. Lines are drawn without antialiasing;

@@ -1,6 +1,6 @@
 // The main window: the alarm panel and the three column panels on the left, the
 // chart with its scroll bar and the message list on the right, the "Настройки"
-// menu and the pop-up menus. It is the core's status display and log list.
+// and "Журнал" menus and the pop-up menus. It is the core's status display and log list.
 //
 // Built once, hidden, by start-up; lives until the program ends. Everything
 // here runs on the GUI thread.
@@ -102,6 +102,7 @@ class MainWindow : public Gtk::Window, public StatusDisplay, public LogView {
     Gtk::Menu& LogPopup() { return log_popup_; }
     Gtk::CheckMenuItem& ChartAutoScrollItem() { return chart_auto_scroll_; }
     Gtk::CheckMenuItem& LogAutoScrollItem() { return log_auto_scroll_; }
+    Gtk::MenuItem& NoteMenuItem() { return journal_note_; }
 
     static int LampIndex(int kind) { return kind >= 0 && kind <= 7 ? kind : 8; }
 
@@ -142,6 +143,9 @@ class MainWindow : public Gtk::Window, public StatusDisplay, public LogView {
     void OnThresholdArrow(Threshold which);
     void OnThresholdEdited(Threshold which);
     void OnValveToggled(int valve);
+    // Menu "Журнал", item "Заметка…": asks for a note and adds it (main_window_note.cpp).
+    void BuildJournalMenu();
+    void OnNoteItem();
     void ReleaseValves();
     void ShowValveClosed(int valve);
     bool PopUpAutoScrollMenu(GdkEventButton* event, Gtk::Menu& popup,
@@ -198,6 +202,9 @@ class MainWindow : public Gtk::Window, public StatusDisplay, public LogView {
     Gtk::Menu settings_menu_;
     Gtk::MenuItem settings_main_{"Основные"};
     Gtk::MenuItem settings_sensors_{"Датчики"};
+    Gtk::MenuItem journal_title_{"Журнал"};
+    Gtk::Menu journal_menu_;
+    Gtk::MenuItem journal_note_{"Заметка…"};
     Gtk::Menu chart_popup_;
     Gtk::MenuItem chart_settings_{"Настройки"};
     Gtk::SeparatorMenuItem chart_separator_;

@@ -22,6 +22,7 @@ void MainWindow::BuildMenuBar() {
     settings_menu_.append(settings_sensors_);
     settings_title_.set_submenu(settings_menu_);
     menu_bar_.append(settings_title_);
+    BuildJournalMenu();
 }
 
 void MainWindow::BuildPopupMenus() {

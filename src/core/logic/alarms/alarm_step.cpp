@@ -4,6 +4,7 @@
 #include "core/crash/crash_snapshot.h"
 #include "core/display/display_writes.h"
 #include "core/display/status_display.h"
+#include "core/journal/run_journal.h"
 #include "core/log/message_log.h"
 #include "core/logic/commands/column_command.h"
 #include "core/logic/cycle_steps.h"
@@ -51,6 +52,7 @@ void AlarmStep() {
         if (!reason.empty()) {
             ProgVar.Logic.Alarm = 1;
             RenderCrashSnapshot();
+            JournalAlarm(reason);
             AddLogMessage(reason, kLevelWarning);
         }
     }

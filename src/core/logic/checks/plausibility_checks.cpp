@@ -7,6 +7,7 @@
 #include "core/crash/crash_snapshot.h"
 #include "core/display/display_writes.h"
 #include "core/display/status_display.h"
+#include "core/journal/run_journal.h"
 #include "core/log/message_log.h"
 #include "core/logic/col1/col1_mode.h"
 #include "core/logic/commands/column_command.h"
@@ -86,6 +87,7 @@ void Raise(ProblemKind kind, int column, int role, const std::string& text) {
         ProgVar.Logic.Alarm = 1;
         RenderCrashSnapshot();
     }
+    JournalProblem(text);
     AddLogMessage(text, kLevelWarning);
     if (latch) {
         BlockColumnsUntilRestart();

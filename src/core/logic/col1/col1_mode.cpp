@@ -3,6 +3,7 @@
 #include "core/crash/crash_snapshot.h"
 #include "core/display/display_writes.h"
 #include "core/display/status_display.h"
+#include "core/journal/run_journal.h"
 #include "core/log/message_log.h"
 #include "core/logic/commands/column_command.h"
 #include "core/logic/number_text.h"
@@ -105,6 +106,7 @@ void SetCol1Mode(uint8_t m) {
     Col1().PWM = 0;
     m = SetUpMode(m);
     Col1().Mode = m;
+    JournalCol1Mode(m);
     RenderCrashSnapshot();
     AddLogMessage("Режим работы колонки 1 (Ректификация) изменен на " + ModeName(m), kLevelInfo);
     ValveDisplayOff();

@@ -1,6 +1,7 @@
 // Modes 0, 1 and 5 of column 1, which change on the column temperature alone.
 #include "core/display/display_writes.h"
 #include "core/display/status_display.h"
+#include "core/journal/run_journal.h"
 #include "core/log/message_log.h"
 #include "core/logic/col1/col1_mode.h"
 #include "core/logic/col1/col1_mode_steps.h"
@@ -67,6 +68,7 @@ void TailsStep(const ColumnReading& reading, std::string& text) {
         return;
     }
     AddLogMessage("Превышен порог температуры при работе клапана 3!", kLevelInfo);
+    MarkRunEnd(kColumn1, RunEnd::kFinished);
     ColumnCommand(kColumn1, kCommandStop);
 }
 

@@ -1,6 +1,7 @@
 // Column 2 (distillation) while it runs: a failed still sensor stops it with an
 // error, and the pot reaching d4_Limit is the normal end of the run. A stale
 // reading decides nothing.
+#include "core/journal/run_journal.h"
 #include "core/log/message_log.h"
 #include "core/logic/commands/column_command.h"
 #include "core/logic/cycle_steps.h"
@@ -19,6 +20,7 @@ void Col2Step() {
     } else if (HasFreshReading(*still) && still->Termo >= Settings.WinMain.d4_Limit) {
         AddLogMessage("Работа колонки 2 (Дистилляция) остановлена из-за превышения порога.",
                       kLevelInfo);
+        MarkRunEnd(kColumn2, RunEnd::kFinished);
         ColumnCommand(kColumn2, kCommandStop);
     }
 }

@@ -1,6 +1,7 @@
 #include "core/logic/commands/column_buttons.h"
 
 #include "core/display/display_writes.h"
+#include "core/journal/run_journal.h"
 #include "core/logic/commands/column_command.h"
 #include "core/settings/settings.h"
 
@@ -38,12 +39,14 @@ void PressPause() {
 void PressStop(int column) {
     const char* question = StopQuestion(column);
     if (question != nullptr && Confirmed(question)) {
+        MarkRunEnd(column, RunEnd::kOperator);
         ColumnCommand(column, kCommandStop);
     }
 }
 
 void PressSkip() {
     if (Confirmed("Пропустить текущий режим колонки 1 (Ректификация)?")) {
+        MarkRunEnd(kColumn1, RunEnd::kOperator);  // a skip past the tails ends the run
         ColumnCommand(kColumn1, kCommandSkip);
     }
 }

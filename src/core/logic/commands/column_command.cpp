@@ -4,6 +4,7 @@
 #include "core/crash/crash_snapshot.h"
 #include "core/display/display_writes.h"
 #include "core/display/status_display.h"
+#include "core/journal/run_journal.h"
 #include "core/log/message_log.h"
 #include "core/logic/commands/column_command_parts.h"
 
@@ -24,6 +25,7 @@ void ColumnCommand(int column, uint8_t command) {
         default:
             break;
     }
+    JournalAfterCommand(column, command);
     // A restart from now on resumes the column as the command left it.
     RenderCrashSnapshot();
 }
