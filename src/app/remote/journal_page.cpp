@@ -5,7 +5,7 @@ namespace {
 
 // Every text from the journal goes in as textContent, never as markup. The
 // list is read again every 30 s; the run chosen stays shown until another is.
-// "run-chart" is kept for the chart of the run's hours.
+// "run-chart" shows the run's hours of today's chart (drawRun of the page).
 constexpr const char kSection[] = R"PAGE(<h2>Журнал</h2>
 <table><thead><tr><th>Начало</th><th>Работа</th><th>Итог</th><th>Заметки</th></tr></thead>
 <tbody id="journal"></tbody></table>
@@ -30,6 +30,11 @@ constexpr const char kSection[] = R"PAGE(<h2>Журнал</h2>
     const answer = await fetch(path + query, {cache: "no-store"});
     if (!answer.ok) throw new Error("Ошибка " + answer.status);
     return answer.json();
+  }
+  // "2024-03-01 12:00:00" of the plant's wall clock, as the chart keeps it.
+  function wallMs(text) {
+    const n = text.split(/[- :]/).map(Number);
+    return Date.UTC(n[0], n[1] - 1, n[2], n[3], n[4], n[5]);
   }
   async function choose(run) {
     try {
@@ -57,6 +62,12 @@ constexpr const char kSection[] = R"PAGE(<h2>Журнал</h2>
         body.appendChild(row);
       }
       document.getElementById("run").style.display = "block";
+      if (entry.events.length > 0 && typeof drawRun === "function") {
+        const from = wallMs(entry.events[0].time);
+        const last = wallMs(entry.events[entry.events.length - 1].time);
+        drawRun(document.getElementById("run-chart"), from,
+          run.ended === null ? Number.MAX_SAFE_INTEGER : last);
+      }
     } catch (e) {}
   }
   async function list() {

@@ -30,8 +30,8 @@ td.v{font-weight:bold;white-space:nowrap}
 #log div{font-size:0.85em;border-bottom:1px solid #eee;padding:2px 0}
 #log .warning{color:#a60}#log .error{color:#c00}
 img{width:100%;height:auto;background:#fff}
-#graph{width:100%;height:320px;background:#fff}
-#graph .dygraph-axis-label{color:var(--chart-text,#000)}
+#graph,#run-chart{width:100%;height:320px;background:#fff}
+#graph .dygraph-axis-label,#run-chart .dygraph-axis-label{color:var(--chart-text,#000)}
 small{color:#666}
 </style></head><body>
 <h1>Флекстор</h1>
@@ -63,7 +63,7 @@ let lastAnswer = 0, chartSamples = -1, chartLoaded = 0;
 // The day's chart, drawn here by the program's chart library: the whole day
 // once, then only the samples after the last one held (see /api/history).
 let library = "loading", graph = null, traceNames = [1, 2, 3, 4, 5, 6].map(n => "Датчик " + n);
-const day = {mark: null, rows: [], loading: false};
+const day = {mark: null, rows: [], loading: false, colours: null};
 function note(text) { document.getElementById("graph_note").textContent = text; }
 function loadLibrary() {
   const css = document.createElement("link");
@@ -120,15 +120,34 @@ function decodeHistory(buffer) {
   }
   return {mark: v.getInt32(0, true), start: v.getUint32(4, true), colours, rows};
 }
-function drawDay(colours) {
-  if (day.rows.length === 0) { note("За сегодня записей нет"); return; }
-  const box = document.getElementById("graph");
+// The window's colours: background, grid, text, then the six traces. The
+// samples' times are the plant's wall clock, shown as they are.
+function chartOptions(box, colours) {
   box.style.background = colours[0];
   box.style.setProperty("--chart-text", colours[2]);
-  // The samples' times are the plant's wall clock, shown as they are.
-  const options = {labels: ["Время"].concat(traceNames), labelsUTC: true,
+  return {labels: ["Время"].concat(traceNames), labelsUTC: true,
     colors: colours.slice(3), gridLineColor: colours[1], axisLineColor: colours[2],
     ylabel: "°C", strokeWidth: 1};
+}
+// A run of the journal, from..to in the wall clock's milliseconds: today's
+// samples of those hours; earlier days' charts are the pictures in "График".
+function drawRun(box, from, to) {
+  const rows = day.colours ? day.rows.filter(r => r[0] >= from && r[0] <= to) : [];
+  if (typeof Dygraph === "undefined" || rows.length === 0) {
+    box.style.height = "auto";
+    box.textContent = "Графика этой работы здесь нет: страница показывает записи за сегодня, " +
+      "графики прежних дней сохранены в папке «График».";
+    return;
+  }
+  box.textContent = "";
+  box.style.height = "";
+  new Dygraph(box, rows, chartOptions(box, day.colours));
+}
+function drawDay(colours) {
+  if (day.rows.length === 0) { note("За сегодня записей нет"); return; }
+  day.colours = colours;
+  const box = document.getElementById("graph");
+  const options = chartOptions(box, colours);
   if (graph) graph.updateOptions(Object.assign({file: day.rows}, options));
   else graph = new Dygraph(box, day.rows, options);
   note("Записей за день: " + day.rows.length + ". Выделите участок, чтобы увеличить; " +
