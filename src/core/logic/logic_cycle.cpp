@@ -2,8 +2,8 @@
 
 #include "base/diagnostics/source_position.h"
 #include "core/crash/crash_snapshot.h"
-#include "core/logic/checks/plausibility_checks.h"
 #include "core/journal/run_journal.h"
+#include "core/logic/checks/plausibility_checks.h"
 #include "core/logic/col1/col1_mode.h"
 #include "core/logic/col1/col1_step.h"
 #include "core/logic/commands/column_command.h"
