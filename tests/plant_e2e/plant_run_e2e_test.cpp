@@ -308,7 +308,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FaultCase{"CondenserOverheat",
                   R"({"kind": "overheat", "sensor": "condenser", "after": "column1",
-                      "at": 100, "to": 98, "rate": 2})",
+                      "at": 100, "to": 98, "rate": 0.5})",
                   {1, 2, 3},
                   {"Превышение порога датчика 2 (ав. Конденсатор)! Температура "},
                   {kPinColumn1, kPinColumn2, kPinValve1},
