@@ -44,21 +44,6 @@ bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-uint16_t FreePort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    uint16_t port = 0;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
-        port = ntohs(address.sin_port);
-    }
-    close(fd);
-    return port;
-}
-
 // A TCP socket from the loopback address from to to:port (-1 when refused);
 // listening instead when to is empty.
 int Socket(const char* from, const char* to, uint16_t port) {
@@ -527,18 +512,6 @@ TEST_F(RemoteTest, BrowserShowsTheTemperaturesFollowsTheBusAndSeesTheProgramStop
         seconds(20)));
     EXPECT_TRUE(Contains(browser.Evaluate("document.getElementById('stale').textContent"),
                          "Программа не отвечает"));
-}
-
-// libfaketime, to move the program's wall clock (and only that); "" when missing.
-std::string FakeTimeLibrary() {
-    std::error_code error;
-    for (const auto& arch : std::filesystem::directory_iterator("/usr/lib", error)) {
-        const std::filesystem::path library = arch.path() / "faketime" / "libfaketime.so.1";
-        if (std::filesystem::exists(library, error)) {
-            return library.string();
-        }
-    }
-    return "";
 }
 
 // The program's wall clock starts late in the day and runs ten times as fast, so

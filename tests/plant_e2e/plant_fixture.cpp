@@ -53,17 +53,6 @@ std::string Logs(const fs::path& folder, bool temperature) {
 
 }  // namespace
 
-std::string FakeTimeLibrary() {
-    std::error_code error;
-    for (const auto& arch : fs::directory_iterator("/usr/lib", error)) {
-        const fs::path library = arch.path() / "faketime" / "libfaketime.so.1";
-        if (fs::exists(library, error)) {
-            return library.string();
-        }
-    }
-    return "";
-}
-
 void PlantRunFixture::SetUp() {
     if (!server.Running()) {
         GTEST_SKIP() << "Xvfb could not be started: there is no display for the program";

@@ -36,9 +36,6 @@ struct PinChange {
     int level = 0;
 };
 
-// libfaketime, to bring a midnight into a run; empty when it is not installed.
-std::string FakeTimeLibrary();
-
 class PlantRunFixture : public ::testing::Test {
   protected:
     void SetUp() override;

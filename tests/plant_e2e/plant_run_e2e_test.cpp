@@ -28,22 +28,6 @@ const std::string kTailsEnd = "Превышен порог температур�
 
 using PlantRun = PlantRunFixture;
 
-// A port of the loopback nobody listens on.
-uint16_t FreePort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    uint16_t port = 0;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
-        port = ntohs(address.sin_port);
-    }
-    close(fd);
-    return port;
-}
-
 // The JSON at url; null when there is none.
 nlohmann::json GetJson(const std::string& url) {
     const RunResult run = RunProgram("/usr/bin/curl", {"-s", "--max-time", "10", url});
@@ -362,6 +346,10 @@ struct PowerCutCase {
     const char* message;           // logged at the second start, or nullptr
     bool resumes;
 };
+
+void PrintTo(const PowerCutCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class PlantPowerCut : public PlantRunFixture, public ::testing::WithParamInterface<PowerCutCase> {};
 

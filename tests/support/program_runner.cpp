@@ -1,8 +1,11 @@
 #include "support/program_runner.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -81,6 +84,32 @@ RunResult RunProgram(const std::filesystem::path& program, const std::vector<std
         result.exit_code = WEXITSTATUS(status);
     }
     return result;
+}
+
+std::string FakeTimeLibrary() {
+    std::error_code error;
+    for (const auto& arch : std::filesystem::directory_iterator("/usr/lib", error)) {
+        const std::filesystem::path library = arch.path() / "faketime" / "libfaketime.so.1";
+        if (std::filesystem::exists(library, error)) {
+            return library.string();
+        }
+    }
+    return "";
+}
+
+uint16_t FreePort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    uint16_t port = 0;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
+        port = ntohs(address.sin_port);
+    }
+    close(fd);
+    return port;
 }
 
 }  // namespace flextor::test

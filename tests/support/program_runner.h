@@ -3,6 +3,7 @@
 // environment, its output captured.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -25,5 +26,11 @@ struct RunResult {
 // Runs program with args; env entries "NAME=value" are added to the environment.
 RunResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
                      const std::vector<std::string>& env = {}, int timeout_ms = 20000);
+
+// libfaketime, to move a program's wall clock (and only that); "" when missing.
+std::string FakeTimeLibrary();
+
+// A TCP port of the loopback nobody listens on now.
+uint16_t FreePort();
 
 }  // namespace flextor::test

@@ -1,38 +1,13 @@
 #include "ui/settings_window/extra_page.h"
 
+#include "ui/settings_window/entry_fields.h"
 #include "ui/settings_window/page_place.h"
 
 namespace flextor {
 namespace {
 
-constexpr int kFieldHeight = 26;
 constexpr int kRemoteY = 268;  // where the status page's frame begins
 constexpr int kChecksInputX = 382;
-
-void PutEntry(Gtk::Fixed& page, Gtk::Entry& entry, const char* name, int x, int y, int width) {
-    entry.set_width_chars(1);
-    PutAt(page, entry, name, x, y, width, kFieldHeight);
-}
-
-bool ReadWhole(Gtk::Entry& entry, const char* caption, WholeRange range, int& value,
-               std::string& problem) {
-    if (ReadWholeField(entry.get_text().raw(), caption, range, value, problem)) {
-        return true;
-    }
-    entry.set_sensitive(true);  // to be put right even when its check box is off
-    entry.grab_focus();
-    return false;
-}
-
-bool ReadDecimal(Gtk::Entry& entry, const char* caption, DecimalRange range, double& value,
-                 std::string& problem) {
-    if (ReadDecimalField(entry.get_text().raw(), caption, range, value, problem)) {
-        return true;
-    }
-    entry.set_sensitive(true);  // to be put right even when its check box is off
-    entry.grab_focus();
-    return false;
-}
 
 }  // namespace
 
@@ -126,16 +101,16 @@ bool ExtraPage::Store(Options& options, RemoteSettings& remote, std::string& pro
     ResumeOptions& resume = read.resume;
     CheckOptions& checks = read.checks;
     const bool fine =
-        ReadWhole(max_outage_, "Перерыв не дольше, мин", kOutageMinutesRange,
+        ReadWholeEntry(max_outage_, "Перерыв не дольше, мин", kOutageMinutesRange,
                   resume.max_outage_minutes, problem) &&
-        ReadDecimal(hot_tolerance_, "Допуск остывания, °C", kHotToleranceRange,
+        ReadDecimalEntry(hot_tolerance_, "Допуск остывания, °C", kHotToleranceRange,
                     resume.hot_tolerance, problem) &&
-        ReadWhole(heat_minutes_, "Контроль нагрева: за, мин", kCheckMinutesRange,
+        ReadWholeEntry(heat_minutes_, "Контроль нагрева: за, мин", kCheckMinutesRange,
                   checks.heat_minutes, problem) &&
-        ReadDecimal(heat_rise_, "Рост не менее, °C", kHeatRiseRange, checks.heat_rise, problem) &&
-        ReadWhole(stuck_minutes_, "Показания не меняются дольше, мин", kCheckMinutesRange,
+        ReadDecimalEntry(heat_rise_, "Рост не менее, °C", kHeatRiseRange, checks.heat_rise, problem) &&
+        ReadWholeEntry(stuck_minutes_, "Показания не меняются дольше, мин", kCheckMinutesRange,
                   checks.stuck_minutes, problem) &&
-        ReadDecimal(step_limit_, "Скачок показаний больше, °C", kStepLimitRange, checks.step_limit,
+        ReadDecimalEntry(step_limit_, "Скачок показаний больше, °C", kStepLimitRange, checks.step_limit,
                     problem) &&
         remote_.Store(remote, problem);
     if (!fine) {

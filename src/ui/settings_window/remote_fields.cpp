@@ -2,19 +2,15 @@
 
 #include "core/remote/access_token.h"
 #include "core/remote/phone_address.h"
+#include "ui/settings_window/entry_fields.h"
 #include "ui/settings_window/page_place.h"
 #include "ui/settings_window/phone_qr_dialog.h"
 
 namespace flextor {
 namespace {
 
-constexpr int kFieldHeight = 26;
+constexpr int kFieldHeight = kEntryHeight;
 constexpr int kRow = 30;
-
-void PutEntry(Gtk::Fixed& page, Gtk::Entry& entry, const char* name, int x, int y, int width) {
-    entry.set_width_chars(1);
-    PutAt(page, entry, name, x, y, width, kFieldHeight);
-}
 
 // A text field: kept as typed when the file gives it back unchanged.
 bool ReadText(Gtk::Entry& entry, const char* caption, bool may_be_empty, std::string& value,
@@ -29,8 +25,7 @@ bool ReadText(Gtk::Entry& entry, const char* caption, bool may_be_empty, std::st
         value = text;
         return true;
     }
-    entry.set_sensitive(true);  // to be put right even when its check box is off
-    entry.grab_focus();
+    FocusRefused(entry);
     return false;
 }
 
@@ -43,22 +38,11 @@ bool ReadPrefix(Gtk::Entry& entry, const char* caption, std::string& value, std:
         problem = std::string("«") + caption +
                   "»: префикс темы MQTT не может содержать «+» и «#», начинаться или кончаться "
                   "на «/».";
-        entry.set_sensitive(true);
-        entry.grab_focus();
+        FocusRefused(entry);
         return false;
     }
     value = text;
     return true;
-}
-
-bool ReadNumber(Gtk::Entry& entry, const char* caption, WholeRange range, int& value,
-                std::string& problem) {
-    if (ReadWholeField(entry.get_text().raw(), caption, range, value, problem)) {
-        return true;
-    }
-    entry.set_sensitive(true);  // to be put right even when its check box is off
-    entry.grab_focus();
-    return false;
 }
 
 }  // namespace
@@ -166,14 +150,14 @@ bool RemoteFields::Store(RemoteSettings& remote, std::string& problem) {
     int mqtt_port = 0;
     const bool fine =
         ReadText(http_address_, "Адрес страницы", false, http.address, problem) &&
-        ReadNumber(http_port_, "Порт страницы", kPortRange, http_port, problem) &&
+        ReadWholeEntry(http_port_, "Порт страницы", kPortRange, http_port, problem) &&
         ReadText(mqtt_host_, "Сервер MQTT", false, mqtt.host, problem) &&
-        ReadNumber(mqtt_port_, "Порт MQTT", kPortRange, mqtt_port, problem) &&
+        ReadWholeEntry(mqtt_port_, "Порт MQTT", kPortRange, mqtt_port, problem) &&
         ReadText(mqtt_user_, "Пользователь", true, mqtt.user, problem) &&
         ReadText(mqtt_password_, "Пароль", true, mqtt.password, problem) &&
         ReadPrefix(mqtt_prefix_, "Префикс", mqtt.prefix, problem) &&
         ReadPrefix(discovery_prefix_, "Обнаружение", mqtt.discovery_prefix, problem) &&
-        ReadNumber(keep_alive_, "Связь", kKeepAliveRange, mqtt.keep_alive, problem);
+        ReadWholeEntry(keep_alive_, "Связь", kKeepAliveRange, mqtt.keep_alive, problem);
     if (!fine) {
         return false;
     }
@@ -226,7 +210,7 @@ void RemoteFields::OnShowQr() {
     int port = 0;
     std::string problem;
     if (!ReadText(http_address_, "Адрес страницы", false, http.address, problem) ||
-        !ReadNumber(http_port_, "Порт страницы", kPortRange, port, problem)) {
+        !ReadWholeEntry(http_port_, "Порт страницы", kPortRange, port, problem)) {
         if (warn_) {
             warn_(problem);
         }
