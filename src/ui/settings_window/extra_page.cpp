@@ -100,19 +100,19 @@ bool ExtraPage::Store(Options& options, RemoteSettings& remote, std::string& pro
     Options read = options;
     ResumeOptions& resume = read.resume;
     CheckOptions& checks = read.checks;
-    const bool fine =
-        ReadWholeEntry(max_outage_, "Перерыв не дольше, мин", kOutageMinutesRange,
-                  resume.max_outage_minutes, problem) &&
-        ReadDecimalEntry(hot_tolerance_, "Допуск остывания, °C", kHotToleranceRange,
-                    resume.hot_tolerance, problem) &&
-        ReadWholeEntry(heat_minutes_, "Контроль нагрева: за, мин", kCheckMinutesRange,
-                  checks.heat_minutes, problem) &&
-        ReadDecimalEntry(heat_rise_, "Рост не менее, °C", kHeatRiseRange, checks.heat_rise, problem) &&
-        ReadWholeEntry(stuck_minutes_, "Показания не меняются дольше, мин", kCheckMinutesRange,
-                  checks.stuck_minutes, problem) &&
-        ReadDecimalEntry(step_limit_, "Скачок показаний больше, °C", kStepLimitRange, checks.step_limit,
-                    problem) &&
-        remote_.Store(remote, problem);
+    const bool fine = ReadWholeEntry(max_outage_, "Перерыв не дольше, мин", kOutageMinutesRange,
+                                     resume.max_outage_minutes, problem) &&
+                      ReadDecimalEntry(hot_tolerance_, "Допуск остывания, °C", kHotToleranceRange,
+                                       resume.hot_tolerance, problem) &&
+                      ReadWholeEntry(heat_minutes_, "Контроль нагрева: за, мин", kCheckMinutesRange,
+                                     checks.heat_minutes, problem) &&
+                      ReadDecimalEntry(heat_rise_, "Рост не менее, °C", kHeatRiseRange,
+                                       checks.heat_rise, problem) &&
+                      ReadWholeEntry(stuck_minutes_, "Показания не меняются дольше, мин",
+                                     kCheckMinutesRange, checks.stuck_minutes, problem) &&
+                      ReadDecimalEntry(step_limit_, "Скачок показаний больше, °C", kStepLimitRange,
+                                       checks.step_limit, problem) &&
+                      remote_.Store(remote, problem);
     if (!fine) {
         return false;
     }
