@@ -10,7 +10,7 @@ set -eu
 PACKAGES="
   build-essential cmake pkg-config ccache
   clang-format
-  libgtkmm-3.0-dev libgtk-3-dev
+  libgtkmm-3.0-dev libgtk-3-dev libgtk-3-bin
   libpng-dev libgif-dev zlib1g-dev libqrencode-dev
   libsoup-3.0-dev libmosquitto-dev
   mosquitto mosquitto-clients chromium curl

@@ -32,7 +32,8 @@ if [ "${1:-}" = "--scenario" ]; then
     shift 2
 fi
 
-cp "$build/flextor" "$folder/flextor"
+# The program looks for its outputs guard beside itself.
+cp "$build/flextor" "$build/flextor-guard" "$folder/"
 
 hardware=1
 [ -d /sys/class/gpio ] || hardware=0

@@ -86,6 +86,8 @@ TEST(BroadwayRun, WithoutADisplayTheMainWindowIsShownInABrowser) {
     ASSERT_TRUE(script.WaitForExit(std::chrono::seconds(15))) << script.Output();
     EXPECT_EQ(script.ExitCode(), 0) << script.Output();
     EXPECT_EQ(gpio.Value(17), "0");
+    EXPECT_EQ(script.Output().find("сторож выходов"), std::string::npos)
+        << "the outputs guard runs beside the program: " << script.Output();
     // The plant removes its control socket as it ends.
     EXPECT_FALSE(fs::exists(dir / "run" / "owsim.sock")) << script.Output();
 }
