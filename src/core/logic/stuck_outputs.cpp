@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "core/crash/crash_snapshot.h"
 #include "core/log/message_log.h"
 #include "core/logic/commands/column_command.h"
 #include "core/state/program_state.h"
@@ -26,15 +25,9 @@ constexpr const char* kPurposes[kPinCount] = {
 };
 
 void LatchForStuckOutput(int bit) {
-    AddLogMessage("Выход GPIO" + std::to_string(PinTable[bit]) + " (" + OutputPurpose(bit) +
-                      ") не выключается дольше 3 с! Включена авария.",
-                  kLevelError);
-    if (ProgVar.Logic.Alarm != 0) {
-        return;
-    }
-    ProgVar.Logic.Alarm = 1;
-    RenderCrashSnapshot();
-    BlockColumnsUntilRestart();
+    LatchAlarm("Выход GPIO" + std::to_string(PinTable[bit]) + " (" + OutputPurpose(bit) +
+                   ") не выключается дольше 3 с! Включена авария.",
+               kLevelError);
 }
 
 }  // namespace
@@ -44,6 +37,9 @@ const char* OutputPurpose(int bit) {
 }
 
 void CheckStuckOutputs(uint16_t word, uint16_t failed_bits) {
+    if (failed_bits == 0 && StuckOutputs == 0) {
+        return;  // the usual refresh: every write took
+    }
     const int64_t now = CurrentClock().MonotonicMs();
     for (int bit = 0; bit < kPinCount; ++bit) {
         const uint16_t mask = static_cast<uint16_t>(1u << bit);

@@ -4,7 +4,6 @@
 #include <array>
 #include <cmath>
 
-#include "core/crash/crash_snapshot.h"
 #include "core/display/display_writes.h"
 #include "core/display/status_display.h"
 #include "core/journal/run_journal.h"
@@ -82,15 +81,11 @@ void Raise(ProblemKind kind, int column, int role, const std::string& text) {
         return;
     }
     state.problems.push_back({kind, column, role, text, CurrentClock().Now()});
-    const bool latch = CurrentOptions().checks.alarm_on_problem && ProgVar.Logic.Alarm == 0;
-    if (latch) {
-        ProgVar.Logic.Alarm = 1;
-        RenderCrashSnapshot();
-    }
     JournalProblem(text);
-    AddLogMessage(text, kLevelWarning);
-    if (latch) {
-        BlockColumnsUntilRestart();
+    if (CurrentOptions().checks.alarm_on_problem) {
+        LatchAlarm(text, kLevelWarning);
+    } else {
+        AddLogMessage(text, kLevelWarning);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "core/journal/run_journal.h"
 #include "core/log/message_log.h"
 #include "core/logic/commands/column_command_parts.h"
+#include "core/state/program_state.h"
 
 namespace flextor {
 
@@ -42,6 +43,18 @@ void BlockColumnsUntilRestart() {
     ColumnCommand(kColumn1, kCommandBlock);
     ColumnCommand(kColumn2, kCommandBlock);
     SetIndicator(kLampAlarm, kLampAttention);
+}
+
+void LatchAlarm(const std::string& cause, uint8_t level) {
+    const bool newly = ProgVar.Logic.Alarm == 0;
+    if (newly) {
+        ProgVar.Logic.Alarm = 1;
+        RenderCrashSnapshot();
+    }
+    AddLogMessage(cause, level);
+    if (newly) {
+        BlockColumnsUntilRestart();
+    }
 }
 
 }  // namespace flextor

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace flextor {
 
@@ -27,6 +28,12 @@ void ColumnCommand(int column, uint8_t command);
 // The alarm latch's block of columns 1 and 2: logged, both blocked, the alarm
 // lamp showing attention. Lasts until the program is started again.
 void BlockColumnsUntilRestart();
+
+// The alarm latch for a cause other than the alarm sensors (an output that will
+// not go off, a plausibility problem): the latch set first, so that a restart
+// carries it, then the cause logged at level, then the block above. With the
+// latch set already only the cause is logged.
+void LatchAlarm(const std::string& cause, uint8_t level);
 
 // Clears the hand valve of column 1 (column 0 only) and puts the column's
 // controls into the state of a run state (0, 1, 2, or 128 and above).
