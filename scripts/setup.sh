@@ -1,34 +1,53 @@
 #!/bin/sh
-# Installs every Debian package the build, the tests, the Debian package and the
-# program need, and generates the locales the tests run under (ru_RU.UTF-8,
-# de_DE.UTF-8). `setup.sh cross ARCH...` also installs the cross compilers, the
-# test libraries of each ARCH (arm64, armhf) and qemu-user for
-# scripts/cross_test.sh. Safe to run again: packages and locales already present
-# are left alone.
+# Installs the Debian packages a task needs:
+#
+#     setup.sh run             build and run the program and the simulated plant
+#     setup.sh package [ARCH]  that, and build the Debian package (for ARCH: arm64, armhf)
+#     setup.sh cross ARCH...   that, and run the test suites of ARCH under qemu-user
+#     setup.sh [test]          everything the whole test suite needs (the above for
+#                              arm64 and armhf, the test tools, the locales the tests
+#                              run under: ru_RU.UTF-8, de_DE.UTF-8)
+#
+# Safe to run again: packages and locales already present are left alone.
 set -eu
 
-PACKAGES="
+RUN="
   build-essential cmake pkg-config ccache
-  clang-format
   libgtkmm-3.0-dev libgtk-3-dev libgtk-3-bin
-  libpng-dev libgif-dev zlib1g-dev libqrencode-dev
-  libsoup-3.0-dev libmosquitto-dev
-  mosquitto mosquitto-clients chromium curl
+  libpng-dev libgif-dev zlib1g-dev libqrencode-dev libx11-dev
+  libsoup-3.0-dev libmosquitto-dev nlohmann-json3-dev
   libjs-dygraphs
+"
+PACKAGE="debhelper lintian desktop-file-utils"
+# The other architecture's libraries are unpacked into a folder by
+# scripts/sysroot.sh, not installed.
+CROSS="mmdebstrap"
+TEST="
+  clang-format
+  mosquitto mosquitto-clients chromium curl
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth fonts-freefont-ttf libx11-dev libxtst-dev faketime weston
-  locales
-  nlohmann-json3-dev
-  debhelper lintian desktop-file-utils
+  xvfb xauth fonts-freefont-ttf libxtst-dev faketime weston
+  locales qemu-user
 "
 
-if [ "${1:-}" = "cross" ]; then
-  shift
-  PACKAGES="$PACKAGES qemu-user"
+cross_compilers() {
   for arch in "$@"; do
-    PACKAGES="$PACKAGES crossbuild-essential-$arch libgtest-dev:$arch libgmock-dev:$arch"
+    case "$arch" in
+      arm64 | armhf) echo "crossbuild-essential-$arch" ;;
+      *) echo "setup: unknown architecture $arch (arm64, armhf)" >&2; exit 2 ;;
+    esac
   done
-fi
+}
+
+task="${1:-test}"
+[ $# -gt 0 ] && shift
+case "$task" in
+  run) PACKAGES="$RUN" ;;
+  package) PACKAGES="$RUN $PACKAGE $( [ $# -gt 0 ] && echo "$CROSS" ) $(cross_compilers "$@")" ;;
+  cross) PACKAGES="$RUN $TEST $CROSS $(cross_compilers "$@")" ;;
+  test) PACKAGES="$RUN $PACKAGE $TEST $CROSS $(cross_compilers arm64 armhf)" ;;
+  *) echo "usage: setup.sh [run | package [ARCH] | cross ARCH... | test]" >&2; exit 2 ;;
+esac
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
@@ -40,19 +59,6 @@ for p in $PACKAGES; do
   fi
 done
 
-# A foreign architecture's packages need it listed in dpkg first.
-for p in $missing; do
-  case "$p" in
-    *:*)
-      arch="${p#*:}"
-      if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
-        echo "setup: adding the architecture $arch"
-        $SUDO dpkg --add-architecture "$arch"
-      fi
-      ;;
-  esac
-done
-
 if [ -z "$missing" ]; then
   echo "setup: all packages present"
 else
@@ -60,6 +66,8 @@ else
   $SUDO apt-get update
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing
 fi
+
+if [ "$task" = run ] || [ "$task" = package ]; then exit 0; fi
 
 # The operators run the program in Russian; the tests run it in German as well,
 # whose numbers also use the decimal comma.

@@ -7,6 +7,7 @@
 
 #include <thread>
 
+#include "support/program_runner.h"
 #include "support/temp_dir.h"
 
 namespace flextor::test {
@@ -17,9 +18,9 @@ RunningProgram::RunningProgram(const std::filesystem::path& program,
                                const std::filesystem::path& output)
     : output_(output) {
     // Everything the child needs is prepared before the fork.
-    std::string program_text = program.string();
-    std::vector<std::string> arg_copies(args);
-    std::vector<char*> argv{program_text.data()};
+    std::vector<std::string> arg_copies = CommandFor(program);
+    arg_copies.insert(arg_copies.end(), args.begin(), args.end());
+    std::vector<char*> argv;
     for (std::string& arg : arg_copies) {
         argv.push_back(arg.data());
     }
@@ -36,7 +37,7 @@ RunningProgram::RunningProgram(const std::filesystem::path& program,
         for (std::string& entry : env_copies) {
             putenv(entry.data());
         }
-        execv(program_text.c_str(), argv.data());
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     close(out);

@@ -11,11 +11,47 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 namespace flextor::test {
 
 std::filesystem::path BuiltProgram(const std::string& name) {
+    const char* foreign = std::getenv("FLEXTOR_TEST_PROGRAMS");
+    if (foreign != nullptr && *foreign != '\0' &&
+        std::filesystem::exists(std::filesystem::path(foreign) / name)) {
+        return std::filesystem::path(foreign) / name;
+    }
     return std::filesystem::path(FLEXTOR_BINARY_DIR) / name;
+}
+
+namespace {
+
+// The ELF machine of an executable (e_machine); 0 when it cannot be read.
+uint16_t ElfMachine(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    unsigned char header[20] = {};
+    if (!file.read(reinterpret_cast<char*>(header), sizeof header) || header[0] != 0x7f ||
+        header[1] != 'E' || header[2] != 'L' || header[3] != 'F') {
+        return 0;
+    }
+    return static_cast<uint16_t>(header[18] | header[19] << 8);  // little-endian targets only
+}
+
+}  // namespace
+
+std::vector<std::string> CommandFor(const std::filesystem::path& program) {
+    std::vector<std::string> command;
+    const char* emulator = std::getenv("FLEXTOR_TEST_EMULATOR");
+    const uint16_t machine = ElfMachine(program);
+    if (emulator != nullptr && machine != 0 && machine != ElfMachine("/proc/self/exe")) {
+        std::istringstream words(emulator);
+        for (std::string word; words >> word;) {
+            command.push_back(word);
+        }
+    }
+    command.push_back(program.string());
+    return command;
 }
 
 std::filesystem::path InstallProgram(const std::string& name, const std::filesystem::path& folder) {
@@ -44,15 +80,14 @@ RunResult RunProgram(const std::filesystem::path& program, const std::vector<std
         for (const std::string& entry : env) {
             putenv(const_cast<char*>(entry.c_str()));
         }
+        std::vector<std::string> copies = CommandFor(program);
+        copies.insert(copies.end(), args.begin(), args.end());
         std::vector<char*> argv;
-        std::string program_text = program.string();
-        argv.push_back(program_text.data());
-        std::vector<std::string> copies(args);
         for (std::string& arg : copies) {
             argv.push_back(arg.data());
         }
         argv.push_back(nullptr);
-        execv(program_text.c_str(), argv.data());
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     close(pipe_fds[1]);

@@ -10,8 +10,15 @@
 
 namespace flextor::test {
 
-// Path of a built executable in the build tree, e.g. BuiltProgram("flextor").
+// Path of a built executable in the build tree, e.g. BuiltProgram("flextor"),
+// or in FLEXTOR_TEST_PROGRAMS when that folder has it: the programs of a build
+// for another machine, run under the emulator FLEXTOR_TEST_EMULATOR names
+// (e.g. "qemu-aarch64 -L /sysroot") while the tests and the plant run here.
 std::filesystem::path BuiltProgram(const std::string& name);
+
+// The argument vector that runs program: the program itself, after the
+// emulator's words when it is built for another machine than the tests.
+std::vector<std::string> CommandFor(const std::filesystem::path& program);
 
 // Copies the executable into folder and returns the copy's path; the program
 // ("flextor") comes with its outputs guard.

@@ -1,0 +1,74 @@
+#!/bin/sh
+# Makes build-sysroot/ARCH/: the Debian libraries the program, its tests and its
+# package are built against for a Raspberry Pi architecture (arm64, armhf),
+# unpacked from Debian's own packages of that architecture into a folder
+# (root/), nothing installed on this machine. Beside it, dpkg/ is a package
+# database of those packages, with their files under root/, from which
+# dpkg-shlibdeps reads which package (and version) holds each library, as on a
+# Pi. Made again only when the list of packages changes.
+#
+#     ./scripts/sysroot.sh arm64
+set -eu
+cd "$(dirname "$0")/.."
+
+arch="${1:?usage: sysroot.sh ARCH}"
+case "$arch" in
+    arm64 | armhf) ;;
+    *) echo "sysroot: unknown architecture $arch (arm64, armhf)" >&2; exit 2 ;;
+esac
+
+# What the build of the program, its test suites and its package link against,
+# and the fonts the tests show the windows in, as here.
+PACKAGES="libgtkmm-3.0-dev libgtk-3-dev libpng-dev libgif-dev zlib1g-dev libx11-dev
+  nlohmann-json3-dev libsoup-3.0-dev libmosquitto-dev libqrencode-dev
+  libgtest-dev libgmock-dev libxtst-dev
+  fonts-dejavu-core fonts-dejavu-extra fonts-freefont-ttf"
+
+dir="$PWD/build-sysroot/$arch"
+wanted="$(echo $PACKAGES)"
+if [ -f "$dir/packages" ] && [ "$(cat "$dir/packages")" = "$wanted" ]; then
+    echo "sysroot: $dir present"
+    exit 0
+fi
+rm -rf "$dir"
+mkdir -p "$dir"
+
+# The same Debian release and mirrors as this machine's.
+suite="$(. /etc/os-release && echo "$VERSION_CODENAME")"
+mirrors="deb http://deb.debian.org/debian $suite main
+deb http://deb.debian.org/debian $suite-updates main
+deb http://deb.debian.org/debian-security $suite-security main"
+
+echo "sysroot: unpacking Debian $suite's $arch packages into $dir/root"
+mmdebstrap --quiet --variant=extract --arch="$arch" \
+    --include="$(echo $PACKAGES | tr ' ' ',')" \
+    --skip=cleanup/apt/cache --skip=check/empty \
+    "$suite" "$dir/root" "$mirrors"
+
+# The package database: status, file lists with root/ in front, shlibs and
+# symbols files, as dpkg would keep them had the packages been installed.
+db="$dir/dpkg"
+mkdir -p "$db/info" "$db/updates"
+echo 1 >"$db/info/format"
+echo "$arch" >"$db/arch"
+: >"$db/status"
+control="$dir/control"
+for deb in "$dir"/root/var/cache/apt/archives/*.deb; do
+    package="$(dpkg-deb -f "$deb" Package)"
+    name="$package"
+    if [ "$(dpkg-deb -f "$deb" Multi-Arch)" = same ]; then
+        name="$package:$(dpkg-deb -f "$deb" Architecture)"
+    fi
+    dpkg-deb -f "$deb" >>"$db/status"
+    printf 'Status: install ok installed\n\n' >>"$db/status"
+    dpkg-deb --fsys-tarfile "$deb" | tar -t | sed -e 's|^\./|/|' -e 's|/$||' \
+        | grep -v '^/$' | sed "s|^|$dir/root|" >"$db/info/$name.list"
+    rm -rf "$control"
+    dpkg-deb -e "$deb" "$control"
+    for file in shlibs symbols; do
+        if [ -f "$control/$file" ]; then cp "$control/$file" "$db/info/$name.$file"; fi
+    done
+done
+rm -rf "$control" "$dir"/root/var/cache/apt/archives/*.deb
+echo "$wanted" >"$dir/packages"
+echo "sysroot: $(grep -c '^Package:' "$db/status") packages in $dir"
