@@ -8,6 +8,7 @@
 #
 #     ./scripts/cross_test.sh            # arm64 and armhf
 #     ./scripts/cross_test.sh arm64      # one of them
+#     ./scripts/cross_test.sh --build-only arm64
 #
 # Each architecture builds in build-cross-ARCH/ and prints its build and test
 # times. Tests that start a built executable as a child process from inside an
@@ -19,6 +20,11 @@
 set -eu
 cd "$(dirname "$0")/.."
 
+build_only=""
+if [ "${1:-}" = --build-only ]; then
+    build_only=1
+    shift
+fi
 ARCHES="${*:-arm64 armhf}"
 ./scripts/setup.sh cross $ARCHES
 JOBS="$(nproc)"
@@ -28,9 +34,11 @@ CHILD_PROCESS_TESTS='OwsimProgram|OwsimControlProgram'
 # The whole run of column 1 on the plant, for the program under qemu.
 PLANT_RUN='PlantRun.Column1GoesThroughEveryModeWithItsPausesContinuedByTheStartButton'
 
-echo "== the native side: the plant and its test"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$JOBS" --target tests_plant_e2e flextor-plant
+if [ -z "$build_only" ]; then
+    echo "== the native side: the plant and its test"
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build build -j "$JOBS" --target tests_plant_e2e flextor-plant
+fi
 
 for arch in $ARCHES; do
     case "$arch" in
@@ -49,6 +57,8 @@ for arch in $ARCHES; do
     cmake --build "$build" -j "$JOBS" --target tests_core tests_platform tests_ui \
         flextor flextor-guard flextor-onewire flextor-owsim
     built=$(date +%s)
+    echo "== $arch: build $((built - start)) s"
+    [ -n "$build_only" ] && continue
 
     echo "== $arch: the suites under $qemu"
     # Under emulation a few tests that time the bus can miss their window on a
