@@ -1,11 +1,12 @@
 // The operator's guide lists the program's own messages: every Russian text the
-// sources build is found in its list of messages, and every message it lists is
-// one the sources can build. A text is read from the sources as the chain of
-// string literals and other operands joined by "+", the operands as "*"; the
-// guide writes the variable parts as {name} or "…".
+// sources build is found in the guide's part on messages, and every message its
+// tables list is made of the sources' pieces of text. A text is read from the
+// sources as its chain of string literals and other operands joined by "+", the
+// other operands as "*"; the guide writes the variable parts as {name} or "…".
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <regex>
 #include <set>
@@ -80,11 +81,8 @@ std::string ReadLiteral(const std::string& s, size_t& i) {
     return text;
 }
 
-bool IsLabelCall(const std::string& word) {
-    return std::find(std::begin(kLabelCalls), std::end(kLabelCalls), word) != std::end(kLabelCalls);
-}
-
-// Every chain of one file that holds Russian text, e.g. "Нет прав на порт *: *".
+// Every chain of one file, e.g. "Нет прав на порт *: *". Arguments of a
+// label call are left out.
 void ReadChains(const std::string& where, const std::string& s, std::vector<Text>& out) {
     struct Chain {
         bool label = false;  // an argument of a widget's label call
@@ -134,7 +132,8 @@ void ReadChains(const std::string& where, const std::string& s, std::vector<Text
             ++i;
         } else if (c == '(' || c == '[' || c == '{') {
             depth.back().operand = true;
-            const bool label = depth.back().label || IsLabelCall(word);
+            const bool label =
+                depth.back().label || std::ranges::find(kLabelCalls, word) != std::end(kLabelCalls);
             depth.emplace_back().label = label;
             ++i;
         } else if (c == ')' || c == ']' || c == '}') {
@@ -205,8 +204,8 @@ bool Found(std::string_view glob, std::string_view line) {
     return true;
 }
 
-// Whether text is a row of the sources' literal pieces, as a message with its
-// variable parts filled in is.
+// Whether text is a sequence of the sources' pieces of text, as the fixed part
+// of a message is.
 bool Built(std::string_view text, const std::set<std::string, std::less<>>& pieces) {
     std::string reached(text.size() + 1, '\0');  // whether the pieces reach each place
     reached[0] = 1;
