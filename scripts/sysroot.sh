@@ -69,6 +69,9 @@ for deb in "$dir"/root/var/cache/apt/archives/*.deb; do
         if [ -f "$control/$file" ]; then cp "$control/$file" "$db/info/$name.$file"; fi
     done
 done
-rm -rf "$control" "$dir"/root/var/cache/apt/archives/*.deb
+# Without device nodes and scratch folders: qemu-user looks for every path in
+# root/ first, and the emulated programs must use this machine's /dev and /tmp.
+rm -rf "$control" "$dir"/root/var/cache/apt/archives/*.deb \
+    "$dir"/root/dev "$dir"/root/tmp "$dir"/root/proc "$dir"/root/sys "$dir"/root/run
 echo "$wanted" >"$dir/packages"
 echo "sysroot: $(grep -c '^Package:' "$db/status") packages in $dir"
