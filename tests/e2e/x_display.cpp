@@ -111,6 +111,29 @@ bool XDisplay::Click(unsigned long window, int x, int y) {
     return true;
 }
 
+bool XDisplay::Drag(unsigned long window, int x, int y, int to_x, int to_y) {
+    Display* display = impl_->display;
+    if (display == nullptr) {
+        return false;
+    }
+    int root_x = 0;
+    int root_y = 0;
+    Window child = 0;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &root_x, &root_y,
+                          &child);
+    XTestFakeMotionEvent(display, -1, root_x, root_y, CurrentTime);
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    constexpr int kSteps = 20;
+    constexpr unsigned long kStepMs = 10;
+    for (int step = 1; step <= kSteps; ++step) {
+        XTestFakeMotionEvent(display, -1, root_x + (to_x - x) * step / kSteps,
+                             root_y + (to_y - y) * step / kSteps, kStepMs);
+    }
+    XTestFakeButtonEvent(display, 1, False, kStepMs);
+    impl_->Sync();
+    return true;
+}
+
 bool XDisplay::PressKey(const std::string& key) {
     Display* display = impl_->display;
     KeySym symbol = XStringToKeysym(key.c_str());
@@ -161,6 +184,10 @@ unsigned long XDisplay::FindWindow(const std::string&, int) const {
 }
 
 bool XDisplay::Click(unsigned long, int, int) {
+    return false;
+}
+
+bool XDisplay::Drag(unsigned long, int, int, int, int) {
     return false;
 }
 

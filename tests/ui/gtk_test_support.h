@@ -14,8 +14,23 @@ namespace flextor::test {
 // Runs the main loop until nothing is pending.
 void ProcessEvents();
 
-// Shows window and runs the main loop until it has its size and is drawn.
+// Shows window and runs the main loop until it has its size (on a small screen
+// the size that fits it) and is drawn.
 void ShowAndWait(Gtk::Window& window, int width, int height);
+
+// The work area of the primary monitor, and whether it is smaller than the main
+// window (the Pi's 800 × 480 touch display).
+Gdk::Rectangle WorkArea();
+bool SmallScreen();
+
+// The scrolled view that holds the window's content on a small screen, or nullptr.
+Gtk::ScrolledWindow* ViewOf(Gtk::Window& window);
+
+// The window shown within the work area, and every control on it (button, entry,
+// list, scroll bar, menu item, area taking clicks) scrolled wholly into sight
+// and clicked in its middle through the X server: the press must reach it. The
+// presses stop there, so that nothing acts on them.
+void ExpectEveryControlReachable(Gtk::Window& window);
 
 // The descendant of root with this widget name, or nullptr.
 Gtk::Widget* FindByName(Gtk::Widget& root, const std::string& name);
