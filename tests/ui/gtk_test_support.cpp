@@ -11,28 +11,20 @@
 namespace flextor::test {
 namespace {
 
-void Settle() {
-    for (int i = 0; i < 10; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        ProcessEvents();
-    }
+bool Inside(Gdk::Rectangle inner, const Gdk::Rectangle& outer) {
+    const Gdk::Rectangle whole = inner;
+    return inner.intersect(outer) == whole;
 }
 
-bool Inside(const Gdk::Rectangle& inner, const Gdk::Rectangle& outer) {
-    return inner.get_x() >= outer.get_x() && inner.get_y() >= outer.get_y() &&
-           inner.get_x() + inner.get_width() <= outer.get_x() + outer.get_width() &&
-           inner.get_y() + inner.get_height() <= outer.get_y() + outer.get_height();
-}
-
+// A window in a view has the size that fits the screen, which it asks for.
 bool HasItsSize(Gtk::Window& window, int width, int height) {
-    Gtk::Requisition minimum;
+    Gtk::Requisition fitted;
     Gtk::Requisition natural;
-    window.get_preferred_size(minimum, natural);
-    if (ViewOf(window) != nullptr) {
-        width = minimum.width;
-        height = minimum.height;
-    }
-    return window.get_allocated_width() == width && window.get_allocated_height() == height;
+    window.get_preferred_size(fitted, natural);
+    return ViewOf(window) == nullptr
+               ? window.get_allocated_width() == width && window.get_allocated_height() == height
+               : window.get_allocated_width() == fitted.width &&
+                     window.get_allocated_height() == fitted.height;
 }
 
 // The widget the last button press was delivered to. Presses and releases go no
@@ -82,6 +74,13 @@ bool ScrollTo(Gtk::ScrolledWindow& view, Gtk::Widget& control) {
 }
 
 }  // namespace
+
+void Settle() {
+    for (int i = 0; i < 10; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ProcessEvents();
+    }
+}
 
 void ProcessEvents() {
     auto context = Glib::MainContext::get_default();

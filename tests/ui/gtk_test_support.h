@@ -11,8 +11,9 @@
 
 namespace flextor::test {
 
-// Runs the main loop until nothing is pending.
+// Runs the main loop until nothing is pending; Settle for a tenth of a second.
 void ProcessEvents();
+void Settle();
 
 // Shows window and runs the main loop until it has its size (on a small screen
 // the size that fits it) and is drawn.
