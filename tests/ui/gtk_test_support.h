@@ -1,5 +1,5 @@
 // Helpers for the GUI tests: pumping the main loop, finding controls by name,
-// and a main window that answers questions itself.
+// a main window that answers questions itself, and the small screen's checks.
 #pragma once
 
 #include <gtkmm.h>
@@ -11,7 +11,8 @@
 
 namespace flextor::test {
 
-// Runs the main loop until nothing is pending; Settle for a tenth of a second.
+// Runs the main loop until nothing is pending; Settle runs it for about a tenth
+// of a second.
 void ProcessEvents();
 void Settle();
 

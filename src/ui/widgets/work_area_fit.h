@@ -29,7 +29,6 @@ class WorkAreaFit {
     bool Scrolled() const { return scrolled_; }
     // The work area the window was fitted to (empty when no monitor was known).
     const Gdk::Rectangle& Area() const { return area_; }
-    Gtk::ScrolledWindow& View() { return view_; }
 
   private:
     void Wrap(Gtk::Widget& content);
