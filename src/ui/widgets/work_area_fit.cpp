@@ -29,7 +29,6 @@ WorkAreaFit::WorkAreaFit() {
     view_.set_overlay_scrolling(true);
     // A finger's drag moves the content and a flick runs on.
     view_.set_kinetic_scrolling(true);
-    view_.set_capture_button_press(true);
     view_.add_events(Gdk::TOUCH_MASK);
 }
 
