@@ -35,6 +35,16 @@ struct XDisplay::Impl {
     }
 
     void Sync() const { XSync(display, False); }
+
+    // Moves the pointer to x, y inside the window.
+    void MoveTo(Window window, int x, int y, unsigned long delay_ms = CurrentTime) const {
+        int root_x = 0;
+        int root_y = 0;
+        Window child = 0;
+        XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &root_x, &root_y,
+                              &child);
+        XTestFakeMotionEvent(display, -1, root_x, root_y, delay_ms);
+    }
 };
 
 bool XLibrariesBuiltIn() {
@@ -98,15 +108,26 @@ bool XDisplay::Click(unsigned long window, int x, int y) {
     if (display == nullptr) {
         return false;
     }
-    int root_x = 0;
-    int root_y = 0;
-    Window child = 0;
-    XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &root_x, &root_y,
-                          &child);
-    XTestFakeMotionEvent(display, -1, root_x, root_y, CurrentTime);
+    impl_->MoveTo(window, x, y);
     XSetInputFocus(display, window, RevertToParent, CurrentTime);
     XTestFakeButtonEvent(display, 1, True, CurrentTime);
     XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    impl_->Sync();
+    return true;
+}
+
+bool XDisplay::Drag(unsigned long window, int x, int y, int to_x, int to_y) {
+    Display* display = impl_->display;
+    if (display == nullptr) {
+        return false;
+    }
+    impl_->MoveTo(window, x, y);
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    constexpr int kSteps = 20;
+    for (int step = 1; step <= kSteps; ++step) {
+        impl_->MoveTo(window, x + (to_x - x) * step / kSteps, y + (to_y - y) * step / kSteps, 10);
+    }
+    XTestFakeButtonEvent(display, 1, False, 10);
     impl_->Sync();
     return true;
 }
@@ -161,6 +182,10 @@ unsigned long XDisplay::FindWindow(const std::string&, int) const {
 }
 
 bool XDisplay::Click(unsigned long, int, int) {
+    return false;
+}
+
+bool XDisplay::Drag(unsigned long, int, int, int, int) {
     return false;
 }
 

@@ -23,6 +23,8 @@ class XDisplay {
     unsigned long FindWindow(const std::string& title, int width) const;
     // A left click at x, y inside the window, which also gets the keyboard focus.
     bool Click(unsigned long window, int x, int y);
+    // A drag with the left button held, from x, y to to_x, to_y in even steps.
+    bool Drag(unsigned long window, int x, int y, int to_x, int to_y);
     // One press and release of the key with this X keysym name ("Up", "Return").
     bool PressKey(const std::string& key);
     // Asks the window to close, as its close button does.

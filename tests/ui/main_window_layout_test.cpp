@@ -9,6 +9,7 @@
 #include "core/settings/settings.h"
 #include "core/state/program_state.h"
 #include "core/version.h"
+#include "e2e/x_display.h"
 #include "ui/gtk_test_support.h"
 
 namespace flextor::test {
@@ -183,6 +184,7 @@ TEST_F(MainWindowLayout, WindowIsFixedAtTheTopLeftWithItsTitle) {
     EXPECT_FALSE(window.get_resizable());
     EXPECT_EQ(window.get_allocated_width(), 1004);
     EXPECT_EQ(window.get_allocated_height(), 684);
+    EXPECT_EQ(ViewOf(window), nullptr);  // the content as it is, not scrolled
     int x = -1;
     int y = -1;
     window.get_position(x, y);
@@ -204,6 +206,49 @@ TEST_F(MainWindowLayout, EveryControlHasItsPlaceAndSize) {
         EXPECT_EQ(place.get_width(), p.width) << p.name;
         EXPECT_EQ(place.get_height(), p.height) << p.name;
     }
+}
+
+// The 800 × 480 touch display: the same layout in a view that fits the work area.
+TEST_F(MainWindowLayout, SmallScreenShowsTheLayoutInAViewWithEveryControlInReach) {
+    if (!SmallScreen()) {
+        GTEST_SKIP() << "the screen is not small";
+    }
+    ASSERT_NE(ViewOf(window), nullptr);
+    EXPECT_EQ(Find("ClientArea").get_allocated_width(), 1004);
+    ExpectEveryControlReachable(window);
+}
+
+// A finger's drag between the controls shows the far corner, where a tap then
+// works.
+TEST_F(MainWindowLayout, SmallScreenScrollsByADragAndTheControlsThenWork) {
+    if (!SmallScreen() || Glib::getenv("GTK_TEST_TOUCHSCREEN").empty()) {
+        GTEST_SKIP() << "needs the small screen and GTK_TEST_TOUCHSCREEN";
+    }
+    Gtk::ScrolledWindow* view = ViewOf(window);
+    ASSERT_NE(view, nullptr);
+    XDisplay x(Glib::getenv("DISPLAY"));
+    const unsigned long id = x.FindWindow(window.get_title(), window.get_width());
+    const Gdk::Rectangle from = PlaceIn(Find("VolumeCaption2"), window);
+    const int from_x = from.get_x() + from.get_width() / 2;
+    const int from_y = from.get_y() + from.get_height() / 2;
+    ASSERT_TRUE(x.Drag(id, from_x, from_y, from_x - 300, from_y - 300));
+    for (int i = 0; i < 10; ++i) {
+        Settle();  // the flick runs on to the end
+    }
+    for (auto adjustment : {view->get_hadjustment(), view->get_vadjustment()}) {
+        EXPECT_GT(adjustment->get_value(), 0);
+        EXPECT_EQ(adjustment->get_value(), adjustment->get_upper() - adjustment->get_page_size());
+    }
+    Gtk::Entry& lower = window.ThresholdBox(Threshold::kMashLower).Entry();
+    const Gdk::Rectangle place = PlaceIn(lower, window);
+    ASSERT_TRUE(x.Click(id, place.get_x() + 10, place.get_y() + 10));
+    Settle();
+    EXPECT_TRUE(lower.has_focus());
+    // The keyboard's focus brings its control into sight as well.
+    Gtk::Entry& tsa = window.ThresholdBox(Threshold::kTsa).Entry();
+    tsa.grab_focus();
+    Settle();
+    EXPECT_EQ(PlaceIn(tsa, *view).get_y(), 0);
 }
 
 TEST_F(MainWindowLayout, TextsOfTheStoppedState) {

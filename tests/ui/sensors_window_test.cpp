@@ -166,6 +166,9 @@ TEST_F(SensorsWindowTest, OpensWithItsControlsInPlaceAndFindsTheBusDevices) {
     for (const auto& [widget, place] : places) {
         EXPECT_EQ(PlaceIn(*widget, *window_), place) << widget->get_name();
     }
+    // Small enough for the 800 × 480 touch display as it is.
+    EXPECT_EQ(test::ViewOf(*window_), nullptr);
+    test::ExpectEveryControlReachable(*window_);
     EXPECT_EQ(window_->PortList().get_active_text(), bus_.PortName());
     EXPECT_EQ(window_->PortList().get_model()->children().size(), 2u);
     EXPECT_FALSE(window_->DeleteButton().get_sensitive());

@@ -408,6 +408,21 @@ TEST_F(SettingsWindowTest, ExtraPageControlsFitWithoutOverlap) {
     }
 }
 
+// The 800 × 480 touch display: the window in a view that fits the work area,
+// every control of each page in reach.
+TEST_F(SettingsWindowTest, SmallScreenShowsEachPageInAViewWithEveryControlInReach) {
+    if (!SmallScreen()) {
+        GTEST_SKIP() << "the screen is not small";
+    }
+    auto window = Open();
+    ASSERT_NE(ViewOf(*window), nullptr);
+    for (int page = 0; page < window->Pages().get_n_pages(); ++page) {
+        window->Pages().set_current_page(page);
+        ShowAndWait(*window, kWidth, kHeight);
+        ExpectEveryControlReachable(*window);
+    }
+}
+
 struct Seen {
     std::vector<Gdk::Rectangle> places;
     std::string termo_text;

@@ -26,7 +26,6 @@ MainWindow::MainWindow() {
     set_title(kMainWindowTitle);
     set_resizable(false);
     set_size_request(kWindowWidth, kWindowHeight);
-    move(0, 0);
 
     for (int kind = 0; kind < static_cast<int>(lamps_.size()); ++kind) {
         lamps_[kind].set_name("Lamp" + std::to_string(kind));
@@ -38,7 +37,14 @@ MainWindow::MainWindow() {
     client_.set_name("ClientArea");
     root_.pack_start(menu_bar_, Gtk::PACK_SHRINK);
     root_.pack_start(client_, Gtk::PACK_EXPAND_WIDGET);
-    add(root_);
+    fit_.Add(*this, root_);
+    // The screen's top-left corner; on a screen too small for the window, that of
+    // its work area, clear of a panel.
+    if (fit_.Scrolled()) {
+        move(fit_.Area().get_x(), fit_.Area().get_y());
+    } else {
+        move(0, 0);
+    }
 
     BuildAlarmPanel();
     BuildColumn1Panel();

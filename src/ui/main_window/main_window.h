@@ -19,6 +19,7 @@
 #include "ui/widgets/lamp.h"
 #include "ui/widgets/strips.h"
 #include "ui/widgets/tenths_spin_box.h"
+#include "ui/widgets/work_area_fit.h"
 
 namespace flextor {
 
@@ -158,6 +159,7 @@ class MainWindow : public Gtk::Window, public StatusDisplay, public LogView {
     bool DrawChart(const Cairo::RefPtr<Cairo::Context>& cr);
 
     MainWindowHooks hooks_;
+    WorkAreaFit fit_;  // before the content it holds on a small screen
     Gtk::Box root_{Gtk::ORIENTATION_VERTICAL};
     Gtk::MenuBar menu_bar_;
     Gtk::Fixed client_;

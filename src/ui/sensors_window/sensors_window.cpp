@@ -67,7 +67,7 @@ void SensorsWindow::PlaceButton(Gtk::Button& button, const char* name, const cha
 void SensorsWindow::BuildControls(const std::vector<std::string>& ports) {
     client_.set_size_request(kWidth, kHeight);
     client_.get_style_context()->add_class(kCompactClass);
-    add(client_);
+    fit_.Add(*this, client_);
     auto* port_label = Gtk::manage(new FixedLabel("Порт:"));
     port_label->set_xalign(0.0f);
     Place(*port_label, "PortLabel", 8, 16, 52, 20);

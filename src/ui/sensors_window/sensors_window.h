@@ -14,6 +14,7 @@
 
 #include "core/sensors/list_roles.h"
 #include "ui/main_window/main_window.h"
+#include "ui/widgets/work_area_fit.h"
 
 namespace flextor {
 
@@ -99,6 +100,7 @@ class SensorsWindow : public Gtk::Window {
     ListRoles roles_;
     int selected_row_ = -1;
 
+    WorkAreaFit fit_;  // before the content it holds on a small screen
     Gtk::Fixed client_;
     Gtk::ComboBoxText port_list_;
     Gtk::Button search_;

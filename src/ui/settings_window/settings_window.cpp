@@ -69,7 +69,7 @@ SettingsWindow::SettingsWindow(Gtk::Window& owner, std::string settings_path)
     set_size_request(kWindowWidth, kWindowHeight);
     root_.set_name("SettingsRoot");
     root_.get_style_context()->add_class(kCompactClass);
-    add(root_);
+    fit_.Add(*this, root_);
 
     pages_.append_page(plant_, "Установка");
     pages_.append_page(log_, "Лог");

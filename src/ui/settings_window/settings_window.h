@@ -20,6 +20,7 @@
 #include "ui/settings_window/extra_page.h"
 #include "ui/settings_window/log_page.h"
 #include "ui/settings_window/plant_page.h"
+#include "ui/widgets/work_area_fit.h"
 
 namespace flextor {
 
@@ -82,6 +83,7 @@ class SettingsWindow : public Gtk::Window {
     RemoteSettings remote_shown_;
     bool options_readable_ = true;
     bool remote_readable_ = true;
+    WorkAreaFit fit_;  // before the content it holds on a small screen
     Gtk::Fixed root_;
     Gtk::Notebook pages_;
     PlantPage plant_;
