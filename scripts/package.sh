@@ -48,9 +48,11 @@ fi
 export DEB_BUILD_OPTIONS="parallel=$(nproc) ${DEB_BUILD_OPTIONS:-}"
 if [ -n "$arch" ]; then
     # The build dependencies are in the unpacked libraries, not installed: -d.
+    triplet="$(dpkg-architecture -a "$arch" -q DEB_HOST_GNU_TYPE 2>/dev/null)"
     (cd "$source" && FLEXTOR_ARCH="$arch" FLEXTOR_SYSROOT="$top/build-sysroot/$arch" \
         CMAKE_TOOLCHAIN_FILE="$top/cmake/SysrootToolchain.cmake" \
-        dpkg-buildpackage -a "$arch" -d -b -us -uc)
+        CC="$triplet-gcc" CXX="$triplet-g++" DEB_BUILD_OPTIONS="nocheck $DEB_BUILD_OPTIONS" \
+        dpkg-buildpackage -a "$arch" -Pcross,nocheck -d -b -us -uc)
 else
     (cd "$source" && dpkg-buildpackage -b -us -uc)
     arch="$(dpkg-architecture -q DEB_HOST_ARCH)"

@@ -5,10 +5,11 @@
 # (root/), nothing installed on this machine. Beside it, dpkg/ is a package
 # database of those packages, with their files under root/, from which
 # dpkg-shlibdeps reads which package (and version) holds each library, as on a
-# Pi. Made again only when the list of packages changes.
+# Pi.
 #
 #     ./scripts/sysroot.sh arm64
 set -eu
+self="$(readlink -f "$0")"
 cd "$(dirname "$0")/.."
 
 arch="${1:?usage: sysroot.sh ARCH}"
@@ -25,7 +26,8 @@ PACKAGES="libgtkmm-3.0-dev libgtk-3-dev libpng-dev libgif-dev zlib1g-dev libx11-
   fonts-dejavu-core fonts-dejavu-extra fonts-freefont-ttf"
 
 dir="$PWD/build-sysroot/$arch"
-wanted="$(echo $PACKAGES)"
+# Made again when the list or this script changes.
+wanted="$(echo $PACKAGES) $(sha1sum <"$self" | cut -c1-12)"
 if [ -f "$dir/packages" ] && [ "$(cat "$dir/packages")" = "$wanted" ]; then
     echo "sysroot: $dir present"
     exit 0
@@ -69,6 +71,13 @@ for deb in "$dir"/root/var/cache/apt/archives/*.deb; do
         if [ -f "$control/$file" ]; then cp "$control/$file" "$db/info/$name.$file"; fi
     done
 done
+# Links that name an absolute path (libz.so -> /lib/...) point into root/: the
+# build must find the shared library, not fall back to the static one.
+root="$dir/root"
+find "$root" -type l -lname '/*' -printf '%p\t%l\n' | while IFS="$(printf '\t')" read -r link target; do
+    ln -sfn "$(realpath -m --relative-to="$(dirname "$link")" "$root$target")" "$link"
+done
+
 # Without device nodes and scratch folders: qemu-user looks for every path in
 # root/ first, and the emulated programs must use this machine's /dev and /tmp.
 rm -rf "$control" "$dir"/root/var/cache/apt/archives/*.deb \
