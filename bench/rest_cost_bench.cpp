@@ -7,14 +7,17 @@
 // ("flextor-poll"); what the bus simulator itself costs is this process's.
 //
 // Needs Xvfb on the PATH: the bench starts a display of its own. The program
-// and its outputs guard are taken from the build folder. One iteration of 60 s;
-// run it on a quiet machine and more than once (--benchmark_repetitions).
+// and its outputs guard are taken from the build folder, or from the folder
+// named by FLEXTOR_REST_PROGRAM_DIR (to compare with another build). One
+// iteration of 60 s; run it on a quiet machine and more than once
+// (--benchmark_repetitions), other builds alternating with this one.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -115,8 +118,8 @@ std::vector<owsim::RomCode> PrepareSensors(owsim::SimBus& bus, const test::TempD
     std::vector<owsim::RomCode> roms;
     std::string rows;
     for (int role = 1; role <= kSensors; ++role) {
-        const owsim::RomCode rom = bus.AddSensor(owsim::kFamilyDS18B20, 0xC0570 + role,
-                                                 tenths[role - 1]);
+        const owsim::RomCode rom =
+            bus.AddSensor(owsim::kFamilyDS18B20, 0xC0570 + role, tenths[role - 1]);
         roms.push_back(rom);
         rows += "ID_" + std::to_string(role) + " = " + std::to_string(IdOf(rom)) + "\nUse_" +
                 std::to_string(role) + " = " + std::to_string(role) + "\n";
@@ -133,6 +136,20 @@ bool FirstReadingsIn(const owsim::SimBus& bus, const std::vector<owsim::RomCode>
         }
     }
     return true;
+}
+
+// The program and its guard copied into folder, from the build folder unless
+// FLEXTOR_REST_PROGRAM_DIR names another.
+std::filesystem::path Install(const std::filesystem::path& folder) {
+    const char* other = std::getenv("FLEXTOR_REST_PROGRAM_DIR");
+    if (other == nullptr || *other == '\0') {
+        return test::InstallProgram("flextor", folder);
+    }
+    for (const char* name : {"flextor-guard", "flextor"}) {
+        std::filesystem::copy_file(std::filesystem::path(other) / name, folder / name,
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+    return folder / "flextor";
 }
 
 double ShareOfCore(uint64_t ticks, double seconds_passed) {
@@ -158,9 +175,8 @@ void BM_RestCost(benchmark::State& state) {
     for (uint16_t pin : kDefaultPinTable) {
         test::WriteFile(gpio.PinFolder(pin) / "value", "1");
     }
-    const std::filesystem::path program = test::InstallProgram("flextor", dir.path());
-    test::RunningProgram run(program, {},
-                             {"DISPLAY=" + server.Display(), gpio.EnvironmentEntry()},
+    const std::filesystem::path program = Install(dir.path());
+    test::RunningProgram run(program, {}, {"DISPLAY=" + server.Display(), gpio.EnvironmentEntry()},
                              dir / "output.txt");
     if (!run.Started() ||
         !test::WaitUntil([&] { return FirstReadingsIn(bus, roms) || run.WaitForExit({}); },
@@ -180,8 +196,8 @@ void BM_RestCost(benchmark::State& state) {
         std::this_thread::sleep_for(kMeasured);
         passed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (!read || !ReadCpuTicks(run.Pid(), after) || run.WaitForExit({})) {
-            state.SkipWithError(("the program ended or /proc could not be read: " + run.Output())
-                                    .c_str());
+            state.SkipWithError(
+                ("the program ended or /proc could not be read: " + run.Output()).c_str());
             return;
         }
     }
