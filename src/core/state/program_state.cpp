@@ -11,7 +11,7 @@ SensorShareBlock SensorShare;
 
 uint8_t PollAll = 0;
 int32_t SaveCounter = 100;
-std::atomic<int32_t> StopRequest{0};
+StopFlag StopRequest;
 int32_t LogicBusy = 0;
 int32_t OutputBusy = 0;
 uint16_t PinTable[kPinCount] = {};

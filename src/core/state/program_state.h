@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "core/state/stop_flag.h"
+
 namespace flextor {
 
 // Sensor families that measure temperature.
@@ -148,7 +150,7 @@ extern SensorShareBlock SensorShare;
 // Process-wide flags and counters (GUI thread, unless said otherwise).
 extern uint8_t PollAll;
 extern int32_t SaveCounter;
-extern std::atomic<int32_t> StopRequest;  // written by the GUI thread, read by the poller
+extern StopFlag StopRequest;  // written by the GUI thread, read by the poller
 extern int32_t LogicBusy;
 extern int32_t OutputBusy;
 extern uint16_t PinTable[kPinCount];

@@ -15,8 +15,8 @@
 namespace flextor {
 
 struct PollerOptions {
-    // The pause after each exchange: pause_steps waits of pause_step, with a look
-    // at the stop request before each.
+    // The pause after each exchange lasts pause_steps × pause_step; a stop
+    // request (or Stop) ends it at once.
     int pause_steps = 18;
     std::chrono::milliseconds pause_step{50};
     // How often a wanted port that is not open is tried again (the attempt waits

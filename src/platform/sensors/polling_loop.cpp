@@ -1,7 +1,7 @@
 #include "platform/sensors/polling_loop.h"
 
-#include <condition_variable>
-#include <mutex>
+#include <chrono>
+#include <stop_token>
 
 #include "base/diagnostics/source_position.h"
 #include "platform/onewire/link.h"
@@ -13,19 +13,23 @@
 namespace flextor {
 namespace {
 
-// The pause between cycles, in steps so that a stop request ends it within one
-// step; a stop through the token ends it at once. False when the thread is to end.
+// The pause between cycles: one sleep, which a stop request or a stop through
+// the token ends at once (both wake the stop flag). False when the thread is to
+// end.
 bool Pause(const PollerOptions& options, const StopCheck& stop, const std::stop_token& token) {
-    std::mutex mutex;
-    std::condition_variable_any wake;
-    std::unique_lock lock(mutex);
-    for (int step = 0; step < options.pause_steps; ++step) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + options.pause_steps * options.pause_step;
+    const std::stop_callback wake_on_stop(token, [] { StopRequest.Wake(); });
+    for (;;) {
+        const uint32_t wakes = StopRequest.Wakes();
         if (stop()) {
             return false;
         }
-        wake.wait_for(lock, token, options.pause_step, [] { return false; });
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return true;
+        }
+        StopRequest.SleepUntil(wakes, deadline);
     }
-    return !stop();
 }
 
 SerialPortOpener OpenerOf(const PollerOptions& options) {

@@ -1,7 +1,11 @@
 // The thread's port and its end, with the real thread on a simulated bus.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
+
 #include "core/state/program_state.h"
+#include "core/state/stop_flag.h"
 #include "platform/sensors/poller_fixture.h"
 
 namespace flextor::test {
@@ -32,15 +36,41 @@ TEST_F(SensorPortTest, PortThatCannotBeOpenedIsReportedAndTheThreadKeepsCycling)
     EXPECT_EQ(Messages().size(), 1u);
 }
 
-TEST_F(SensorPortTest, StopRequestEndsTheThreadDuringItsPause) {
-    PollerOptions options;
-    options.pause_steps = 400;  // 20 s: far longer than the wait below
-    StartPolling(0, options);
-    RunFreely();
-    StopRequest = 1;
-    EXPECT_TRUE(poller->WaitForEnd(std::chrono::seconds(5)));
-    EXPECT_FALSE(poller->Running());
-    EXPECT_EQ(Seen().size(), 1u);
+// A pause far longer than the waits below: the stop request and the owner's
+// Stop each end it, not its end.
+class SensorStopTest : public PollerTest {
+  protected:
+    void ExpectStopEndsThePause(const std::function<void()>& stop) {
+        PollerOptions options;
+        options.pause_steps = 400;  // 20 s
+        StartPolling(0, options);
+        RunFreely();
+        stop();
+        EXPECT_TRUE(poller->WaitForEnd(std::chrono::seconds(5)));
+        EXPECT_FALSE(poller->Running());
+        EXPECT_EQ(Seen().size(), 1u);
+    }
+};
+
+TEST_F(SensorStopTest, StopRequestEndsTheThreadDuringItsPause) {
+    ExpectStopEndsThePause([] { StopRequest = 1; });
+}
+
+TEST_F(SensorStopTest, StopEndsTheThreadDuringItsPause) {
+    ExpectStopEndsThePause([this] { poller->RequestStop(); });
+}
+
+// A wake that comes after the sleeper took the count, but before it sleeps,
+// is not lost: the sleep returns at once instead of lasting to its deadline.
+TEST(StopFlagTest, WakeBetweenTheLookAndTheSleepIsNotLost) {
+    StopFlag flag;
+    const uint32_t seen = flag.Wakes();
+    flag = 1;
+    const auto start = std::chrono::steady_clock::now();
+    flag.SleepUntil(seen, start + std::chrono::seconds(20));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(flag.load(), 1);
+    EXPECT_NE(flag.Wakes(), seen);
 }
 
 }  // namespace
