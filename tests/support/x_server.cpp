@@ -39,8 +39,10 @@ PrivateXServer::PrivateXServer() {
         int null = open("/dev/null", O_WRONLY);
         dup2(null, STDOUT_FILENO);
         dup2(null, STDERR_FILENO);
+        // -noreset: a client that only looks whether the display answers and
+        // goes must not leave the next one to meet the server resetting.
         execlp("Xvfb", "Xvfb", "-displayfd", write_fd.c_str(), "-screen", "0", "1280x1024x24",
-               "-nolisten", "tcp", static_cast<char*>(nullptr));
+               "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);
