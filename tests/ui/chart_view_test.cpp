@@ -2,6 +2,9 @@
 // operator's scrolling moves the view.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "core/chart/chart_control.h"
 #include "core/chart/chart_tick.h"
 #include "core/settings/settings.h"
@@ -12,6 +15,35 @@
 
 namespace flextor::test {
 namespace {
+
+// The scroll bar as drawn, in ARGB rows.
+std::vector<uint8_t> Drawn(Gtk::Widget& widget) {
+    const int width = widget.get_allocated_width();
+    const int height = widget.get_allocated_height();
+    auto surface = Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, width, height);
+    gtk_widget_draw(widget.gobj(), Cairo::Context::create(surface)->cobj());
+    surface->flush();
+    const uint8_t* data = surface->get_data();
+    return {data, data + static_cast<size_t>(surface->get_stride()) * height};
+}
+
+// Long enough for the theme's transitions to end.
+void SettleLong() {
+    for (int i = 0; i < 5; ++i) {
+        Settle();
+    }
+}
+
+// The slider where a full layout of the window puts it: it follows the samples
+// without one.
+void ExpectSliderLaidOut(Gtk::Scrollbar& bar, int line) {
+    SCOPED_TRACE(line);
+    SettleLong();
+    const std::vector<uint8_t> drawn = Drawn(bar);
+    bar.queue_resize();
+    SettleLong();
+    EXPECT_EQ(drawn, Drawn(bar));
+}
 
 TEST(ChartView, ScrollBarFollowsTheSamplesAndScrollingMovesTheView) {
     ResetProgramState();
@@ -36,12 +68,17 @@ TEST(ChartView, ScrollBarFollowsTheSamplesAndScrollingMovesTheView) {
     EXPECT_EQ(adjustment->get_upper(), 100);  // samples 0..99
     EXPECT_EQ(adjustment->get_value(), 13);
     EXPECT_EQ(Chart.look.scrollPos, 13);
+    ExpectSliderLaidOut(window.ChartScrollBar(), __LINE__);
 
     window.ChartScrollBar().set_value(5);
     EXPECT_EQ(Chart.look.scrollPos, 5);
     samples(1);  // auto-scroll brings the newest sample back into view
     EXPECT_EQ(adjustment->get_value(), 14);
     EXPECT_EQ(Chart.look.scrollPos, 14);
+    ExpectSliderLaidOut(window.ChartScrollBar(), __LINE__);
+    samples(900);  // the slider shrinks as the history grows
+    EXPECT_EQ(adjustment->get_upper(), 1001);
+    ExpectSliderLaidOut(window.ChartScrollBar(), __LINE__);
     ReleaseChart();
 }
 
