@@ -1,5 +1,5 @@
 // The event loop: GTK's own main loop. Window events go to the main window's
-// handlers; the timers, the two wake-ups from other threads and the
+// handlers; the three timers, the two wake-ups from other threads and the
 // termination signals are sources of the same loop, all on the GUI thread.
 #include "app/crash/test_faults.h"
 #include "app/crash/watchdog.h"
@@ -16,9 +16,8 @@ namespace flextor {
 namespace {
 
 constexpr unsigned kLogicPeriodMs = 1000;
-// The output refresh and the chart tick share one timer of this period: one
-// wake-up for both, the refresh first.
-constexpr unsigned kOutputAndChartPeriodMs = 100;
+constexpr unsigned kOutputPeriodMs = 100;
+constexpr unsigned kChartPeriodMs = 100;
 
 // A modal box runs a loop of its own; a termination signal closes it as if the
 // operator had dismissed it (a question then counts as answered No).
@@ -37,9 +36,6 @@ void CloseModalBoxes() {
 // loop of a modal box keeps it beating.
 // The logic cycle and the output refresh each guard themselves with their busy
 // flag, so a tick inside the nested loop of a modal box they opened does nothing.
-// The 100 ms timer may run inside a nested loop opened by its own refresh: the
-// refresh then returns at once and the chart goes on sampling, as it would on a
-// timer of its own.
 // A failure being handled on another thread cannot remove the timers (only this
 // thread may touch them): its StopRequest makes every tick a no-op instead, so
 // that nothing writes the pins it has just given back.
@@ -53,19 +49,22 @@ void Program::AddTimers() {
             return true;
         },
         kLogicPeriodMs);
-    const Glib::RefPtr<Glib::TimeoutSource> refresh_and_chart =
-        Glib::TimeoutSource::create(kOutputAndChartPeriodMs);
-    refresh_and_chart->set_can_recurse(true);
-    timers_[1] = refresh_and_chart->connect([] {
-        if (StopRequest.load() == 0) {
-            RefreshOutputsTick();
-        }
-        if (StopRequest.load() == 0) {
-            ChartTick();
-        }
-        return true;
-    });
-    refresh_and_chart->attach(Glib::MainContext::get_default());
+    timers_[1] = Glib::signal_timeout().connect(
+        [] {
+            if (StopRequest.load() == 0) {
+                RefreshOutputsTick();
+            }
+            return true;
+        },
+        kOutputPeriodMs);
+    timers_[2] = Glib::signal_timeout().connect(
+        [] {
+            if (StopRequest.load() == 0) {
+                ChartTick();
+            }
+            return true;
+        },
+        kChartPeriodMs);
 }
 
 void Program::RemoveTimers() {

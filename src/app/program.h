@@ -107,7 +107,7 @@ class Program {
     GuiWakeup log_messages_;  // ThreadMessageEvent
     GuiWakeup sensor_data_;   // SensorDataEvent
     SensorPoller poller_;
-    std::array<sigc::connection, 2> timers_;  // the logic; the outputs and the chart
+    std::array<sigc::connection, 3> timers_;
     Watchdog watchdog_;
     GuardLink guard_;
 };
