@@ -14,14 +14,14 @@ namespace flextor {
 namespace {
 
 int HangForEver(void* /*unused*/) {
-    FLEXTOR_STEP();
+    FLEXTOR_PROCEDURE();
     for (volatile bool forever = true; forever;) {
     }
     return G_SOURCE_CONTINUE;
 }
 
 int FreeTwice(void* /*unused*/) {
-    FLEXTOR_STEP();
+    FLEXTOR_PROCEDURE();
     // volatile: the compiler must neither see through the pointer nor drop the calls.
     void* volatile block = std::malloc(24);
     std::free(block);
@@ -38,7 +38,7 @@ bool TestFaultsEnabled() {
 
 void FailAtStartWhenAsked(const std::string& folder) {
     if (TestFaultsEnabled() && std::remove((folder + kFailAtStartFile).c_str()) == 0) {
-        FLEXTOR_STEP();
+        FLEXTOR_PROCEDURE();
         raise(SIGSEGV);
     }
 }
