@@ -34,7 +34,7 @@ void RecordCurrentException() {
 [[noreturn]] void OnTerminate() {
     if (std::current_exception() != nullptr) {
         RecordCurrentException();
-        std::fprintf(stderr, "flextor: необработанное исключение: %s\n", FailureCause());
+        std::fprintf(stderr, "flextor: unhandled exception: %s\n", FailureCause());
     } else {
         RecordFailureCause("std::terminate без исключения");
     }
