@@ -14,6 +14,11 @@ namespace {
 
 // Far longer than a failed instance takes to end once its successor runs.
 constexpr std::chrono::seconds kCrashRestartWait{10};
+// A program closed and started again at once: the closing one may still be
+// waiting up to 4 s for its polling thread.
+constexpr std::chrono::seconds kStartWait{5};
+// Any local process may send a notice: a flood of them is not a flood of lines.
+constexpr std::chrono::seconds kNoticeLogPeriod{5};
 
 std::string PlaceText(PlantPlace place, const std::string& path) {
     return (place == PlantPlace::kProgramFolder ? "папка " : "выходы GPIO ") + path;
@@ -23,7 +28,7 @@ std::string PlaceText(PlantPlace place, const std::string& path) {
 
 bool TakePlantLock(PlantLock& lock, const std::string& program_folder, bool crash_restart) {
     const bool taken = lock.Take(program_folder, GpioRootFromEnvironment(),
-                                 crash_restart ? kCrashRestartWait : std::chrono::seconds(0));
+                                 crash_restart ? kCrashRestartWait : kStartWait);
     for (const std::string& problem : lock.Problems()) {
         std::fprintf(stderr, "flextor: cannot lock %s: a second start there is not refused\n",
                      problem.c_str());
@@ -65,6 +70,11 @@ gboolean RefusedStartWatch::OnNotice(gint fd, GIOCondition /*condition*/, gpoint
     auto* watch = static_cast<RefusedStartWatch*>(self);
     pid_t refused = 0;
     while (TakeNotice(fd, refused)) {
+        const auto now = std::chrono::steady_clock::now();
+        if (watch->last_logged_ && now - *watch->last_logged_ < kNoticeLogPeriod) {
+            continue;
+        }
+        watch->last_logged_ = now;
         const PlantPlace place = watch->lock_->PlaceOf(fd);
         AddLogMessage("Второй запуск программы отклонён (процесс " + std::to_string(refused) +
                           "): программа уже работает здесь, " +

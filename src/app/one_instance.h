@@ -7,7 +7,9 @@
 
 #include <glib.h>
 
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,8 +19,9 @@ namespace flextor {
 
 // Locks the program folder and the GPIO folder, once the toolkit is up. A crash
 // restart waits for the failed instance to end (it does right after starting
-// this one). False when the start is refused: the reason has been shown in a
-// box captioned with the main window's title.
+// this one), any other start a few seconds for one that is closing. False when
+// the start is refused: the reason has been shown in a box captioned with the
+// main window's title.
 [[nodiscard]] bool TakePlantLock(PlantLock& lock, const std::string& program_folder,
                                  bool crash_restart);
 
@@ -30,8 +33,8 @@ class RefusedStartWatch {
     RefusedStartWatch(const RefusedStartWatch&) = delete;
     RefusedStartWatch& operator=(const RefusedStartWatch&) = delete;
 
-    // Each start refused because of lock is logged as a warning, then
-    // bring_forward runs.
+    // Each start refused because of lock is logged as a warning (one line in 5 s
+    // at most), then bring_forward runs.
     void Start(const PlantLock& lock, std::function<void()> bring_forward);
     void Stop();
 
@@ -41,6 +44,7 @@ class RefusedStartWatch {
     const PlantLock* lock_ = nullptr;
     std::function<void()> bring_forward_;
     std::vector<guint> watches_;
+    std::optional<std::chrono::steady_clock::time_point> last_logged_;
 };
 
 }  // namespace flextor
