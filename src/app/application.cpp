@@ -12,7 +12,7 @@
 
 #include "app/display_wait.h"
 #include "app/guard/guard_spawn.h"
-#include "app/one_instance.h"
+#include "app/instance/one_instance.h"
 #include "app/program.h"
 #include "app/program_folder.h"
 #include "core/version.h"

@@ -13,7 +13,7 @@
 #include "app/crash/watchdog.h"
 #include "app/guard/guard_link.h"
 #include "app/gui_wakeup.h"
-#include "app/one_instance.h"
+#include "app/instance/one_instance.h"
 #include "app/remote/remote_access.h"
 #include "app/termination_signals.h"
 #include "app/window_slot.h"

@@ -1,5 +1,5 @@
 // One program per plant, as the operator sees it (the locks themselves are
-// platform/instance/plant_lock.h). A refused start says why on the screen and
+// app/instance/plant_lock.h). A refused start says why on the screen and
 // on stderr, tells the running instance and ends before it has touched a pin, a
 // log or the outputs guard; the running instance writes the line in its own log
 // and brings its window forward.
@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/instance/plant_lock.h"
+#include "app/instance/plant_lock.h"
 
 namespace flextor {
 

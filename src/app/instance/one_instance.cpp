@@ -1,4 +1,4 @@
-#include "app/one_instance.h"
+#include "app/instance/one_instance.h"
 
 #include <glib-unix.h>
 #include <gtkmm.h>

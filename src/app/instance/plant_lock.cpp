@@ -1,4 +1,4 @@
-#include "platform/instance/plant_lock.h"
+#include "app/instance/plant_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
