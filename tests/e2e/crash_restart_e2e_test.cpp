@@ -58,7 +58,7 @@ std::string Stamp(time_t t) {
 
 constexpr char kUnknownPlace[] = "место неизвестно";
 
-enum class FaultKind { kGuiSegv, kPollSegv, kAllocator, kHang };
+enum class FaultKind { kGuiSegv, kPollSegv, kAllocator, kHang, kException };
 
 struct Fault {
     const char* name;
@@ -83,6 +83,9 @@ class CrashRestartTest : public RestartingProgramTest, public ::testing::WithPar
                 break;
             case FaultKind::kHang:
                 ASSERT_TRUE(run->Signal(SIGUSR1));
+                break;
+            case FaultKind::kException:
+                ASSERT_TRUE(run->Signal(SIGWINCH));
                 break;
             case FaultKind::kPollSegv: {
                 const pid_t thread = ThreadNamed(run->Pid(), "flextor-poll");
@@ -200,7 +203,12 @@ INSTANTIATE_TEST_SUITE_P(
               FaultKind::kAllocator,
               "Abort signal",
               {"test_faults.cpp"}},
-        Fault{"HungGuiThread", FaultKind::kHang, "Программа не отвечает", {"test_faults.cpp"}}),
+        Fault{"HungGuiThread", FaultKind::kHang, "Программа не отвечает", {"test_faults.cpp"}},
+        // Thrown long after the chart tick's last step: that step is not named.
+        Fault{"UncaughtException",
+              FaultKind::kException,
+              "Abort signal (test fault: an exception nothing catches)",
+              {kUnknownPlace}}),
     [](const ::testing::TestParamInfo<Fault>& param_info) {
         return std::string(param_info.param.name);
     });

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 
 #include "base/diagnostics/source_position.h"
 
@@ -29,6 +30,12 @@ int FreeTwice(void* /*unused*/) {
     return G_SOURCE_CONTINUE;
 }
 
+// As a request handler of the status page would: no step of its own is marked,
+// so the report must say that the place is unknown, with the exception's text.
+int ThrowUncaught(void* /*unused*/) {
+    throw std::runtime_error("test fault: an exception nothing catches");
+}
+
 bool TestFaultsEnabled() {
     const char* enabled = std::getenv("FLEXTOR_TEST_FAULTS");
     return enabled != nullptr && std::strcmp(enabled, "1") == 0;
@@ -49,6 +56,7 @@ void InstallTestFaults() {
     }
     g_unix_signal_add(SIGUSR1, HangForEver, nullptr);
     g_unix_signal_add(SIGUSR2, FreeTwice, nullptr);
+    g_unix_signal_add(SIGWINCH, ThrowUncaught, nullptr);
 }
 
 }  // namespace flextor
