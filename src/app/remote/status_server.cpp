@@ -304,7 +304,6 @@ struct StatusServer::Impl {
     }
 
     void Answer(SoupServerMessage* msg, const char* path, GHashTable* query) {
-        Impl* impl = this;
         soup_message_headers_replace(soup_server_message_get_response_headers(msg), "Cache-Control",
                                      "no-store");
         const std::string where = path;
@@ -313,26 +312,26 @@ struct StatusServer::Impl {
             soup_server_message_set_status(msg, SOUP_STATUS_NO_CONTENT, nullptr);
             return;
         }
-        if (!impl->Authorised(msg)) {
+        if (!Authorised(msg)) {
             return;
         }
         if (where == "/") {
             SetText(msg, SOUP_STATUS_OK, "text/html; charset=utf-8", StatusPageHtml());
         } else if (where == "/api/status") {
-            SetText(msg, SOUP_STATUS_OK, "application/json", impl->sources.json());
+            SetText(msg, SOUP_STATUS_OK, "application/json", sources.json());
         } else if (where == "/chart.png") {
             std::string png;
-            if (impl->sources.chart(png)) {
+            if (sources.chart(png)) {
                 SetChart(msg, png);
             } else {
                 // Answered by ChartReady; the message is kept until then.
-                impl->waiting_chart.push_back(SOUP_SERVER_MESSAGE(g_object_ref(msg)));
+                waiting_chart.push_back(SOUP_SERVER_MESSAGE(g_object_ref(msg)));
                 soup_server_message_pause(msg);
             }
-        } else if (IsJournalPath(where) && impl->sources.journal) {
-            const JournalAnswer answer = impl->sources.journal(where);
+        } else if (IsJournalPath(where) && sources.journal) {
+            const JournalAnswer answer = sources.journal(where);
             SetText(msg, answer.status, "application/json", answer.body);
-        } else if (impl->sources.more && impl->sources.more(msg, where, query)) {
+        } else if (sources.more && sources.more(msg, where, query)) {
             // answered there
         } else {
             SetText(msg, SOUP_STATUS_NOT_FOUND, "text/plain; charset=utf-8", "Не найдено\n");
