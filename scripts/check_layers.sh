@@ -5,7 +5,8 @@
 # headers belong to the interface and the application only, and so do the network
 # libraries and sockets: the status page and MQTT (src/app/remote) are the only
 # parts of the program that talk to a network. The outputs guard's socket pair
-# (src/app/guard) never leaves the machine.
+# (src/app/guard) and the running instance's notice socket in the abstract
+# namespace (src/app/instance) never leave the machine.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -29,7 +30,7 @@ check src/platform "\"(ui|app)/|$GTK|$NET" "GTK, the network or the application"
 check src/ui "\"app/|$NET" "the network or the application"
 # Only the remote-access folder of the application talks to a network.
 found=$(grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*($NET)" src/app --exclude-dir=remote \
-    --exclude-dir=guard || true)
+    --exclude-dir=guard --exclude-dir=instance || true)
 if [ -n "$found" ]; then
     echo "layers: only src/app/remote may include network headers:"
     echo "$found"

@@ -12,6 +12,7 @@
 
 #include "app/display_wait.h"
 #include "app/guard/guard_spawn.h"
+#include "app/instance/one_instance.h"
 #include "app/program.h"
 #include "app/program_folder.h"
 #include "core/version.h"
@@ -66,10 +67,16 @@ int RunApplication(const CommandLine& command_line) {
         }
         return 1;
     }
+    // One program per plant: refused here, before anything touches a pin.
+    PlantLock plant_lock;
+    if (!TakePlantLock(plant_lock, folder.folder, !command_line.crash_file.empty())) {
+        return 1;
+    }
     int exit_code = 0;
     bool abandoned = false;
     {
         Program program;
+        program.WatchRefusedStarts(plant_lock);
         exit_code = program.Run(command_line);
         abandoned = program.ThreadAbandoned();
     }

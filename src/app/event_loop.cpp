@@ -82,6 +82,9 @@ void Program::RunLoop() {
     if (!stop_requested_) {
         // Watching from elsewhere begins with the running plant, never before.
         remote_->Start(program_folder_);
+        if (plant_lock_ != nullptr) {
+            refused_starts_.Start(*plant_lock_, [this] { window_->present(); });
+        }
         loop_->run();
     }
 }

@@ -13,6 +13,7 @@
 #include "app/crash/watchdog.h"
 #include "app/guard/guard_link.h"
 #include "app/gui_wakeup.h"
+#include "app/instance/one_instance.h"
 #include "app/remote/remote_access.h"
 #include "app/termination_signals.h"
 #include "app/window_slot.h"
@@ -39,6 +40,10 @@ class Program {
     // comes) and stops. The exit code: 0 after a normal run, 1 when start-up
     // failed.
     [[nodiscard]] int Run(const CommandLine& command_line);
+
+    // A start refused because this program holds lock is logged while the event
+    // loop runs, and the main window brought forward; lock outlives the program.
+    void WatchRefusedStarts(const PlantLock& lock) { plant_lock_ = &lock; }
 
     // True when the sensor polling thread did not end in time and was let go:
     // the process must then end at once.
@@ -110,6 +115,8 @@ class Program {
     std::array<sigc::connection, 3> timers_;
     Watchdog watchdog_;
     GuardLink guard_;
+    const PlantLock* plant_lock_ = nullptr;
+    RefusedStartWatch refused_starts_;
 };
 
 }  // namespace flextor

@@ -20,6 +20,7 @@ void Program::Shutdown() {
     watchdog_.Stop();
     StopRequest = 1;
     poller_.RequestStop();
+    refused_starts_.Stop();
     if (remote_) {
         remote_->Stop();  // MQTT says "offline" while the outputs are still as they were
     }

@@ -56,7 +56,9 @@ std::string Stamp(time_t t) {
     return text;
 }
 
-enum class FaultKind { kGuiSegv, kPollSegv, kAllocator, kHang };
+constexpr char kUnknownPlace[] = "место неизвестно";
+
+enum class FaultKind { kGuiSegv, kPollSegv, kAllocator, kHang, kException };
 
 struct Fault {
     const char* name;
@@ -81,6 +83,9 @@ class CrashRestartTest : public RestartingProgramTest, public ::testing::WithPar
                 break;
             case FaultKind::kHang:
                 ASSERT_TRUE(run->Signal(SIGUSR1));
+                break;
+            case FaultKind::kException:
+                ASSERT_TRUE(run->Signal(SIGWINCH));
                 break;
             case FaultKind::kPollSegv: {
                 const pid_t thread = ThreadNamed(run->Pid(), "flextor-poll");
@@ -150,7 +155,13 @@ TEST_P(CrashRestartTest, SavesTheStateAndAReportAndStartsANewInstance) {
     const size_t file_start = err.find("; Файл '") + std::strlen("; Файл '");
     const std::string file = err.substr(file_start, err.find('\'', file_start) - file_start);
     EXPECT_TRUE(fault.marked_files.contains(file)) << err;
-    EXPECT_GT(std::stoi(err.substr(err_start.size())), 0) << err;
+    // A signal that finds the thread between its procedures, idle in the main
+    // loop, has no place: line 0, never the last step of a procedure long ended.
+    if (file == kUnknownPlace) {
+        EXPECT_EQ(std::stoi(err.substr(err_start.size())), 0) << err;
+    } else {
+        EXPECT_GT(std::stoi(err.substr(err_start.size())), 0) << err;
+    }
     // The first instance was itself a resumed run: this is the second failure of the chain.
     EXPECT_TRUE(json.starts_with("{") &&
                 json.ends_with("\"Crash\":{\"Count\":2,\"Err\":\"" + err + "\"}}"))
@@ -183,7 +194,7 @@ INSTANTIATE_TEST_SUITE_P(
               FaultKind::kGuiSegv,
               "Segmentation violation",
               {"logic_cycle.cpp", "refresh_outputs.cpp", "chart_tick.cpp", "main_window.cpp",
-               "column_command.cpp"}},
+               "column_command.cpp", kUnknownPlace}},
         Fault{"PollingThreadSegv",
               FaultKind::kPollSegv,
               "Segmentation violation",
@@ -192,7 +203,12 @@ INSTANTIATE_TEST_SUITE_P(
               FaultKind::kAllocator,
               "Abort signal",
               {"test_faults.cpp"}},
-        Fault{"HungGuiThread", FaultKind::kHang, "Программа не отвечает", {"test_faults.cpp"}}),
+        Fault{"HungGuiThread", FaultKind::kHang, "Программа не отвечает", {"test_faults.cpp"}},
+        // Thrown long after the chart tick's last step: that step is not named.
+        Fault{"UncaughtException",
+              FaultKind::kException,
+              "Abort signal (test fault: an exception nothing catches)",
+              {kUnknownPlace}}),
     [](const ::testing::TestParamInfo<Fault>& param_info) {
         return std::string(param_info.param.name);
     });

@@ -4,15 +4,19 @@
 // latches the alarm, and whatever ends the program without a successor (the
 // restart limit, kill -9, its Wayland display gone) leaves every output low:
 // the program's own path or its outputs guard, within 2 s, saying so in the log.
-// An orderly close or a crash restart leaves the outputs to the program.
+// An orderly close or a crash restart leaves the outputs to the program. Neither
+// a second start on the same plant nor a journal file of bad bytes asked for by
+// the status page disturbs a run.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <iostream>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
 
@@ -35,12 +39,14 @@ enum class Ending {
     kCrashRestart,
     kClosed,
     kWaylandLost,
-    kSegvThenBus,     // a second fault while the failure path runs
-    kRestartLimit,    // the eleventh failure of a chain
-    kStopThenSegv,    // "Стоп" pressed, then a fault before the next cycle
-    kFaultAtStart,    // a failure before the first logic cycle
-    kSwitchOffFails,  // an output whose switch-off keeps failing
-    kActiveLowKilled  // relay boards that close on a low input, then kill -9
+    kSegvThenBus,      // a second fault while the failure path runs
+    kRestartLimit,     // the eleventh failure of a chain
+    kStopThenSegv,     // "Стоп" pressed, then a fault before the next cycle
+    kFaultAtStart,     // a failure before the first logic cycle
+    kSwitchOffFails,   // an output whose switch-off keeps failing
+    kActiveLowKilled,  // relay boards that close on a low input, then kill -9
+    kSecondStart,      // the program started again, in its folder and on its pins
+    kBadJournal        // a journal file that is not UTF-8, asked for by the page
 };
 
 struct Case {
@@ -132,7 +138,94 @@ class FailSafeTest : public RestartingProgramTest, public ::testing::WithParamIn
         }
     }
 
+    // Started again in its own folder, then in another folder on the same
+    // pins: refused before touching a pin or a log, with a box on the screen,
+    // and the running instance logs it; its run, outputs and guard go on.
+    void ExpectSecondStartsRefused(pid_t guard) {
+        const std::string exported = gpio.Exported();
+        const std::string unexported = gpio.Unexported();
+        TempDir other;
+        const struct {
+            std::string home;
+            std::string place;
+        } starts[] = {{"", "папка " + folder.string() + "/"}, {other.str(), "выходы GPIO "}};
+        for (const auto& start : starts) {
+            RunningProgram second(program, {},
+                                  {"DISPLAY=" + server.Display(), gpio.EnvironmentEntry(),
+                                   "FLEXTOR_HOME=" + start.home},
+                                  dir / "second.txt");
+            ASSERT_TRUE(second.Started());
+            const std::string line = "]  Второй запуск программы отклонён (процесс " +
+                                     std::to_string(second.Pid()) +
+                                     "): программа уже работает здесь, " + start.place;
+            EXPECT_TRUE(WaitUntil([&] { return Contains(MessageLog(), line); }, kStartLimit))
+                << MessageLog() << second.Output();
+            EXPECT_TRUE(
+                WaitUntil([&] { return x.CountWindows(kMainWindowTitle) == 2; }, kStartLimit))
+                << "the refusal's box beside the main window";
+            EXPECT_TRUE(Contains(second.Output(), "Второй запуск отклонён")) << second.Output();
+            ASSERT_TRUE(second.Signal(SIGTERM));
+            ASSERT_TRUE(second.WaitForExit(seconds(10)));
+        }
+        EXPECT_EQ(gpio.Exported(), exported);
+        EXPECT_EQ(gpio.Unexported(), unexported);
+        for (const auto& log : fs::directory_iterator(dir / "Log")) {
+            EXPECT_TRUE(log.path().filename() == "run.log" ||
+                        log.path().filename() == "Termo_run.log")
+                << "only the running instance's logs: " << log.path();
+        }
+        EXPECT_FALSE(fs::exists(other / "Log")) << "no log made for nothing";
+        EXPECT_EQ(gpio.Value(kRunPin), "1");
+        EXPECT_EQ(Guard(), guard);
+    }
+
+    // A run's journal file of today cut in the middle of a Cyrillic character,
+    // with a note saved again in Windows-1251; the page served on the loopback.
+    std::string WriteBadJournalAndRemote() {
+        const std::time_t now = std::time(nullptr);
+        std::tm today{};
+        localtime_r(&now, &today);
+        char date[16];
+        std::strftime(date, sizeof date, "%Y-%m-%d", &today);
+        const std::string name = std::string(date) + "_00-00-01_col2.csv";
+        fs::create_directory(dir / "Журнал");
+        WriteFile(dir / "Журнал" / name,
+                  "\xEF\xBB\xBFВремя;Колонка;Событие;Режим;Длительность;Объём, л;Текст\n" +
+                      std::string(date) + " 00:00:01;2;начало;;;;Дистилляция\n" + date +
+                      " 00:00:02;2;заметка;;;;\xC7\xE0\xEC\xE5\xF2\xEA\xE0\n" + date +
+                      " 00:00:03;2;заметка;;;;Отбор \xD0\n");
+        http_port = FreePort();
+        WriteFile(dir / "Remote.ini", "[Http]\nEnabled = 1\nAddress = 127.0.0.1\nPort = " +
+                                          std::to_string(http_port) + "\n");
+        return name;
+    }
+
+    // Asked for again and again as an open page does: answered with U+FFFD for
+    // the bad bytes, and the program goes on, nothing restarted.
+    void ExpectBadJournalServed(const std::string& name, pid_t guard) {
+        ASSERT_TRUE(WaitUntil([&] { return Contains(MessageLog(), "]  Страница состояния: http"); },
+                              kStartLimit))
+            << MessageLog();
+        for (const std::string& path :
+             std::vector<std::string>{"/api/journal", "/api/journal/" + name, "/api/journal"}) {
+            const RunResult answer = RunProgram(
+                "/usr/bin/curl", {"-s", "--max-time", "10", "-o", "-", "-w", "\n%{http_code}",
+                                  "http://127.0.0.1:" + std::to_string(http_port) + path});
+            EXPECT_TRUE(answer.output.ends_with("\n200")) << path << ": " << answer.output;
+            const std::string body = answer.output.substr(0, answer.output.rfind('\n'));
+            EXPECT_FALSE(nlohmann::json::parse(body, nullptr, false).is_discarded()) << body;
+            EXPECT_TRUE(Contains(body, "Отбор \xEF\xBF\xBD")) << body;
+        }
+        std::this_thread::sleep_for(seconds(2));
+        EXPECT_FALSE(run->WaitForExit(milliseconds(0))) << run->Output();
+        EXPECT_EQ(gpio.Value(kRunPin), "1");
+        EXPECT_EQ(Guard(), guard);
+        EXPECT_TRUE(ReportsIn(dir.path()).empty());
+        EXPECT_FALSE(Contains(MessageLog(), "ошибка при ответе на запрос")) << MessageLog();
+    }
+
     std::unique_ptr<RunningProgram> weston;
+    uint16_t http_port = 0;
 };
 
 // Column 1 draws heads, resumed from a state file: its run line is high.
@@ -155,6 +248,7 @@ TEST_P(FailSafeTest, LeavesThePlantAsTheOperatorLeftItOrEveryOutputLow) {
     if (ending == Ending::kActiveLowKilled) {
         WriteFile(dir / "Options.ini", "[Outputs]\nActiveLow = 1\n");
     }
+    const std::string journal = ending == Ending::kBadJournal ? WriteBadJournalAndRemote() : "";
     if (ending != Ending::kWaylandLost) {
         Start({"/CrashFile", (folder / "Crash.json").string()});
     } else if (!fs::exists("/usr/bin/weston")) {
@@ -265,6 +359,14 @@ TEST_P(FailSafeTest, LeavesThePlantAsTheOperatorLeftItOrEveryOutputLow) {
             }
             KillAndExpectOutputsLow(run->Pid(), "the program");
             break;
+        case Ending::kSecondStart:
+            ExpectSecondStartsRefused(guard);
+            KillAndExpectOutputsLow(run->Pid(), "the program");
+            break;
+        case Ending::kBadJournal:
+            ExpectBadJournalServed(journal, guard);
+            KillAndExpectOutputsLow(run->Pid(), "the program");
+            break;
         case Ending::kFaultAtStart:
             break;
     }
@@ -281,7 +383,9 @@ INSTANTIATE_TEST_SUITE_P(FailSafe, FailSafeTest,
                                            Case{"StopThenSegv", Ending::kStopThenSegv},
                                            Case{"FaultBeforeTheFirstCycle", Ending::kFaultAtStart},
                                            Case{"SwitchOffFails", Ending::kSwitchOffFails},
-                                           Case{"ActiveLowKilled", Ending::kActiveLowKilled}),
+                                           Case{"ActiveLowKilled", Ending::kActiveLowKilled},
+                                           Case{"SecondStart", Ending::kSecondStart},
+                                           Case{"BadJournalAsked", Ending::kBadJournal}),
                          [](const ::testing::TestParamInfo<Case>& param_info) {
                              return std::string(param_info.param.name);
                          });

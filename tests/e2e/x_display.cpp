@@ -5,6 +5,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+
+#include <vector>
 #endif
 
 namespace flextor::test {
@@ -35,6 +37,33 @@ struct XDisplay::Impl {
     }
 
     void Sync() const { XSync(display, False); }
+
+    // The viewable top-level windows with this title and width (any width for 0).
+    std::vector<unsigned long> Windows(const std::string& title, int width) const {
+        std::vector<unsigned long> found;
+        if (display == nullptr) {
+            return found;
+        }
+        Window root = DefaultRootWindow(display);
+        Window parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (XQueryTree(display, root, &root, &parent, &children, &count) == 0) {
+            return found;
+        }
+        for (unsigned i = 0; i < count; ++i) {
+            XWindowAttributes attributes;
+            if (XGetWindowAttributes(display, children[i], &attributes) != 0 &&
+                attributes.map_state == IsViewable && (width == 0 || attributes.width == width) &&
+                Title(children[i]) == title) {
+                found.push_back(children[i]);
+            }
+        }
+        if (children != nullptr) {
+            XFree(children);
+        }
+        return found;
+    }
 
     // Moves the pointer to x, y inside the window.
     void MoveTo(Window window, int x, int y, unsigned long delay_ms = CurrentTime) const {
@@ -77,30 +106,12 @@ bool XDisplay::Open() const {
 }
 
 unsigned long XDisplay::FindWindow(const std::string& title, int width) const {
-    Display* display = impl_->display;
-    if (display == nullptr) {
-        return 0;
-    }
-    Window root = DefaultRootWindow(display);
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    Window found = 0;
-    if (XQueryTree(display, root, &root, &parent, &children, &count) == 0) {
-        return 0;
-    }
-    for (unsigned i = 0; i < count && found == 0; ++i) {
-        XWindowAttributes attributes;
-        if (XGetWindowAttributes(display, children[i], &attributes) != 0 &&
-            attributes.map_state == IsViewable && attributes.width == width &&
-            impl_->Title(children[i]) == title) {
-            found = children[i];
-        }
-    }
-    if (children != nullptr) {
-        XFree(children);
-    }
-    return found;
+    const std::vector<unsigned long> windows = impl_->Windows(title, width);
+    return windows.empty() ? 0 : windows.front();
+}
+
+int XDisplay::CountWindows(const std::string& title) const {
+    return static_cast<int>(impl_->Windows(title, 0).size());
 }
 
 bool XDisplay::Click(unsigned long window, int x, int y) {
@@ -178,6 +189,10 @@ bool XDisplay::Open() const {
 }
 
 unsigned long XDisplay::FindWindow(const std::string&, int) const {
+    return 0;
+}
+
+int XDisplay::CountWindows(const std::string&) const {
     return 0;
 }
 

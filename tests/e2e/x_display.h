@@ -21,6 +21,8 @@ class XDisplay {
     bool Open() const;
     // A viewable top-level window with this title and width; 0 when none.
     unsigned long FindWindow(const std::string& title, int width) const;
+    // The viewable top-level windows with this title, of any width.
+    int CountWindows(const std::string& title) const;
     // A left click at x, y inside the window, which also gets the keyboard focus.
     bool Click(unsigned long window, int x, int y);
     // A drag with the left button held, from x, y to to_x, to_y in even steps.

@@ -2,6 +2,7 @@
 
 #include <signal.h>
 
+#include "app/crash/failure_cause.h"
 #include "app/crash/failure_path.h"
 #include "base/diagnostics/alternate_stack.h"
 
@@ -61,6 +62,7 @@ void InstallFailureHandler() {
     for (const FailureSignal& known : kFailureSignals) {
         sigaction(known.number, &action, nullptr);
     }
+    InstallExceptionReport();
 }
 
 }  // namespace flextor

@@ -5,8 +5,8 @@
 
 namespace flextor {
 
-// GUI thread, first thing at start-up. The handlers fire once: a fault inside
-// the failure path itself ends the process the default way.
+// GUI thread, first thing at start-up; with it the report of an exception that
+// nothing catches (failure_cause.h).
 void InstallFailureHandler();
 
 // The failure text of a signal ("Segmentation violation"); "" for any other.

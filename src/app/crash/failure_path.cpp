@@ -7,6 +7,7 @@
 #include <atomic>
 
 #include "app/crash/crash_output.h"
+#include "app/crash/failure_cause.h"
 #include "app/crash/failure_plan.h"
 #include "app/crash/restart.h"
 #include "base/text/text_buffer.h"
@@ -18,6 +19,7 @@
 namespace flextor {
 namespace {
 
+constexpr char kUnknownPlace[] = "место неизвестно";
 constexpr int kRestartLimit = 9;  // restarts so far beyond which none follows
 constexpr int64_t kSettlePauseMs = 800;
 // The path takes about a second; one still running after this is stuck.
@@ -55,11 +57,19 @@ ErrText ComposeErr(const char* failure_text, const SourcePosition& position) {
     err.Append("Билд: ");
     err.AppendNumber(kBuild);
     err.Append("; Строка: ");
-    err.AppendNumber(position.line.load(std::memory_order_relaxed));
+    const char* file = PositionFileName(position);
+    // Outside every marked procedure: the place is not known, and the last step
+    // marked (long ended) would be a false lead.
+    err.AppendNumber(*file == '\0' ? 0 : position.line.load(std::memory_order_relaxed));
     err.Append("; Файл '");
-    err.Append(PositionFileName(position));
+    err.Append(*file == '\0' ? kUnknownPlace : file);
     err.Append("'; Ошибка: ");
     err.Append(failure_text);
+    if (const char* cause = FailureCause(); *cause != '\0') {
+        err.Append(" (");
+        err.Append(cause);
+        err.Append(")");
+    }
     return err;
 }
 

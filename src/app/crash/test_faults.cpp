@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 
 #include "base/diagnostics/source_position.h"
 
@@ -14,19 +15,25 @@ namespace flextor {
 namespace {
 
 int HangForEver(void* /*unused*/) {
-    FLEXTOR_STEP();
+    FLEXTOR_PROCEDURE();
     for (volatile bool forever = true; forever;) {
     }
     return G_SOURCE_CONTINUE;
 }
 
 int FreeTwice(void* /*unused*/) {
-    FLEXTOR_STEP();
+    FLEXTOR_PROCEDURE();
     // volatile: the compiler must neither see through the pointer nor drop the calls.
     void* volatile block = std::malloc(24);
     std::free(block);
     std::free(block);
     return G_SOURCE_CONTINUE;
+}
+
+// As a request handler of the status page would: no step of its own is marked,
+// so the report must say that the place is unknown, with the exception's text.
+int ThrowUncaught(void* /*unused*/) {
+    throw std::runtime_error("test fault: an exception nothing catches");
 }
 
 bool TestFaultsEnabled() {
@@ -38,7 +45,7 @@ bool TestFaultsEnabled() {
 
 void FailAtStartWhenAsked(const std::string& folder) {
     if (TestFaultsEnabled() && std::remove((folder + kFailAtStartFile).c_str()) == 0) {
-        FLEXTOR_STEP();
+        FLEXTOR_PROCEDURE();
         raise(SIGSEGV);
     }
 }
@@ -49,6 +56,7 @@ void InstallTestFaults() {
     }
     g_unix_signal_add(SIGUSR1, HangForEver, nullptr);
     g_unix_signal_add(SIGUSR2, FreeTwice, nullptr);
+    g_unix_signal_add(SIGWINCH, ThrowUncaught, nullptr);
 }
 
 }  // namespace flextor

@@ -1,8 +1,10 @@
 // Faults on demand, for the end-to-end tests of the failure handling; only when
 // the environment has FLEXTOR_TEST_FAULTS=1. SIGUSR1 makes the GUI thread loop
 // for ever (the watchdog's case); SIGUSR2 frees one block twice, which the
-// allocator answers with SIGABRT from inside itself. A file "fail-at-start" in
-// the program folder makes start-up fail once, before the first logic cycle.
+// allocator answers with SIGABRT from inside itself; SIGWINCH throws an exception
+// that nothing catches from a main-loop callback without marks of its own. A
+// file "fail-at-start" in the program folder makes start-up fail once, before
+// the first logic cycle.
 #pragma once
 
 #include <string>

@@ -65,6 +65,12 @@ void RemoteAccess::StartServer() {
         AddLogMessage("Страница состояния: отказано в доступе с адреса " + host + " (" + why + ")",
                       kLevelWarning);
     };
+    sources.failed = [](const std::string& path, const std::string& what) {
+        AddLogMessage("Страница состояния: ошибка при ответе на запрос " + path + " (" + what +
+                          "). Ответ 500, программа работает дальше; повторные ошибки не "
+                          "записываются.",
+                      kLevelError);
+    };
     chart_encoded_.Bind([this] { OnChartEncoded(); });
     server_ = std::make_unique<StatusServer>(std::move(options), std::move(sources));
     std::string error;

@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <set>
 #include <string_view>
 #include <vector>
 
 #include "app/remote/status_page.h"
+#include "base/text/utf8.h"
 #include "core/remote/access_token.h"
 #include "core/remote/remote_settings.h"
 
@@ -114,6 +116,7 @@ struct StatusServer::Impl {
     ConnectionQuota quota{ConnectionLimits{}};
     std::vector<SoupServerMessage*> waiting_chart;  // paused, one reference each
     RateLimit refusals{kRefusalLogPeriodMs};
+    bool failure_logged = false;
 
     ~Impl() {
         for (SoupServerMessage* msg : waiting_chart) {
@@ -203,9 +206,41 @@ struct StatusServer::Impl {
         }
     }
 
-    static void OnHeaders(SoupServer* /*server*/, SoupServerMessage* msg, const char* /*path*/,
+    // A handler that fails answers 500 and the program goes on: nothing a
+    // request brings (or a file it makes the server read) may end it. Logged
+    // once a run, so that a page asking every 30 s does not fill the log.
+    void Failed(SoupServerMessage* msg, const char* path, const char* what) {
+        SetText(msg, SOUP_STATUS_INTERNAL_SERVER_ERROR, "text/plain; charset=utf-8",
+                "Внутренняя ошибка при ответе на запрос\n");
+        if (!failure_logged && sources.failed) {
+            failure_logged = true;
+            sources.failed(ValidUtf8(path != nullptr ? path : "?"), ValidUtf8(what));
+        }
+    }
+
+    template <typename Handler>
+    static void Guarded(gpointer data, SoupServerMessage* msg, const char* path, Handler handler) {
+        try {
+            handler();
+        } catch (const std::exception& e) {
+            static_cast<Impl*>(data)->Failed(msg, path, e.what());
+        } catch (...) {
+            static_cast<Impl*>(data)->Failed(msg, path, "исключение неизвестного типа");
+        }
+    }
+
+    static void OnHeaders(SoupServer* /*server*/, SoupServerMessage* msg, const char* path,
                           GHashTable* /*query*/, gpointer data) {
-        static_cast<Impl*>(data)->HeadArrived(soup_server_message_get_socket(msg));
+        Guarded(data, msg, path, [&] { static_cast<Impl*>(data)->AnswerHeaders(msg); });
+    }
+
+    static void OnRequest(SoupServer* /*server*/, SoupServerMessage* msg, const char* path,
+                          GHashTable* query, gpointer data) {
+        Guarded(data, msg, path, [&] { static_cast<Impl*>(data)->Answer(msg, path, query); });
+    }
+
+    void AnswerHeaders(SoupServerMessage* msg) {
+        HeadArrived(soup_server_message_get_socket(msg));
         SoupMessageHeaders* request = soup_server_message_get_request_headers(msg);
         const SoupEncoding encoding = soup_message_headers_get_encoding(request);
         const bool body = (encoding == SOUP_ENCODING_CONTENT_LENGTH &&
@@ -268,9 +303,7 @@ struct StatusServer::Impl {
         return false;
     }
 
-    static void OnRequest(SoupServer* /*server*/, SoupServerMessage* msg, const char* path,
-                          GHashTable* query, gpointer data) {
-        auto* impl = static_cast<Impl*>(data);
+    void Answer(SoupServerMessage* msg, const char* path, GHashTable* query) {
         soup_message_headers_replace(soup_server_message_get_response_headers(msg), "Cache-Control",
                                      "no-store");
         const std::string where = path;
@@ -279,26 +312,26 @@ struct StatusServer::Impl {
             soup_server_message_set_status(msg, SOUP_STATUS_NO_CONTENT, nullptr);
             return;
         }
-        if (!impl->Authorised(msg)) {
+        if (!Authorised(msg)) {
             return;
         }
         if (where == "/") {
             SetText(msg, SOUP_STATUS_OK, "text/html; charset=utf-8", StatusPageHtml());
         } else if (where == "/api/status") {
-            SetText(msg, SOUP_STATUS_OK, "application/json", impl->sources.json());
+            SetText(msg, SOUP_STATUS_OK, "application/json", sources.json());
         } else if (where == "/chart.png") {
             std::string png;
-            if (impl->sources.chart(png)) {
+            if (sources.chart(png)) {
                 SetChart(msg, png);
             } else {
                 // Answered by ChartReady; the message is kept until then.
-                impl->waiting_chart.push_back(SOUP_SERVER_MESSAGE(g_object_ref(msg)));
+                waiting_chart.push_back(SOUP_SERVER_MESSAGE(g_object_ref(msg)));
                 soup_server_message_pause(msg);
             }
-        } else if (IsJournalPath(where) && impl->sources.journal) {
-            const JournalAnswer answer = impl->sources.journal(where);
+        } else if (IsJournalPath(where) && sources.journal) {
+            const JournalAnswer answer = sources.journal(where);
             SetText(msg, answer.status, "application/json", answer.body);
-        } else if (impl->sources.more && impl->sources.more(msg, where, query)) {
+        } else if (sources.more && sources.more(msg, where, query)) {
             // answered there
         } else {
             SetText(msg, SOUP_STATUS_NOT_FOUND, "text/plain; charset=utf-8", "Не найдено\n");

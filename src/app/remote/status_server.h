@@ -50,6 +50,9 @@ struct StatusSources {
     std::function<void(const std::string& address, const std::string& why)> refused;
     // GET /api/journal and under it (journal_endpoint.h).
     std::function<JournalAnswer(const std::string& path)> journal;
+    // A handler failed (answered 500), the first time in the run: the path and
+    // the exception's text, both valid UTF-8.
+    std::function<void(const std::string& path, const std::string& what)> failed;
 };
 
 class StatusServer {

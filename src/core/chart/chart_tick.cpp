@@ -75,7 +75,7 @@ void Append(const ChartSample& sample, ChartView& view) {
 
 // The tick never opens a nested event loop, so it cannot run inside itself.
 void ChartTick() {
-    FLEXTOR_STEP();
+    FLEXTOR_PROCEDURE();
     ChartView* view = BoundChartView();
     if (view == nullptr) {
         return;

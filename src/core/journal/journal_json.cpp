@@ -10,6 +10,14 @@ namespace {
 
 using nlohmann::json;
 
+// A journal file is the operator's: a power cut in the middle of a character, or
+// a copy saved again in another encoding, leaves bytes that are not UTF-8. They
+// go out as U+FFFD instead of ending the request (and the program) with the
+// library's exception.
+std::string Dump(const json& document) {
+    return document.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
 json Events(const std::vector<JournalEvent>& events) {
     json list = json::array();
     for (const JournalEvent& e : events) {
@@ -64,7 +72,7 @@ std::string JournalListJson(const std::string& folder, size_t limit) {
             runs.push_back(Summary(*file, ParseJournalText(text)));
         }
     }
-    return json{{"runs", runs}}.dump();
+    return Dump(json{{"runs", runs}});
 }
 
 bool JournalEntryJson(const std::string& folder, const std::string& name, std::string& out) {
@@ -73,11 +81,10 @@ bool JournalEntryJson(const std::string& folder, const std::string& name, std::s
         return false;
     }
     const std::vector<JournalEvent> events = ParseJournalText(text);
-    out = json{{"name", name},
-               {"column", ColumnOfJournalFile(name)},
-               {"events", Events(events)},
-               {"notes", Notes(events)}}
-              .dump();
+    out = Dump(json{{"name", name},
+                    {"column", ColumnOfJournalFile(name)},
+                    {"events", Events(events)},
+                    {"notes", Notes(events)}});
     return true;
 }
 

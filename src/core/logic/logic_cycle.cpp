@@ -32,7 +32,7 @@ void StopColumnsWithoutPort() {
 }
 
 void RunSteps() {
-    FLEXTOR_STEP();
+    FLEXTOR_PROCEDURE();
     SettingsAutoSaveTick();
     FLEXTOR_STEP();
     TemperatureLogStep();

@@ -165,7 +165,7 @@ void SetOutputPins(OutputPins* pins) {
 }
 
 void RefreshOutputs() {
-    FLEXTOR_STEP();
+    FLEXTOR_PROCEDURE();
     OutputWord = ComposeWord();
     FLEXTOR_STEP();
     Write(OutputWord);

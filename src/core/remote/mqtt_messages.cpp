@@ -157,7 +157,8 @@ std::vector<MqttMessage> MqttDiscoveryMessages(const MqttSettings& settings) {
         }
         messages.push_back({settings.discovery_prefix + "/" + entity.component + "/" + node + "/" +
                                 entity.object + "/config",
-                            config.dump()});
+                            // Names from Setting.ini and Remote.ini: bad bytes become U+FFFD.
+                            config.dump(-1, ' ', false, json::error_handler_t::replace)});
     }
     return messages;
 }

@@ -76,7 +76,7 @@ void MainWindow::SetChartPainter(ChartPainter painter) {
 }
 
 bool MainWindow::DrawChart(const Cairo::RefPtr<Cairo::Context>& cr) {
-    FLEXTOR_STEP();
+    FLEXTOR_PROCEDURE();
     const int width = chart_canvas_.get_allocated_width();
     const int height = chart_canvas_.get_allocated_height();
     if (chart_painter_) {

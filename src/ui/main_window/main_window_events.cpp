@@ -60,7 +60,7 @@ void MainWindow::ShowThresholds() {
 }
 
 void MainWindow::OnThresholdArrow(Threshold which) {
-    FLEXTOR_STEP();
+    FLEXTOR_PROCEDURE();
     TenthsSpinBox& box = ThresholdBox(which);
     const auto value = static_cast<int16_t>(box.State());
     SetTenthsField(box, value, false, false);
@@ -69,7 +69,7 @@ void MainWindow::OnThresholdArrow(Threshold which) {
 }
 
 void MainWindow::OnThresholdEdited(Threshold which) {
-    FLEXTOR_STEP();
+    FLEXTOR_PROCEDURE();
     TenthsSpinBox& box = ThresholdBox(which);
     // Stored as typed, outside the box's range too; only a number beyond what the
     // 16-bit setting holds is cut, so that it cannot wrap round to its opposite.
@@ -80,7 +80,7 @@ void MainWindow::OnThresholdEdited(Threshold which) {
 }
 
 void MainWindow::OnValveToggled(int valve) {
-    FLEXTOR_STEP();
+    FLEXTOR_PROCEDURE();
     if (releasing_valves_) {
         return;
     }
@@ -151,7 +151,7 @@ void MainWindow::CheckRoleMenuItem(int role) {
 // The check item has already turned its mark over when it is activated.
 void MainWindow::OnAutoScrollItem(const Gtk::CheckMenuItem& item, uint8_t& setting,
                                   const std::function<void()>& changed) {
-    FLEXTOR_STEP();
+    FLEXTOR_PROCEDURE();
     if (setting_checks_) {
         return;
     }
@@ -163,7 +163,7 @@ void MainWindow::OnAutoScrollItem(const Gtk::CheckMenuItem& item, uint8_t& setti
 }
 
 void MainWindow::OpenSettings(SettingsPage page) {
-    FLEXTOR_STEP();
+    FLEXTOR_PROCEDURE();
     if (hooks_.open_settings) {
         hooks_.open_settings(page);
     } else {
@@ -172,7 +172,7 @@ void MainWindow::OpenSettings(SettingsPage page) {
 }
 
 void MainWindow::OpenSensors() {
-    FLEXTOR_STEP();
+    FLEXTOR_PROCEDURE();
     if (hooks_.open_sensors) {
         hooks_.open_sensors();
     } else {

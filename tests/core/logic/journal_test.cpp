@@ -2,7 +2,9 @@
 // and alarm latch with the fake clock: what each run's file holds, an entry left
 // open closed at the next start, and the folder kept within its limits.
 #include <filesystem>
+#include <fstream>
 
+#include "base/text/utf8.h"
 #include "core/journal/journal_json.h"
 #include "core/journal/run_journal.h"
 #include "core/logic/commands/column_buttons.h"
@@ -223,6 +225,18 @@ TEST_F(JournalTest, ThePageGetsTheRunsNewestFirstAndOnlyJournalFiles) {
     const std::string list = JournalListJson(folder);
     EXPECT_NE(list.find(R"("ended":null)"), std::string::npos) << list;
     EXPECT_NE(list.find(R"("title":"Ректификация")"), std::string::npos) << list;
+
+    // A note cut in the middle of a character by a power cut, one saved again in
+    // Windows-1251: the bad bytes go out as U+FFFD, never as the library's error.
+    std::ofstream(Folder() / "2024-03-01_12-00-00_col1.csv", std::ios::app)
+        << "2024-03-01 12:00:06;1;заметка;;;;Отбор \xD0\n"
+        << "2024-03-01 12:00:07;1;заметка;;;;\xC7\xE0\xEC\xE5\xF2\xEA\xE0\n";
+    ASSERT_TRUE(JournalEntryJson(folder, "2024-03-01_12-00-00_col1.csv", json));
+    for (const std::string& text : {json, JournalListJson(folder)}) {
+        EXPECT_TRUE(IsValidUtf8(text)) << text;
+        EXPECT_NE(text.find("\"Отбор \xEF\xBF\xBD\""), std::string::npos) << text;
+        EXPECT_NE(text.find("\"\xEF\xBF\xBD\xEF\xBF\xBD"), std::string::npos) << text;
+    }
 }
 
 }  // namespace

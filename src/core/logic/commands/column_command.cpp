@@ -12,7 +12,7 @@
 namespace flextor {
 
 void ColumnCommand(int column, uint8_t command) {
-    FLEXTOR_STEP();
+    FLEXTOR_PROCEDURE();
     switch (column) {
         case kColumn1:
             Col1Command(command);
