@@ -145,7 +145,7 @@ std::filesystem::path Install(const std::filesystem::path& folder) {
     if (other == nullptr || *other == '\0') {
         return test::InstallProgram("flextor", folder);
     }
-    for (const char* name : {"flextor-guard", "flextor"}) {
+    for (const char* name : {"outputs-guard", "flextor"}) {
         std::filesystem::copy_file(std::filesystem::path(other) / name, folder / name,
                                    std::filesystem::copy_options::overwrite_existing);
     }

@@ -59,7 +59,7 @@ for arch in $ARCHES; do
         -DFLEXTOR_BUILD_BENCH=OFF \
         -DFLEXTOR_TEST_RU=ON >/dev/null
     cmake --build "$build" -j "$JOBS" --target tests_core tests_platform tests_ui \
-        flextor flextor-guard flextor-onewire flextor-owsim
+        flextor outputs-guard flextor-onewire flextor-owsim
     built=$(date +%s)
     echo "== $arch: build $((built - start)) s"
     [ -n "$build_only" ] && continue

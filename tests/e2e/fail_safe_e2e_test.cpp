@@ -4,6 +4,9 @@
 // latches the alarm, and whatever ends the program without a successor (the
 // restart limit, kill -9, its Wayland display gone) leaves every output low:
 // the program's own path or its outputs guard, within 2 s, saying so in the log.
+// A program stopped (SIGSTOP) is killed by its guard once its control loop has
+// been silent for the freeze time, and stays dead; a terminal's Ctrl-Z does not
+// stop it. Without a guard that runs, column 1 neither resumes nor starts.
 // An orderly close or a crash restart leaves the outputs to the program.
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -35,12 +38,16 @@ enum class Ending {
     kCrashRestart,
     kClosed,
     kWaylandLost,
-    kSegvThenBus,     // a second fault while the failure path runs
-    kRestartLimit,    // the eleventh failure of a chain
-    kStopThenSegv,    // "Стоп" pressed, then a fault before the next cycle
-    kFaultAtStart,    // a failure before the first logic cycle
-    kSwitchOffFails,  // an output whose switch-off keeps failing
-    kActiveLowKilled  // relay boards that close on a low input, then kill -9
+    kSegvThenBus,       // a second fault while the failure path runs
+    kRestartLimit,      // the eleventh failure of a chain
+    kStopThenSegv,      // "Стоп" pressed, then a fault before the next cycle
+    kFaultAtStart,      // a failure before the first logic cycle
+    kSwitchOffFails,    // an output whose switch-off keeps failing
+    kActiveLowKilled,   // relay boards that close on a low input, then kill -9
+    kFrozen,            // SIGTSTP, then SIGSTOP
+    kGuardMissing,      // no guard beside the program
+    kGuardNotRunnable,  // a guard without the right to run it
+    kGuardEndsAtOnce    // a guard that ends as soon as it starts
 };
 
 struct Case {
@@ -51,6 +58,10 @@ struct Case {
 
 constexpr uint16_t kPulsePin = kDefaultPinTable[0];
 constexpr int kStopButton[2] = {320, 394};  // column 1's "Стоп"
+constexpr int kStartButton[2] = {64, 394};  // column 1's "Пуск"
+constexpr seconds kFrozenLowLimit{20};      // the default freeze time is 15 s
+constexpr char kFrozenLine[] =
+    "]  Программа не отвечала 15 с и остановлена сторожем выходов: все выходы выключены.\n";
 
 void PrintTo(const Case& row, std::ostream* out) {
     *out << row.name;
@@ -132,6 +143,78 @@ class FailSafeTest : public RestartingProgramTest, public ::testing::WithParamIn
         }
     }
 
+    // A process stopped by a signal: its state in /proc is T.
+    static bool Stopped(pid_t pid) {
+        const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+        const size_t name_end = stat.rfind(')');
+        return name_end != std::string::npos && stat.substr(name_end + 2, 1) == "T";
+    }
+
+    // Ctrl-Z changes nothing; a SIGSTOP leaves the outputs to the guard, which
+    // kills the program and leaves a word for its next start.
+    void FreezeAndExpectOutputsLow() {
+        ASSERT_TRUE(run->Signal(SIGTSTP));
+        std::this_thread::sleep_for(seconds(2));
+        EXPECT_FALSE(Stopped(run->Pid())) << "Ctrl-Z does not suspend a controller";
+        ASSERT_TRUE(run->Signal(SIGSTOP));
+        const auto stopped_at = Clock::now();
+        ASSERT_TRUE(WaitUntil([&] { return AllLow(); }, 2 * kFrozenLowLimit));
+        const auto took = std::chrono::duration_cast<milliseconds>(Clock::now() - stopped_at);
+        std::cout << "stopped program: every output low after " << took.count() << " ms\n";
+        EXPECT_LT(took, kFrozenLowLimit);
+        EXPECT_TRUE(run->WaitForExit(seconds(5))) << "killed by the guard";
+        kill(run->Pid(), SIGCONT);
+        std::this_thread::sleep_for(seconds(2));
+        EXPECT_TRUE(AllLow());
+        EXPECT_EQ(RestartedInstance(), 0) << "no restart";
+        ASSERT_TRUE(WaitUntil([&] { return Guard() == 0; }, seconds(5))) << "the guard ends";
+        EXPECT_EQ(Count(MessageLog(), kFrozenLine), 1u) << MessageLog();
+        ASSERT_TRUE(fs::exists(dir / "Frozen.txt"));
+        Start();
+        EXPECT_TRUE(WaitUntil(
+            [&] { return Contains(MessageLog(), "Прошлый запуск остановлен сторожем выходов ("); },
+            kStartLimit))
+            << MessageLog();
+        EXPECT_FALSE(fs::exists(dir / "Frozen.txt"));
+    }
+
+    // Without a guard that runs: the crash restart's run of column 1 is not
+    // taken up, or (fresh) its start button is refused, each with the reason.
+    void ExpectColumn1Refused(const std::string& reason, bool resume) {
+        if (resume) {
+            Start({"/CrashFile", (folder / "Crash.json").string()});
+        } else {
+            Start();
+        }
+        ASSERT_TRUE(WaitUntil([&] { return Contains(MessageLog(), reason); }, kStartLimit))
+            << MessageLog() << run->Output();
+        WaitUntilRunning();
+        if (resume) {
+            ASSERT_TRUE(
+                WaitUntil([&] { return Contains(MessageLog(), "заблокирована до перезапуска"); },
+                          kStartLimit))
+                << MessageLog();
+        } else {
+            const char refusal[] = "Колонка 1 (Ректификация) не запускается без сторожа выходов.";
+            ASSERT_TRUE(WaitUntil(
+                [&] {
+                    return Contains(MessageLog(), refusal) ||
+                           (x.Click(x.FindWindow(kMainWindowTitle, 1004), kStartButton[0],
+                                    kStartButton[1]) &&
+                            WaitUntil([&] { return Contains(MessageLog(), refusal); }, seconds(2)));
+                },
+                seconds(20)))
+                << MessageLog();
+        }
+        std::this_thread::sleep_for(seconds(2));
+        // Columns 1 and 2's outputs; column 3 and sensor 6 go on as their readings say.
+        for (const int entry : {0, 1, 3, 4, 5, 6}) {
+            const uint16_t pin = kDefaultPinTable[entry];
+            EXPECT_EQ(gpio.Value(pin), "0") << "GPIO" << pin << "\n" << MessageLog();
+        }
+        EXPECT_FALSE(Contains(MessageLog(), "Начата работа колонки 1")) << MessageLog();
+    }
+
     std::unique_ptr<RunningProgram> weston;
 };
 
@@ -145,6 +228,23 @@ TEST_P(FailSafeTest, LeavesThePlantAsTheOperatorLeftItOrEveryOutputLow) {
         WriteFile(dir / "fail-at-start", "");  // one failure, before the first cycle
         Start({"/CrashFile", (folder / "Crash.json").string()});
         ExpectRestarted(true);
+        return;
+    }
+    if (ending == Ending::kGuardMissing) {
+        fs::remove(GuardProgram());
+        ExpectColumn1Refused("]  Не найден сторож выходов " + GuardProgram().string(), true);
+        return;
+    }
+    if (ending == Ending::kGuardNotRunnable) {
+        fs::permissions(GuardProgram(), fs::perms::owner_read | fs::perms::owner_write);
+        ExpectColumn1Refused("]  Сторож выходов " + GuardProgram().string() + " не запускается (",
+                             false);
+        return;
+    }
+    if (ending == Ending::kGuardEndsAtOnce) {
+        WriteFile(GuardProgram(), "#!/bin/sh\nexit 0\n");
+        fs::permissions(GuardProgram(), fs::perms::owner_all);
+        ExpectColumn1Refused("завершается раз за разом и больше не запускается", true);
         return;
     }
     if (ending == Ending::kSwitchOffFails) {
@@ -265,7 +365,13 @@ TEST_P(FailSafeTest, LeavesThePlantAsTheOperatorLeftItOrEveryOutputLow) {
             }
             KillAndExpectOutputsLow(run->Pid(), "the program");
             break;
+        case Ending::kFrozen:
+            FreezeAndExpectOutputsLow();
+            break;
         case Ending::kFaultAtStart:
+        case Ending::kGuardMissing:
+        case Ending::kGuardNotRunnable:
+        case Ending::kGuardEndsAtOnce:
             break;
     }
 }
@@ -281,7 +387,11 @@ INSTANTIATE_TEST_SUITE_P(FailSafe, FailSafeTest,
                                            Case{"StopThenSegv", Ending::kStopThenSegv},
                                            Case{"FaultBeforeTheFirstCycle", Ending::kFaultAtStart},
                                            Case{"SwitchOffFails", Ending::kSwitchOffFails},
-                                           Case{"ActiveLowKilled", Ending::kActiveLowKilled}),
+                                           Case{"ActiveLowKilled", Ending::kActiveLowKilled},
+                                           Case{"StoppedProgram", Ending::kFrozen},
+                                           Case{"GuardMissing", Ending::kGuardMissing},
+                                           Case{"GuardNotRunnable", Ending::kGuardNotRunnable},
+                                           Case{"GuardEndsAtOnce", Ending::kGuardEndsAtOnce}),
                          [](const ::testing::TestParamInfo<Case>& param_info) {
                              return std::string(param_info.param.name);
                          });

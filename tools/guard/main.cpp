@@ -1,4 +1,4 @@
-// flextor-guard: started by the program with one end of a socket pair as its
+// outputs-guard: started by the program with one end of a socket pair as its
 // standard input, it outlives the program and drives every output low when the
 // program ends without dismissing it (killed, out of memory, its display gone,
 // a restart that failed). It never polls: it sleeps in a read until the end of
@@ -23,7 +23,7 @@ int main() {
     syscall(SYS_close_range, 3U, ~0U, 0U);
     struct stat status {};
     if (fstat(STDIN_FILENO, &status) != 0 || !S_ISSOCK(status.st_mode)) {
-        std::fprintf(stderr, "flextor-guard: to be started by flextor, with its socket as input\n");
+        std::fprintf(stderr, "outputs-guard: to be started by flextor, with its socket as input\n");
         return 2;
     }
     flextor::SysfsGpio gpio(flextor::GpioRootFromEnvironment());

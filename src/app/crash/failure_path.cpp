@@ -9,6 +9,7 @@
 #include "app/crash/crash_output.h"
 #include "app/crash/failure_plan.h"
 #include "app/crash/restart.h"
+#include "app/guard/guard_link.h"
 #include "base/text/text_buffer.h"
 #include "core/crash/crash_snapshot.h"
 #include "core/crash/crash_state_json.h"
@@ -175,6 +176,8 @@ void RunFailurePath(const char* failure_text, const SourcePosition& position) {
     }
     // The outputs keep their levels: the new instance takes them over at once.
     static_cast<void>(CarryOutUnexport(plan.pins));
+    // The control loop is silent until the new instance's first cycle.
+    TellGuardOfRestart();
     SleepMs(kSettlePauseMs);
     if (!StartNewInstance(plan)) {
         LogError(plan, "Не удалось перезапуcтить программу!");
@@ -201,6 +204,9 @@ void CutFailurePathShort(const char* failure_text) {
     LogError(plan, "Сбой при обработке ошибки (", failure_text,
              restart ? "): все выходы выключены, программа перезапускается."
                      : "): все выходы выключены. Программа не была перезапущена!");
+    if (restart) {
+        TellGuardOfRestart();
+    }
     if (restart && !StartNewInstance(plan)) {
         LogError(plan, "Не удалось перезапуcтить программу!");
     }
