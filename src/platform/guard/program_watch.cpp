@@ -2,7 +2,6 @@
 
 #include <poll.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -103,21 +102,12 @@ bool WaitForEndOrFreeze(int fd, GuardInbox& inbox) {
     }
 }
 
-// The instance that sent the last "pid", else the socket's other end.
-pid_t ProgramProcess(int fd, const GuardInbox& inbox) {
-    if (inbox.pid() > 1) {
-        return inbox.pid();
-    }
-    ucred peer{};
-    socklen_t size = sizeof peer;
-    return getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 ? peer.pid : 0;
-}
-
 // A frozen program cannot be asked: it is killed outright (no failure path, so
 // no restart), and its end of the socket awaited a moment, so that nothing it
 // still had in hand writes a pin after the guard.
 void StopFrozenProgram(int fd, const GuardInbox& inbox) {
-    const pid_t pid = ProgramProcess(fd, inbox);
+    // The instance that said its pid last: a crash restart's new one says its own.
+    const pid_t pid = inbox.pid();
     if (pid <= 1 || kill(pid, SIGKILL) != 0) {
         std::fprintf(stderr, "outputs-guard: cannot stop the program (pid %d)\n",
                      static_cast<int>(pid));
