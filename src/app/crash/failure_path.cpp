@@ -149,6 +149,9 @@ void RunFailurePath(const char* failure_text, const SourcePosition& position) {
     // here (that is GTK's, and the GUI thread may be the one that failed): their
     // ticks see StopRequest and do nothing until the process ends.
     StopRequest = 1;
+    // The control loop is silent from here until a new instance's first cycle;
+    // this path ends the process or starts that instance, and cuts itself short.
+    TellGuardOfRestart();
     const FailurePlan& plan = Plan();
     if (!plan.ready.load()) {
         EndWithOutputsLow(plan);  // failed before the plan existed: nothing to save
@@ -176,8 +179,6 @@ void RunFailurePath(const char* failure_text, const SourcePosition& position) {
     }
     // The outputs keep their levels: the new instance takes them over at once.
     static_cast<void>(CarryOutUnexport(plan.pins));
-    // The control loop is silent until the new instance's first cycle.
-    TellGuardOfRestart();
     SleepMs(kSettlePauseMs);
     if (!StartNewInstance(plan)) {
         LogError(plan, "Не удалось перезапуcтить программу!");

@@ -17,8 +17,8 @@ namespace flextor {
 // lost, exit inside a library): the guard has nothing left to do.
 void DismissGuardBeforeEnd();
 
-// The failure path, async-signal-safe: a new instance takes over, so the guard
-// stops timing the control loop until that one's first sign.
+// The failure path, async-signal-safe: the logic ticks stop while it runs and
+// until a new instance's first cycle, so the guard stops timing them.
 void TellGuardOfRestart();
 
 // The file the guard leaves in the program folder when it stopped a frozen program.

@@ -11,8 +11,8 @@
 //   "marker PATH"  the file the guard leaves when it stopped a frozen program,
 //               so that the next start can say so;
 //   "alive"     the control loop has run: the guard's clock starts again;
-//   "restart"   the instance is failing and a new one takes over: nothing is
-//               timed until the new one's first "alive";
+//   "restart"   the instance is failing: its failure path ends it (and the
+//               socket) or starts a new one; nothing is timed until an "alive";
 //   "dismiss"   the orderly shutdown has driven the outputs low itself: the
 //               guard ends without touching them.
 // The end of the socket without a dismissal means the program is gone.
