@@ -4,7 +4,9 @@
 // the chart has begun, the processor time it takes over 60 s is read from /proc
 // (utime + stime) and reported as a share of one core, in percent: the whole
 // process, the GUI thread (the main thread) and the polling thread
-// ("flextor-poll"); what the bus simulator itself costs is this process's.
+// ("flextor-poll"); what the bus simulator itself costs is this process's. The
+// outputs guard, a process of its own woken by every logic cycle, is reported
+// apart (guard_pct).
 //
 // Needs Xvfb on the PATH: the bench starts a display of its own. The program
 // and its outputs guard are taken from the build folder, or from the folder
@@ -105,6 +107,35 @@ bool ReadCpuTicks(pid_t pid, CpuTicks& ticks) {
     return !error;
 }
 
+// The program's outputs guard: its child of that name (the name it had before
+// too, to compare with an older build); 0 when there is none.
+pid_t GuardOf(pid_t program) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        std::ifstream file(entry.path() / "stat");
+        std::string line;
+        const size_t close = std::getline(file, line) ? line.rfind(')') : std::string::npos;
+        if (close == std::string::npos) {
+            continue;
+        }
+        const std::string name = line.substr(line.find('(') + 1, close - line.find('(') - 1);
+        std::istringstream fields(line.substr(close + 1));
+        std::string process_state;
+        pid_t parent = 0;
+        if ((name == "outputs-guard" || name == "flextor-guard") &&
+            fields >> process_state >> parent && parent == program) {
+            return static_cast<pid_t>(std::stoi(entry.path().filename().string()));
+        }
+    }
+    return 0;
+}
+
+uint64_t TicksOf(pid_t pid) {
+    std::string name;
+    uint64_t ticks = 0;
+    return pid != 0 && ReadStat("/proc/" + std::to_string(pid) + "/stat", name, ticks) ? ticks : 0;
+}
+
 int64_t IdOf(const owsim::RomCode& rom) {
     int64_t id = 0;
     std::memcpy(&id, rom.data(), sizeof id);
@@ -145,7 +176,7 @@ std::filesystem::path Install(const std::filesystem::path& folder) {
     if (other == nullptr || *other == '\0') {
         return test::InstallProgram("flextor", folder);
     }
-    for (const char* name : {"flextor-guard", "flextor"}) {
+    for (const char* name : {"outputs-guard", "flextor"}) {
         std::filesystem::copy_file(std::filesystem::path(other) / name, folder / name,
                                    std::filesystem::copy_options::overwrite_existing);
     }
@@ -189,12 +220,17 @@ void BM_RestCost(benchmark::State& state) {
 
     CpuTicks before;
     CpuTicks after;
+    const pid_t guard = GuardOf(run.Pid());
+    uint64_t guard_before = 0;
+    uint64_t guard_after = 0;
     double passed = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         const bool read = ReadCpuTicks(run.Pid(), before);
+        guard_before = TicksOf(guard);
         std::this_thread::sleep_for(kMeasured);
         passed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        guard_after = TicksOf(guard);
         if (!read || !ReadCpuTicks(run.Pid(), after) || run.WaitForExit({})) {
             state.SkipWithError(
                 ("the program ended or /proc could not be read: " + run.Output()).c_str());
@@ -204,6 +240,7 @@ void BM_RestCost(benchmark::State& state) {
     state.counters["total_pct"] = ShareOfCore(after.total - before.total, passed);
     state.counters["gui_pct"] = ShareOfCore(after.gui - before.gui, passed);
     state.counters["poll_pct"] = ShareOfCore(after.poll - before.poll, passed);
+    state.counters["guard_pct"] = ShareOfCore(guard_after - guard_before, passed);
     run.Signal(SIGTERM);
     static_cast<void>(run.WaitForExit(seconds(15)));
 }

@@ -4,7 +4,7 @@
 include(GNUInstallDirs)
 
 if(TARGET flextor)
-  install(TARGETS flextor flextor-guard RUNTIME DESTINATION lib/flextor)
+  install(TARGETS flextor outputs-guard RUNTIME DESTINATION lib/flextor)
   install(PROGRAMS packaging/flextor-launcher.sh DESTINATION ${CMAKE_INSTALL_BINDIR}
           RENAME flextor)
   install(FILES packaging/flextor.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

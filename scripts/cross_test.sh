@@ -15,8 +15,9 @@
 # emulated suite are left out: without a binfmt_misc registration the kernel
 # cannot run a foreign executable, only qemu can, and qemu-user does not follow
 # an exec. The program under test is started by the native test with qemu in
-# front (FLEXTOR_TEST_EMULATOR); its own restart and outputs guard are the
-# ones it cannot start there.
+# front (FLEXTOR_TEST_EMULATOR), and starts its outputs guard through the same
+# emulator (columns 1 and 2 do not run without one); its own crash restart is
+# what it cannot start there.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -59,7 +60,7 @@ for arch in $ARCHES; do
         -DFLEXTOR_BUILD_BENCH=OFF \
         -DFLEXTOR_TEST_RU=ON >/dev/null
     cmake --build "$build" -j "$JOBS" --target tests_core tests_platform tests_ui \
-        flextor flextor-guard flextor-onewire flextor-owsim
+        flextor outputs-guard flextor-onewire flextor-owsim
     built=$(date +%s)
     echo "== $arch: build $((built - start)) s"
     [ -n "$build_only" ] && continue

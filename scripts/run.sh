@@ -10,5 +10,5 @@ cd "$(dirname "$0")/.."
 ./scripts/setup.sh run
 cmake -S . -B build-run -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DFLEXTOR_BUILD_TESTS=OFF -DFLEXTOR_BUILD_BENCH=OFF >/dev/null
-cmake --build build-run -j "$(nproc)" --target flextor flextor-guard flextor-plant flextor-owsim
+cmake --build build-run -j "$(nproc)" --target flextor outputs-guard flextor-plant flextor-owsim
 exec ./scripts/start_in_folder.sh build-run run "$@"

@@ -33,7 +33,7 @@ if [ "${1:-}" = "--scenario" ]; then
 fi
 
 # The program looks for its outputs guard beside itself.
-cp "$build/flextor" "$build/flextor-guard" "$folder/"
+cp "$build/flextor" "$build/outputs-guard" "$folder/"
 
 hardware=1
 [ -d /sys/class/gpio ] || hardware=0

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -43,6 +44,14 @@ bool StartToolkit(std::chrono::seconds wait) {
     return true;
 }
 
+// A controller is never suspended from its terminal (Ctrl-Z, a background
+// read or write): a stopped program would leave its outputs as they are.
+void IgnoreJobControl() {
+    for (const int signal_number : {SIGTSTP, SIGTTIN, SIGTTOU}) {
+        std::signal(signal_number, SIG_IGN);
+    }
+}
+
 }  // namespace
 
 int RunApplication(const CommandLine& command_line) {
@@ -53,6 +62,7 @@ int RunApplication(const CommandLine& command_line) {
     }
     // Still the only thread: the guard's descriptor number may go into the environment.
     static_cast<void>(ReserveGuardSlot());
+    IgnoreJobControl();
     const DisplayWait wait = DisplayWaitFromEnvironment();
     if (!wait.error.empty()) {
         std::fprintf(stderr, "flextor: %s\n", wait.error.c_str());

@@ -33,7 +33,8 @@ void CloseModalBoxes() {
 }  // namespace
 
 // The logic tick beats the watchdog before the busy check, so that the nested
-// loop of a modal box keeps it beating.
+// loop of a modal box keeps it beating; the outputs guard hears from it after
+// the cycle (a frozen process sends nothing, so the guard stops it).
 // The logic cycle and the output refresh each guard themselves with their busy
 // flag, so a tick inside the nested loop of a modal box they opened does nothing.
 // A failure being handled on another thread cannot remove the timers (only this
@@ -41,10 +42,11 @@ void CloseModalBoxes() {
 // that nothing writes the pins it has just given back.
 void Program::AddTimers() {
     timers_[0] = Glib::signal_timeout().connect(
-        [] {
+        [this] {
             Heartbeat();
             if (StopRequest.load() == 0) {
                 LogicCycle();
+                guard_.Beat();
             }
             return true;
         },

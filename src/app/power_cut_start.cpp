@@ -94,6 +94,18 @@ bool Program::ResumeAfterPowerCut(const CommandLine& command_line) {
         facts.current = WaitForRoleReadings(facts.saved);
     }
     const PowerCutDecision decision = DecidePowerCut(facts, options);
+    if (decision.resume && (stopped_as_frozen_ || !MissingGuard().empty())) {
+        AddLogMessage(stopped_as_frozen_
+                          ? std::string("Работа не возобновлена: прошлый запуск остановлен "
+                                        "сторожем выходов.")
+                          : "Работа не возобновлена без сторожа выходов. " + MissingGuard(),
+                      kLevelWarning);
+        if (facts.alarm_latched) {
+            ProgVar.Logic.Alarm = 1;
+            BlockColumnsUntilRestart();
+        }
+        return false;
+    }
     if (!decision.resume) {
         AddLogMessage(decision.message, kLevelWarning);
         if (decision.keep_latch) {

@@ -69,6 +69,9 @@ class Program {
     // crash_file gives no run to take up: the start is a fresh one.
     [[nodiscard]] bool ResumeRun(const std::string& crash_file);
     void PulseRestartAlarm();
+    // The outputs guard stopped the last run as frozen (freeze_report.cpp):
+    // said once, and the marker removed.
+    void ReportFreezeStop();
     // A start after a power cut (power_cut_start.cpp), once the outputs are low
     // and the polling thread runs: true when the run kept on disk is taken up.
     [[nodiscard]] bool ResumeAfterPowerCut(const CommandLine& command_line);
@@ -97,6 +100,7 @@ class Program {
     std::string configuration_error_;
     std::vector<std::string> options_problems_;  // logged once the log file is known
     std::string guard_error_;                    // logged once the log file is known
+    bool stopped_as_frozen_ = false;             // the last run: no power-cut resume
 
     Glib::RefPtr<Glib::MainLoop> loop_;
     std::unique_ptr<TerminationSignals> signals_;

@@ -21,6 +21,7 @@
 #include "core/crash/crash_snapshot.h"
 #include "core/journal/run_journal.h"
 #include "core/log/message_log.h"
+#include "core/logic/commands/column_command.h"
 #include "core/logic/logic_cycle.h"
 #include "core/logic/refresh_outputs.h"
 #include "core/options/options.h"
@@ -58,6 +59,8 @@ bool Program::Start(const CommandLine& command_line) {
     // guard next, before anything can drive an output high.
     InstallFailureHandler();
     guard_error_ = guard_.Start();
+    // Without a guard nothing may heat: resuming and starting columns 1 and 2 refuse.
+    SetMissingGuard(guard_error_);
     PrepareFolderAndPins();
     BuildMainWindow();
     RemoveLeftoverSettingsFiles();
@@ -71,6 +74,7 @@ bool Program::Start(const CommandLine& command_line) {
     for (const std::string& problem : options_problems_) {
         AddLogMessage(problem, kLevelWarning);
     }
+    ReportFreezeStop();
     PrepareForFailure();
     FailAtStartWhenAsked(program_folder_);
     onewire::LinkOptions = onewire::kLinkSleep;
@@ -141,7 +145,7 @@ void Program::PrepareForFailure() {
         std::fprintf(stderr,
                      "flextor: a path is too long, a failure will not restart the program\n");
     }
-    guard_.TellLogFile(Settings.Log.ErrFile == 1 ? ProgVar.LogInfo_FileName : "");
+    guard_.TellLogFile(Settings.Log.ErrFile == 1 ? ProgVar.LogInfo_FileName : "", program_folder_);
     if (!guard_error_.empty()) {
         AddLogMessage(guard_error_, kLevelError);
         std::fprintf(stderr, "flextor: %s\n", guard_error_.c_str());

@@ -63,7 +63,7 @@ TEST_F(PackageTest, HoldsTheProgramItsToolsMenuEntryIconRuleAndReadme) {
     const char* const files[] = {
         "usr/bin/flextor",
         "usr/lib/flextor/flextor",
-        "usr/lib/flextor/flextor-guard",
+        "usr/lib/flextor/outputs-guard",
         "usr/bin/flextor-onewire",
         "usr/bin/flextor-owsim",
         "usr/bin/flextor-plant",

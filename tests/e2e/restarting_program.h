@@ -131,7 +131,7 @@ class RestartingProgramTest : public ::testing::Test {
     }
 
     // The outputs guard beside the program.
-    fs::path GuardProgram() const { return program.parent_path() / "flextor-guard"; }
+    fs::path GuardProgram() const { return program.parent_path() / "outputs-guard"; }
 
     void Start(std::vector<std::string> args = {}, std::vector<std::string> env = {}) {
         // The caller's entries come later and win.
@@ -165,9 +165,11 @@ class RestartingProgramTest : public ::testing::Test {
         return 0;
     }
 
+    // Empty until the program has made its log folder.
     std::string MessageLog() const {
         std::string all;
-        for (const auto& entry : fs::directory_iterator(dir / "Log")) {
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(dir / "Log", error)) {
             if (!entry.path().filename().string().starts_with("Termo_")) {
                 all += ReadFile(entry.path());
             }

@@ -345,6 +345,7 @@ struct PowerCutCase {
     double cooled;                 // s of plant time the plant cooled meanwhile
     const char* message;           // logged at the second start, or nullptr
     bool resumes;
+    bool stopped_by_guard = false;  // the outputs guard's marker of a frozen program
 };
 
 void PrintTo(const PowerCutCase& c, std::ostream* out) {
@@ -374,6 +375,9 @@ TEST_P(PlantPowerCut, ResumesTheRunOnlyWhenItIsKnownToBeSafe) {
     const size_t before_cut = History().size();
 
     ASSERT_NO_FATAL_FAILURE(StartPlant("", false, c.cooled));
+    if (c.stopped_by_guard) {
+        WriteFile(dir / "Frozen.txt", "08.12.2026 18:00:00\n");
+    }
     ASSERT_NO_FATAL_FAILURE(StartProgram(env));
     if (c.message != nullptr) {
         ASSERT_NO_FATAL_FAILURE(WaitForLog(c.message));
@@ -415,7 +419,15 @@ INSTANTIATE_TEST_SUITE_P(
                      20,
                      "(время перебоя неизвестно (часы не синхронизированы), установка не остыла)",
                      true},
-        PowerCutCase{"OptionOff", false, {"FLEXTOR_CLOCK_SYNC=1"}, 20, nullptr, false}),
+        PowerCutCase{"OptionOff", false, {"FLEXTOR_CLOCK_SYNC=1"}, 20, nullptr, false},
+        // A program frozen and killed by its guard is never resumed: started by hand.
+        PowerCutCase{"StoppedByTheGuard",
+                     true,
+                     {"FLEXTOR_CLOCK_SYNC=1"},
+                     20,
+                     "Работа не возобновлена: прошлый запуск остановлен сторожем выходов.",
+                     false,
+                     true}),
     [](const ::testing::TestParamInfo<PowerCutCase>& param) {
         return std::string(param.param.name);
     });

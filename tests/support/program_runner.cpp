@@ -60,7 +60,7 @@ std::filesystem::path InstallProgram(const std::string& name, const std::filesys
                                std::filesystem::copy_options::overwrite_existing);
     // The program starts its outputs guard from its own folder.
     if (name == "flextor") {
-        std::filesystem::copy_file(BuiltProgram("flextor-guard"), folder / "flextor-guard",
+        std::filesystem::copy_file(BuiltProgram("outputs-guard"), folder / "outputs-guard",
                                    std::filesystem::copy_options::overwrite_existing);
     }
     return target;

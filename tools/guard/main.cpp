@@ -1,8 +1,9 @@
-// flextor-guard: started by the program with one end of a socket pair as its
+// outputs-guard: started by the program with one end of a socket pair as its
 // standard input, it outlives the program and drives every output low when the
 // program ends without dismissing it (killed, out of memory, its display gone,
-// a restart that failed). It never polls: it sleeps in a read until the end of
-// the socket.
+// a restart that failed), or kills it first when its logic cycle stops giving
+// signs (frozen, stopped). It sleeps in a poll, woken only by what the program
+// sends (once a second) or by the end of the freeze time.
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -23,7 +24,7 @@ int main() {
     syscall(SYS_close_range, 3U, ~0U, 0U);
     struct stat status {};
     if (fstat(STDIN_FILENO, &status) != 0 || !S_ISSOCK(status.st_mode)) {
-        std::fprintf(stderr, "flextor-guard: to be started by flextor, with its socket as input\n");
+        std::fprintf(stderr, "outputs-guard: to be started by flextor, with its socket as input\n");
         return 2;
     }
     flextor::SysfsGpio gpio(flextor::GpioRootFromEnvironment());

@@ -10,6 +10,7 @@
 #include "app/crash/failure_cause.h"
 #include "app/crash/failure_plan.h"
 #include "app/crash/restart.h"
+#include "app/guard/guard_link.h"
 #include "base/text/text_buffer.h"
 #include "core/crash/crash_snapshot.h"
 #include "core/crash/crash_state_json.h"
@@ -158,6 +159,9 @@ void RunFailurePath(const char* failure_text, const SourcePosition& position) {
     // here (that is GTK's, and the GUI thread may be the one that failed): their
     // ticks see StopRequest and do nothing until the process ends.
     StopRequest = 1;
+    // The control loop is silent from here until a new instance's first cycle;
+    // this path ends the process or starts that instance, and cuts itself short.
+    TellGuardOfRestart();
     const FailurePlan& plan = Plan();
     if (!plan.ready.load()) {
         EndWithOutputsLow(plan);  // failed before the plan existed: nothing to save
@@ -211,6 +215,9 @@ void CutFailurePathShort(const char* failure_text) {
     LogError(plan, "Сбой при обработке ошибки (", failure_text,
              restart ? "): все выходы выключены, программа перезапускается."
                      : "): все выходы выключены. Программа не была перезапущена!");
+    if (restart) {
+        TellGuardOfRestart();
+    }
     if (restart && !StartNewInstance(plan)) {
         LogError(plan, "Не удалось перезапуcтить программу!");
     }

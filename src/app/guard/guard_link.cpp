@@ -11,6 +11,8 @@
 #include "app/guard/guard_spawn.h"
 #include "core/guard/guard_protocol.h"
 #include "core/log/message_log.h"
+#include "core/logic/commands/column_command.h"
+#include "core/options/options.h"
 #include "platform/gpio/sysfs_gpio.h"
 
 namespace flextor {
@@ -29,6 +31,14 @@ void DismissGuardBeforeEnd() {
     if (fd >= 0) {
         // When it is gone already, it has nothing to do either.
         static_cast<void>(send(fd, kGuardDismissLine, sizeof kGuardDismissLine - 1, MSG_NOSIGNAL));
+    }
+}
+
+void TellGuardOfRestart() {
+    const int fd = Plan().guard_fd.load();
+    if (fd >= 0) {
+        static_cast<void>(
+            send(fd, kGuardRestartLine, sizeof kGuardRestartLine - 1, MSG_NOSIGNAL | MSG_DONTWAIT));
     }
 }
 
@@ -85,27 +95,36 @@ void GuardLink::OnGuardEnded() {
     }
     ends_.push_back(now);
     if (ends_.size() > kEndsPerMinute) {
-        AddLogMessage(
-            "Сторож выходов завершается раз за разом и больше не запускается: при аварийном "
-            "завершении программы выходы не будут выключены.",
-            kLevelError);
+        LoseGuard("Сторож выходов " + GuardExecutablePath() +
+                  " завершается раз за разом и больше не запускается: без него колонки 1 и 2 "
+                  "не работают. Установите программу заново и перезапустите её.");
         return;
     }
     const std::string error = Launch();
     if (!error.empty()) {
-        AddLogMessage(error, kLevelError);
+        LoseGuard(error);
         std::fprintf(stderr, "flextor: %s\n", error.c_str());
         return;
     }
     AddLogMessage("Сторож выходов завершился и запущен снова.", kLevelWarning);
 }
 
-void GuardLink::TellLogFile(const std::string& path) {
+void GuardLink::TellLogFile(const std::string& path, const std::string& program_folder) {
     // The outputs' polarity goes with it: set before the log file is known.
-    log_line_ = GuardLogLine(path) + GuardActiveLowLine(OutputsActiveLow());
+    log_line_ = GuardLogLine(path) + GuardActiveLowLine(OutputsActiveLow()) +
+                GuardPidLine(getpid()) + GuardFreezeLine(CurrentOptions().guard.freeze_seconds) +
+                GuardMarkerLine(program_folder + kFreezeMarkerName);
     if (fd_ >= 0) {
         // When the guard is gone, the watch starts the next one, which is told.
         static_cast<void>(Send(log_line_));
+    }
+}
+
+void GuardLink::Beat() {
+    if (fd_ >= 0) {
+        // A full socket means a guard that reads nothing: its end shows on the watch.
+        static_cast<void>(
+            send(fd_, kGuardAliveLine, sizeof kGuardAliveLine - 1, MSG_NOSIGNAL | MSG_DONTWAIT));
     }
 }
 

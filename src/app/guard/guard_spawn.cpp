@@ -11,6 +11,8 @@
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
+#include <vector>
 
 #include "base/files/unique_fd.h"
 
@@ -51,17 +53,28 @@ int HoldNumber(int number) {
     return dup3(null.Get(), number, O_CLOEXEC);
 }
 
-std::string GuardPath() {
-    char path[4096];
-    const ssize_t size = readlink("/proc/self/exe", path, sizeof path - 1);
-    std::string folder = size > 0 ? std::string(path, static_cast<size_t>(size)) : "";
-    folder.erase(folder.find_last_of('/') + 1);
-    return folder + kGuardProgramName;
+// A missing file is told from one that is there but cannot be run.
+std::string Failure(const std::string& path, int error) {
+    if (error == ENOENT) {
+        return "Не найден сторож выходов " + path +
+               ": без него колонки 1 и 2 не работают. Установите программу заново.";
+    }
+    return "Сторож выходов " + path + " не запускается (" + std::strerror(error) +
+           "): без него колонки 1 и 2 не работают. Проверьте, что файл исполняемый (chmod +x), "
+           "или установите программу заново.";
 }
 
-std::string Failure(const std::string& what, const std::string& path, int error) {
-    return what + " " + path + " (" + std::strerror(error) +
-           "): при аварийном завершении программы выходы не будут выключены.";
+// The guard's command line: under a test's emulator, the emulator's words first.
+std::vector<std::string> GuardCommand(const std::string& path) {
+    std::vector<std::string> words;
+    if (const char* emulator = std::getenv(kTestEmulatorVariable)) {
+        std::istringstream split(emulator);
+        for (std::string word; split >> word;) {
+            words.push_back(word);
+        }
+    }
+    words.push_back(path);
+    return words;
 }
 
 }  // namespace
@@ -84,16 +97,24 @@ const GuardSlot& ProcessGuardSlot() {
     return slot_of_process;
 }
 
+std::string GuardExecutablePath() {
+    char path[4096];
+    const ssize_t size = readlink("/proc/self/exe", path, sizeof path - 1);
+    std::string folder = size > 0 ? std::string(path, static_cast<size_t>(size)) : "";
+    folder.erase(folder.find_last_of('/') + 1);
+    return folder + kGuardProgramName;
+}
+
 GuardStart StartGuardProcess(int slot) {
     GuardStart start;
-    std::string path = GuardPath();
+    const std::string path = GuardExecutablePath();
     if (access(path.c_str(), X_OK) != 0) {
-        start.error = Failure("Не найден сторож выходов", path, errno);
+        start.error = Failure(path, errno);
         return start;
     }
     int ends[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
-        start.error = Failure("Не удалось запустить сторож выходов", path, errno);
+        start.error = Failure(path, errno);
         return start;
     }
     UniqueFd ours(ends[0]);
@@ -107,13 +128,19 @@ GuardStart StartGuardProcess(int slot) {
     sigemptyset(&none);
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK);
-    char* argv[] = {path.data(), nullptr};
-    const int error = posix_spawn(&start.pid, path.c_str(), &actions, &attributes, argv, environ);
+    std::vector<std::string> command = GuardCommand(path);
+    std::vector<char*> argv;
+    for (std::string& word : command) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    const int error =
+        posix_spawnp(&start.pid, argv[0], &actions, &attributes, argv.data(), environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0) {
         start.pid = -1;
-        start.error = Failure("Не удалось запустить сторож выходов", path, error);
+        start.error = Failure(path, error);
         return start;
     }
     if (slot >= 0 && ours.Get() != slot) {

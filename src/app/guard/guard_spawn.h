@@ -1,4 +1,4 @@
-// Starting the outputs guard (flextor-guard, beside the program's executable)
+// Starting the outputs guard (outputs-guard, beside the program's executable)
 // and finding the one a failed instance handed over. The program's end of their
 // socket sits at one descriptor number for the whole chain of restarted
 // instances, named in FLEXTOR_GUARD_FD; the failure path keeps it open across
@@ -12,7 +12,11 @@
 namespace flextor {
 
 inline constexpr char kGuardFdVariable[] = "FLEXTOR_GUARD_FD";
-inline constexpr char kGuardProgramName[] = "flextor-guard";
+// Not "flextor-…": a "pkill flextor" must not take the guard with the program.
+inline constexpr char kGuardProgramName[] = "outputs-guard";
+// Tests only: the emulator that runs the program (qemu-user cannot follow an
+// exec of a foreign executable), which then runs its guard too.
+inline constexpr char kTestEmulatorVariable[] = "FLEXTOR_TEST_EMULATOR";
 
 struct GuardSlot {
     int number = -1;         // where the program's end is kept; -1: anywhere
@@ -30,8 +34,13 @@ const GuardSlot& ProcessGuardSlot();
 struct GuardStart {
     int fd = -1;  // the program's end, close-on-exec
     pid_t pid = -1;
-    std::string error;  // for the message log, when the guard could not be started
+    // For the message log when the guard could not be started: a missing file
+    // told from one that cannot be run.
+    std::string error;
 };
+
+// The guard's executable: beside the program's.
+std::string GuardExecutablePath();
 
 // Starts the guard with a new socket pair, its end as the guard's standard
 // input; the program's end is put at slot (when not -1). The guard runs in a

@@ -84,6 +84,10 @@ uint8_t ShowResumedRun(const std::string& message) {
     uint8_t valve = 0;
     if (ProgVar.Logic.Alarm == 1) {
         BlockColumnsUntilRestart();
+    } else if (!MissingGuard().empty()) {
+        AddLogMessage("Работа колонок 1 и 2 не возобновлена без сторожа выходов. " + MissingGuard(),
+                      kLevelError);
+        BlockColumnsUntilRestart();
     } else {
         valve = ShowColumns();
     }

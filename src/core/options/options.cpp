@@ -98,6 +98,7 @@ OptionsLoad ParseOptions(const std::string& text) {
     read.Decimal("Checks", "StepLimit", kStepLimitRange, checks.step_limit);
     read.Flag("Checks", "AlarmOnProblem", checks.alarm_on_problem);
     read.Flag("Outputs", "ActiveLow", load.options.outputs.active_low);
+    read.Whole("Guard", "FreezeSeconds", kFreezeSecondsRange, load.options.guard.freeze_seconds);
     return load;
 }
 
@@ -117,7 +118,8 @@ std::string OptionsText(const Options& options) {
            Line("StepCheck", FlagText(checks.step_check)) +
            Line("StepLimit", DecimalText(checks.step_limit)) +
            Line("AlarmOnProblem", FlagText(checks.alarm_on_problem)) + "\n[Outputs]\n" +
-           Line("ActiveLow", FlagText(options.outputs.active_low));
+           Line("ActiveLow", FlagText(options.outputs.active_low)) + "\n[Guard]\n" +
+           Line("FreezeSeconds", std::to_string(options.guard.freeze_seconds));
 }
 
 OptionsLoad LoadOptions(const std::string& path) {

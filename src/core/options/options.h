@@ -1,13 +1,14 @@
 // The program's own options beyond Setting.ini: resuming a run after a power
-// cut, the plausibility checks of the plant, and relay boards that switch on a
-// low level. They live in Options.ini beside Setting.ini, so that Setting.ini is
-// never rewritten for them; every key has a default and the file is written
-// whole, with every key, the first time the program saves it.
+// cut, the plausibility checks of the plant, relay boards that switch on a low
+// level, and how long the outputs guard lets the control loop go silent. They live in Options.ini
+// beside Setting.ini, so that Setting.ini is never rewritten for them; every key has a default and
+// the file is written whole, with every key, the first time the program saves it.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "core/guard/guard_protocol.h"
 #include "core/settings/typed_number.h"
 
 namespace flextor {
@@ -20,6 +21,8 @@ inline constexpr DecimalRange kHotToleranceRange{0.5, 50.0};
 inline constexpr WholeRange kCheckMinutesRange{1, 600};  // heat and stuck checks
 inline constexpr DecimalRange kHeatRiseRange{0.1, 100.0};
 inline constexpr DecimalRange kStepLimitRange{0.5, 100.0};
+// Above the 10 s after which the program restarts itself when its GUI thread hangs.
+inline constexpr WholeRange kFreezeSecondsRange{11, 600};
 
 struct ResumeOptions {
     bool enabled = false;  // resume a run cut short by a power cut
@@ -44,10 +47,17 @@ struct OutputOptions {
     bool active_low = false;  // relay boards that close on a low input
 };
 
+struct GuardOptions {
+    // The outputs guard stops a program whose control loop gave no sign for this
+    // long and drives every output low.
+    int freeze_seconds = kDefaultFreezeSeconds;
+};
+
 struct Options {
     ResumeOptions resume;
     CheckOptions checks;
     OutputOptions outputs;
+    GuardOptions guard;
 };
 
 // What reading the file gave: the options, the problems worth a log message

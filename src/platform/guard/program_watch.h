@@ -1,7 +1,9 @@
 // The outputs guard's work, apart from its process: it waits for the program's
 // end on their socket and, when the program went without dismissing it, drives
 // every output low, gives the pins back and writes one line to the run's
-// message log. Nothing watches the plant after that.
+// message log. A program whose control loop stops giving signs (stopped,
+// frozen) is killed first, and a marker left for its next start. Nothing
+// watches the plant after that.
 #pragma once
 
 #include <chrono>
@@ -13,6 +15,7 @@ namespace flextor {
 
 struct GuardOutcome {
     bool dismissed = false;   // the orderly shutdown ended the watch: outputs untouched
+    bool frozen = false;      // the program gave no sign for the freeze time and was killed
     std::string failed_pins;  // pins that stayed high ("GPIO17, GPIO27"), else empty
     std::string log_file;     // the last log file the program named
 };
@@ -20,8 +23,10 @@ struct GuardOutcome {
 inline constexpr int kGuardLowAttempts = 8;
 inline constexpr std::chrono::milliseconds kGuardLowPause{100};
 
-// Reads fd, blocking without a timeout, until its end (or a read error), then
-// acts as above. The line written, if any, also goes to stderr.
+// Reads fd until its end (or a read error), or until the program, once it
+// said its control loop is alive, says nothing more for the freeze time; then
+// acts as above. It sleeps in a poll meanwhile, waking only for what the
+// program sends. The line written, if any, also goes to stderr.
 [[nodiscard]] GuardOutcome WatchProgram(int fd, GpioBackend& gpio);
 
 // Drives every output of the default pin table low, up to attempts rounds pause

@@ -55,6 +55,38 @@ TEST_F(Col1CommandTest, RefusalsComeInTheirOrderAndChangeNothing) {
     EXPECT_DOUBLE_EQ(col1.Volume, 2.0);  // recomputed even when refused
 }
 
+// Without an outputs guard nothing may heat: the starts of columns 1 and 2 are
+// refused with the reason, and a guard lost while they run blocks them; column
+// 3 goes on.
+TEST_F(Col1CommandTest, WithoutAGuardColumns1And2NeitherStartNorGoOn) {
+    SetMissingGuard("Не найден сторож выходов /x/outputs-guard.");
+    Start();
+    ColumnCommand(kColumn2, kCommandStart);
+    EXPECT_EQ(display.refusals,
+              (Messages{"Колонка 1 (Ректификация) не запускается без сторожа выходов. Не найден "
+                        "сторож выходов /x/outputs-guard.",
+                        "Колонка 2 (Дистилляция) не запускается без сторожа выходов. Не найден "
+                        "сторож выходов /x/outputs-guard."}));
+    EXPECT_EQ(col1.Status, 0);
+    EXPECT_EQ(ProgVar.Logic.Col2.Work, 0);
+    SetMissingGuard("");
+    Start();
+    ProgVar.Logic.Col3.Work = 1;
+    TakeMessages();
+    LoseGuard("Сторож выходов ушёл.");
+    EXPECT_EQ(col1.Status, 0);
+    EXPECT_EQ(display.controls[kColumn1], kControlsBlocked);
+    EXPECT_EQ(display.controls[kColumn2], kControlsBlocked);
+    EXPECT_EQ(ProgVar.Logic.Col3.Work, 1);
+    const Messages logged = TakeMessages();
+    ASSERT_FALSE(logged.empty());
+    EXPECT_EQ(logged[0], "Сторож выходов ушёл.");
+    display.refusals.clear();
+    Start();
+    EXPECT_EQ(display.refusals.size(), 1u) << "refused until the program starts again";
+    SetMissingGuard("");
+}
+
 TEST_F(Col1CommandTest, RefusalIsAWarning) {
     ProgVar.Sensors.PortID = 0;
     Start();

@@ -18,6 +18,7 @@ struct OptionsCase {
     bool resume;
     int heat_minutes;
     double step_limit;
+    int freeze_seconds = kDefaultFreezeSeconds;
 };
 
 TEST(OptionsTest, ValuesAreReadOrReportedAndDefaulted) {
@@ -33,12 +34,18 @@ TEST(OptionsTest, ValuesAreReadOrReportedAndDefaulted) {
         {"[Checks]\nHeatMinutes = 12abc\n", "Options.ini: [Checks] HeatMinutes = 12abc", false, 30,
          15.0},
         {"[Checks]\nStepLimit = nan\n", "Options.ini: [Checks] StepLimit = nan", false, 30, 15.0},
+        {"[Guard]\nFreezeSeconds = 40\n", "", false, 30, 15.0, 40},
+        // At most the program's own hang watchdog (10 s): a hang must restart it first.
+        {"[Guard]\nFreezeSeconds = 10\n",
+         "Options.ini: [Guard] FreezeSeconds = 10 вне допустимых пределов 11..600, используется 15",
+         false, 30, 15.0},
     };
     for (const OptionsCase& c : cases) {
         const OptionsLoad load = ParseOptions(c.text);
         EXPECT_EQ(load.options.resume.enabled, c.resume) << c.text;
         EXPECT_EQ(load.options.checks.heat_minutes, c.heat_minutes) << c.text;
         EXPECT_DOUBLE_EQ(load.options.checks.step_limit, c.step_limit) << c.text;
+        EXPECT_EQ(load.options.guard.freeze_seconds, c.freeze_seconds) << c.text;
         if (*c.problem == '\0') {
             EXPECT_TRUE(load.problems.empty()) << c.text << load.problems.front();
         } else {
@@ -59,6 +66,7 @@ TEST(OptionsTest, TheFileIsWrittenWholeOnceAndReadBackUnderADecimalComma) {
     ASSERT_TRUE(ReadWholeFile(path, text));
     EXPECT_NE(text.find("HeatRise = 3.5\n"), std::string::npos) << text;
     EXPECT_NE(text.find("ActiveLow = 0\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("[Guard]\nFreezeSeconds = 15\n"), std::string::npos) << text;
     const OptionsLoad again = LoadOptions(path);
     EXPECT_FALSE(again.incomplete);
     EXPECT_DOUBLE_EQ(again.options.checks.heat_rise, 3.5);

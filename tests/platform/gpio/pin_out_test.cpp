@@ -1,9 +1,13 @@
 #include "platform/gpio/pin_out.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <map>
 
@@ -176,6 +180,68 @@ TEST_F(PinOutTest, ADismissedGuardLeavesTheOutputsAsTheyAre) {
     EXPECT_EQ(folder.Value(17), "1");
     EXPECT_EQ(folder.Unexported(), "");
     EXPECT_FALSE(std::filesystem::exists(logs / "run.log"));
+}
+
+// A frozen program: a child holding the program's end, which says it is alive
+// once and then stops, as a SIGSTOP leaves it. The guard kills it after the
+// freeze time, drives the outputs low and leaves its marker.
+TEST_F(PinOutTest, TheGuardStopsAProgramWhoseControlLoopFallsSilent) {
+    test::TempDir logs;
+    EXPECT_EQ(WritePins(0x07FF, 0xFFFF), 1);
+    int ends[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        const std::string lines = GuardLogLine((logs / "run.log").string()) +
+                                  GuardPidLine(getpid()) + GuardFreezeLine(1) +
+                                  GuardMarkerLine((logs / "Frozen.txt").string()) +
+                                  kGuardAliveLine + kGuardRestartLine + kGuardAliveLine;
+        static_cast<void>(send(ends[0], lines.data(), lines.size(), 0));
+        for (;;) {
+            pause();
+        }
+    }
+    close(ends[0]);
+    const auto started = std::chrono::steady_clock::now();
+    const GuardOutcome outcome = WatchProgram(ends[1], gpio);
+    const auto took = std::chrono::steady_clock::now() - started;
+    close(ends[1]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    EXPECT_TRUE(outcome.frozen);
+    EXPECT_GE(took, std::chrono::milliseconds(900));
+    EXPECT_LT(took, std::chrono::seconds(5));
+    for (uint16_t pin : kDefaultPinTable) {
+        EXPECT_EQ(folder.Value(pin), "0") << "GPIO" << pin;
+    }
+    EXPECT_TRUE(test::ReadFile(logs / "run.log")
+                    .ends_with("]  Программа не отвечала 1 с и остановлена сторожем выходов: все "
+                               "выходы выключены.\n"));
+    EXPECT_TRUE(std::filesystem::exists(logs / "Frozen.txt"));
+}
+
+// What the guard times: from an "alive" until a new instance announces itself
+// or a failing one hands over; a freeze time that is no number is the default.
+TEST(GuardInboxTest, TimesTheControlLoopOnlyAfterItsFirstSign) {
+    GuardInbox inbox;
+    inbox.Take("pid 42\nfreeze x\n");
+    EXPECT_FALSE(inbox.timing());
+    EXPECT_EQ(inbox.pid(), 42);
+    EXPECT_EQ(inbox.freeze_seconds(), kDefaultFreezeSeconds);
+    inbox.Take("freeze 20\nal");
+    EXPECT_FALSE(inbox.TakeBeat()) << "half a line is no sign";
+    inbox.Take("ive\n");
+    EXPECT_TRUE(inbox.timing());
+    EXPECT_TRUE(inbox.TakeBeat());
+    EXPECT_FALSE(inbox.TakeBeat());
+    EXPECT_EQ(inbox.freeze_seconds(), 20);
+    inbox.Take(kGuardRestartLine);
+    EXPECT_FALSE(inbox.timing());
+    inbox.Take(kGuardAliveLine);
+    inbox.Take(GuardPidLine(43));
+    EXPECT_FALSE(inbox.timing()) << "the new instance is timed from its first sign";
+    EXPECT_EQ(GuardMarkerLine("a\nb"), "marker \n");
 }
 
 // A kernel of 6.6 or later on a Pi 4: the controller is gpiochip512.

@@ -14,6 +14,9 @@ namespace {
 
 // The reason a new run may not begin, or "" when it may.
 std::string StartRefusal() {
+    if (!MissingGuard().empty()) {
+        return "Колонка 1 (Ректификация) не запускается без сторожа выходов. " + MissingGuard();
+    }
     if (ProgVar.Logic.Alarm == 1) {
         return "Для запуска колонки 1 (Ректификация) нужно перезапустить программу!";
     }

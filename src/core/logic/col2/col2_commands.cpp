@@ -13,6 +13,9 @@ namespace flextor {
 namespace {
 
 std::string Col2StartRefusal() {
+    if (!MissingGuard().empty()) {
+        return "Колонка 2 (Дистилляция) не запускается без сторожа выходов. " + MissingGuard();
+    }
     if (ProgVar.Logic.Alarm == 1) {
         return "Для запуска колонки 2 (Дистилляция) нужно перезапустить программу!";
     }

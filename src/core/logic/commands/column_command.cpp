@@ -10,6 +10,11 @@
 #include "core/state/program_state.h"
 
 namespace flextor {
+namespace {
+
+std::string missing_guard;  // GUI thread
+
+}  // namespace
 
 void ColumnCommand(int column, uint8_t command) {
     FLEXTOR_PROCEDURE();
@@ -43,6 +48,23 @@ void BlockColumnsUntilRestart() {
     ColumnCommand(kColumn1, kCommandBlock);
     ColumnCommand(kColumn2, kCommandBlock);
     SetIndicator(kLampAlarm, kLampAttention);
+}
+
+const std::string& MissingGuard() {
+    return missing_guard;
+}
+
+void SetMissingGuard(const std::string& why) {
+    missing_guard = why;
+}
+
+void LoseGuard(const std::string& why) {
+    const bool first = missing_guard.empty();
+    missing_guard = why;
+    AddLogMessage(why, kLevelError);
+    if (first) {
+        BlockColumnsUntilRestart();
+    }
 }
 
 void LatchAlarm(const std::string& cause, uint8_t level) {

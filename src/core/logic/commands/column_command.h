@@ -35,6 +35,16 @@ void BlockColumnsUntilRestart();
 // latch set already only the cause is logged.
 void LatchAlarm(const std::string& cause, uint8_t level);
 
+// Columns 1 and 2 heat only while the outputs guard watches: without it a
+// program killed outright would leave the heater on. MissingGuard is why the
+// guard is missing (empty while it watches); it is set by SetMissingGuard at
+// start-up, before anything runs, and a start of column 1 or 2 is then refused
+// with it. LoseGuard is for a guard lost during the run: why is logged as an
+// error and both columns blocked until the program is started again.
+const std::string& MissingGuard();
+void SetMissingGuard(const std::string& why);
+void LoseGuard(const std::string& why);
+
 // Clears the hand valve of column 1 (column 0 only) and puts the column's
 // controls into the state of a run state (0, 1, 2, or 128 and above).
 void SetColumnControls(int column, int state);
