@@ -233,278 +233,272 @@ class FailSafeTest : public RestartingProgramTest, public ::testing::WithParamIn
         EXPECT_EQ(Guard(), guard);
         EXPECT_TRUE(ReportsIn(dir.path()).empty());
         EXPECT_FALSE(Contains(MessageLog(), "ошибка при ответе на запрос")) << MessageLog();
-
-        // A process stopped by a signal: its state in /proc is T.
-        static bool Stopped(pid_t pid) {
-            const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
-            const size_t name_end = stat.rfind(')');
-            return name_end != std::string::npos && stat.substr(name_end + 2, 1) == "T";
-        }
-
-        // Ctrl-Z changes nothing; a SIGSTOP leaves the outputs to the guard, which
-        // kills the program and leaves a word for its next start.
-        void FreezeAndExpectOutputsLow() {
-            ASSERT_TRUE(run->Signal(SIGTSTP));
-            std::this_thread::sleep_for(seconds(2));
-            EXPECT_FALSE(Stopped(run->Pid())) << "Ctrl-Z does not suspend a controller";
-            ASSERT_TRUE(run->Signal(SIGSTOP));
-            const auto stopped_at = Clock::now();
-            ASSERT_TRUE(WaitUntil([&] { return AllLow(); }, 2 * kFrozenLowLimit));
-            const auto took = std::chrono::duration_cast<milliseconds>(Clock::now() - stopped_at);
-            std::cout << "stopped program: every output low after " << took.count() << " ms\n";
-            EXPECT_LT(took, kFrozenLowLimit);
-            EXPECT_TRUE(run->WaitForExit(seconds(5))) << "killed by the guard";
-            kill(run->Pid(), SIGCONT);
-            std::this_thread::sleep_for(seconds(2));
-            EXPECT_TRUE(AllLow());
-            EXPECT_EQ(RestartedInstance(), 0) << "no restart";
-            ASSERT_TRUE(WaitUntil([&] { return Guard() == 0; }, seconds(5))) << "the guard ends";
-            EXPECT_EQ(Count(MessageLog(), kFrozenLine), 1u) << MessageLog();
-            ASSERT_TRUE(fs::exists(dir / "Frozen.txt"));
-            Start();
-            EXPECT_TRUE(WaitUntil(
-                [&] {
-                    return Contains(MessageLog(), "Прошлый запуск остановлен сторожем выходов (");
-                },
-                kStartLimit))
-                << MessageLog();
-            EXPECT_FALSE(fs::exists(dir / "Frozen.txt"));
-        }
-
-        // Without a guard that runs: the crash restart's run of column 1 is not
-        // taken up, or (fresh) its start button is refused, each with the reason.
-        void ExpectColumn1Refused(const std::string& reason, bool resume) {
-            if (resume) {
-                Start({"/CrashFile", (folder / "Crash.json").string()});
-            } else {
-                Start();
-            }
-            ASSERT_TRUE(WaitUntil([&] { return Contains(MessageLog(), reason); }, kStartLimit))
-                << MessageLog() << run->Output();
-            WaitUntilRunning();
-            if (resume) {
-                ASSERT_TRUE(WaitUntil(
-                    [&] { return Contains(MessageLog(), "заблокирована до перезапуска"); },
-                    kStartLimit))
-                    << MessageLog();
-            } else {
-                const char refusal[] =
-                    "Колонка 1 (Ректификация) не запускается без сторожа выходов.";
-                ASSERT_TRUE(WaitUntil(
-                    [&] {
-                        return Contains(MessageLog(), refusal) ||
-                               (x.Click(x.FindWindow(kMainWindowTitle, 1004), kStartButton[0],
-                                        kStartButton[1]) &&
-                                WaitUntil([&] { return Contains(MessageLog(), refusal); },
-                                          seconds(2)));
-                    },
-                    seconds(20)))
-                    << MessageLog();
-            }
-            std::this_thread::sleep_for(seconds(2));
-            // Columns 1 and 2's outputs; column 3 and sensor 6 go on as their readings say.
-            for (const int entry : {0, 1, 3, 4, 5, 6}) {
-                const uint16_t pin = kDefaultPinTable[entry];
-                EXPECT_EQ(gpio.Value(pin), "0") << "GPIO" << pin << "\n" << MessageLog();
-            }
-            EXPECT_FALSE(Contains(MessageLog(), "Начата работа колонки 1")) << MessageLog();
-        }
-
-        std::unique_ptr<RunningProgram> weston;
-        uint16_t http_port = 0;
-    };
-
-    // Column 1 draws heads, resumed from a state file: its run line is high.
-    TEST_P(FailSafeTest, LeavesThePlantAsTheOperatorLeftItOrEveryOutputLow) {
-        const Ending ending = GetParam().ending;
-        WriteHeadsRun(GetParam().count);
-        WriteFile(dir / "Setting.ini",
-                  ReadFile(dir / "Setting.ini") + "[Logic]\nCheckStopColumn = 0\n");
-        if (ending == Ending::kFaultAtStart) {
-            WriteFile(dir / "fail-at-start", "");  // one failure, before the first cycle
-            Start({"/CrashFile", (folder / "Crash.json").string()});
-            ExpectRestarted(true);
-            return;
-        }
-        if (ending == Ending::kGuardMissing) {
-            fs::remove(GuardProgram());
-            ExpectColumn1Refused("]  Не найден сторож выходов " + GuardProgram().string(), true);
-            return;
-        }
-        if (ending == Ending::kGuardNotRunnable) {
-            fs::permissions(GuardProgram(), fs::perms::owner_read | fs::perms::owner_write);
-            ExpectColumn1Refused(
-                "]  Сторож выходов " + GuardProgram().string() + " не запускается (", false);
-            return;
-        }
-        if (ending == Ending::kGuardEndsAtOnce) {
-            WriteFile(GuardProgram(), "#!/bin/sh\nexit 0\n");
-            fs::permissions(GuardProgram(), fs::perms::owner_all);
-            ExpectColumn1Refused("завершается раз за разом и больше не запускается", true);
-            return;
-        }
-        if (ending == Ending::kSwitchOffFails) {
-            // A value file that takes no write: the pulsing output cannot go low.
-            fs::remove(gpio.PinFolder(kPulsePin) / "value");
-            fs::create_directory(gpio.PinFolder(kPulsePin) / "value");
-        }
-        if (ending == Ending::kActiveLowKilled) {
-            WriteFile(dir / "Options.ini", "[Outputs]\nActiveLow = 1\n");
-        }
-        const std::string journal = ending == Ending::kBadJournal ? WriteBadJournalAndRemote() : "";
-        if (ending != Ending::kWaylandLost) {
-            Start({"/CrashFile", (folder / "Crash.json").string()});
-        } else if (!fs::exists("/usr/bin/weston")) {
-            GTEST_SKIP() << "weston is not installed: no Wayland compositor to lose";
-        } else {
-            StartOnWeston();
-        }
-        ASSERT_TRUE(WaitUntil([&] { return gpio.Value(kRunPin) == "1"; }, kStartLimit))
-            << MessageLog() << run->Output();
-        const pid_t guard = Guard();
-        ASSERT_NE(guard, 0);
-        switch (ending) {
-            case Ending::kKilled:
-                KillAndExpectOutputsLow(run->Pid(), "the program");
-                break;
-            case Ending::kGuardKilled:
-                ASSERT_EQ(kill(guard, SIGKILL), 0);
-                ASSERT_TRUE(WaitUntil(
-                    [&] {
-                        return Guard() != 0 && Guard() != guard &&
-                               Contains(MessageLog(),
-                                        "]  Сторож выходов завершился и запущен снова.\n");
-                    },
-                    seconds(10)))
-                    << MessageLog();
-                EXPECT_EQ(gpio.Value(kRunPin), "1")
-                    << "the outputs stay as the program drives them";
-                KillAndExpectOutputsLow(run->Pid(), "the program");
-                break;
-            case Ending::kCrashRestart: {
-                ASSERT_TRUE(run->Signal(SIGSEGV));
-                pid_t restarted = 0;
-                ASSERT_TRUE(
-                    WaitUntil([&] { return (restarted = RestartedInstance()) != 0; }, kStartLimit));
-                ASSERT_TRUE(WaitUntil(
-                    [&] { return Count(MessageLog(), "Программа была перезапущена") == 2; },
-                    kStartLimit))
-                    << MessageLog();
-                ASSERT_TRUE(WaitUntil([&] { return gpio.Value(kRunPin) == "1"; }, kStartLimit));
-                EXPECT_EQ(Guard(), guard) << "the same guard watches the restarted instance";
-                EXPECT_FALSE(Contains(MessageLog(), "Программа завершилась аварийно"))
-                    << MessageLog();
-                EXPECT_FALSE(Contains(MessageLog(), "Сторож выходов")) << MessageLog();
-                KillAndExpectOutputsLow(restarted, "the restarted instance");
-                break;
-            }
-            case Ending::kClosed:
-                ASSERT_TRUE(run->Signal(SIGTERM));
-                ASSERT_TRUE(run->WaitForExit(kFailureLimit)) << run->Output();
-                EXPECT_EQ(run->ExitCode(), 0);
-                EXPECT_TRUE(WaitUntil([&] { return Guard() == 0; }, seconds(5)));
-                EXPECT_TRUE(AllLow()) << "the shutdown drives them low itself";
-                EXPECT_FALSE(Contains(MessageLog(), "Программа завершилась аварийно"))
-                    << MessageLog();
-                break;
-            case Ending::kWaylandLost:
-                KillAndExpectOutputsLow(weston->Pid(), "weston");
-                EXPECT_TRUE(run->WaitForExit(seconds(5))) << "GDK ends the program";
-                break;
-            case Ending::kSegvThenBus:
-                ASSERT_TRUE(run->Signal(SIGSEGV));
-                std::this_thread::sleep_for(milliseconds(50));
-                ASSERT_TRUE(run->Signal(SIGBUS));
-                ExpectRestarted(true);
-                break;
-            case Ending::kRestartLimit:
-                ASSERT_TRUE(run->Signal(SIGSEGV));
-                ASSERT_TRUE(run->WaitForExit(kFailureLimit)) << run->Output();
-                EXPECT_EQ(RestartedInstance(), 0);
-                EXPECT_TRUE(AllLow()) << "driven low by the failure path itself";
-                EXPECT_TRUE(
-                    Contains(MessageLog(),
-                             "]  Превышено число перезапусков. Программа не была перезапущена!\n"))
-                    << MessageLog();
-                EXPECT_FALSE(fs::exists(dir / "Crash.json"));
-                EXPECT_TRUE(ReportsIn(dir.path()).empty());
-                break;
-            case Ending::kStopThenSegv:
-                // A window just shown may miss its first click on a loaded machine.
-                ASSERT_TRUE(WaitUntil(
-                    [&] {
-                        return Contains(MessageLog(), "Остановлена работа колонки 1") ||
-                               (x.Click(x.FindWindow(kMainWindowTitle, 1004), kStopButton[0],
-                                        kStopButton[1]) &&
-                                WaitUntil(
-                                    [&] {
-                                        return Contains(MessageLog(),
-                                                        "Остановлена работа колонки 1");
-                                    },
-                                    seconds(2)));
-                    },
-                    seconds(20)))
-                    << MessageLog();
-                std::this_thread::sleep_for(milliseconds(150));
-                ASSERT_TRUE(run->Signal(SIGSEGV));
-                ExpectRestarted(false);
-                break;
-            case Ending::kSwitchOffFails:
-                EXPECT_TRUE(WaitUntil([&] { return gpio.Value(kAlarmPin) == "1"; }, seconds(20)))
-                    << MessageLog();
-                EXPECT_TRUE(Contains(MessageLog(),
-                                     "]  Выход GPIO4 (пульсирующий выход) не "
-                                     "выключается дольше 3 с! Включена авария.\n"))
-                    << MessageLog();
-                EXPECT_EQ(gpio.Value(kRunPin), "0") << "column 1 blocked";
-                break;
-            case Ending::kActiveLowKilled:
-                // Each pin an output at its off level from the start: the kernel's
-                // active_low inverts every value written, the guard's "0" too.
-                for (uint16_t pin : kDefaultPinTable) {
-                    EXPECT_EQ(ReadFile(gpio.PinFolder(pin) / "active_low"), "1") << pin;
-                    EXPECT_EQ(gpio.Direction(pin), "high") << pin;
-                }
-                KillAndExpectOutputsLow(run->Pid(), "the program");
-                break;
-            case Ending::kSecondStart:
-                ExpectSecondStartsRefused(guard);
-                KillAndExpectOutputsLow(run->Pid(), "the program");
-                break;
-            case Ending::kBadJournal:
-                ExpectBadJournalServed(journal, guard);
-                KillAndExpectOutputsLow(run->Pid(), "the program");
-                break;
-            case Ending::kFrozen:
-                FreezeAndExpectOutputsLow();
-                break;
-            case Ending::kFaultAtStart:
-            case Ending::kGuardMissing:
-            case Ending::kGuardNotRunnable:
-            case Ending::kGuardEndsAtOnce:
-                break;
-        }
     }
 
-    INSTANTIATE_TEST_SUITE_P(
-        FailSafe, FailSafeTest,
-        ::testing::Values(
-            Case{"KilledProgram", Ending::kKilled}, Case{"KilledGuard", Ending::kGuardKilled},
-            Case{"CrashRestart", Ending::kCrashRestart}, Case{"OrderlyClose", Ending::kClosed},
-            Case{"WaylandDisplayLost", Ending::kWaylandLost},
-            Case{"SegvThenBus", Ending::kSegvThenBus},
-            Case{"RestartLimit", Ending::kRestartLimit, 10},
-            Case{"StopThenSegv", Ending::kStopThenSegv},
-            Case{"FaultBeforeTheFirstCycle", Ending::kFaultAtStart},
-            Case{"SwitchOffFails", Ending::kSwitchOffFails},
-            Case{"ActiveLowKilled", Ending::kActiveLowKilled},
-            Case{"SecondStart", Ending::kSecondStart}, Case{"BadJournalAsked", Ending::kBadJournal},
-            Case{"StoppedProgram", Ending::kFrozen}, Case{"GuardMissing", Ending::kGuardMissing},
-            Case{"GuardNotRunnable", Ending::kGuardNotRunnable},
-            Case{"GuardEndsAtOnce", Ending::kGuardEndsAtOnce}),
-        [](const ::testing::TestParamInfo<Case>& param_info) {
-            return std::string(param_info.param.name);
-        });
+    // A process stopped by a signal: its state in /proc is T.
+    static bool Stopped(pid_t pid) {
+        const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+        const size_t name_end = stat.rfind(')');
+        return name_end != std::string::npos && stat.substr(name_end + 2, 1) == "T";
+    }
+
+    // Ctrl-Z changes nothing; a SIGSTOP leaves the outputs to the guard, which
+    // kills the program and leaves a word for its next start.
+    void FreezeAndExpectOutputsLow() {
+        ASSERT_TRUE(run->Signal(SIGTSTP));
+        std::this_thread::sleep_for(seconds(2));
+        EXPECT_FALSE(Stopped(run->Pid())) << "Ctrl-Z does not suspend a controller";
+        ASSERT_TRUE(run->Signal(SIGSTOP));
+        const auto stopped_at = Clock::now();
+        ASSERT_TRUE(WaitUntil([&] { return AllLow(); }, 2 * kFrozenLowLimit));
+        const auto took = std::chrono::duration_cast<milliseconds>(Clock::now() - stopped_at);
+        std::cout << "stopped program: every output low after " << took.count() << " ms\n";
+        EXPECT_LT(took, kFrozenLowLimit);
+        EXPECT_TRUE(run->WaitForExit(seconds(5))) << "killed by the guard";
+        kill(run->Pid(), SIGCONT);
+        std::this_thread::sleep_for(seconds(2));
+        EXPECT_TRUE(AllLow());
+        EXPECT_EQ(RestartedInstance(), 0) << "no restart";
+        ASSERT_TRUE(WaitUntil([&] { return Guard() == 0; }, seconds(5))) << "the guard ends";
+        EXPECT_EQ(Count(MessageLog(), kFrozenLine), 1u) << MessageLog();
+        ASSERT_TRUE(fs::exists(dir / "Frozen.txt"));
+        Start();
+        EXPECT_TRUE(WaitUntil(
+            [&] { return Contains(MessageLog(), "Прошлый запуск остановлен сторожем выходов ("); },
+            kStartLimit))
+            << MessageLog();
+        EXPECT_FALSE(fs::exists(dir / "Frozen.txt"));
+    }
+
+    // Without a guard that runs: the crash restart's run of column 1 is not
+    // taken up, or (fresh) its start button is refused, each with the reason.
+    void ExpectColumn1Refused(const std::string& reason, bool resume) {
+        if (resume) {
+            Start({"/CrashFile", (folder / "Crash.json").string()});
+        } else {
+            Start();
+        }
+        ASSERT_TRUE(WaitUntil([&] { return Contains(MessageLog(), reason); }, kStartLimit))
+            << MessageLog() << run->Output();
+        WaitUntilRunning();
+        if (resume) {
+            ASSERT_TRUE(
+                WaitUntil([&] { return Contains(MessageLog(), "заблокирована до перезапуска"); },
+                          kStartLimit))
+                << MessageLog();
+        } else {
+            const char refusal[] = "Колонка 1 (Ректификация) не запускается без сторожа выходов.";
+            ASSERT_TRUE(WaitUntil(
+                [&] {
+                    return Contains(MessageLog(), refusal) ||
+                           (x.Click(x.FindWindow(kMainWindowTitle, 1004), kStartButton[0],
+                                    kStartButton[1]) &&
+                            WaitUntil([&] { return Contains(MessageLog(), refusal); }, seconds(2)));
+                },
+                seconds(20)))
+                << MessageLog();
+        }
+        std::this_thread::sleep_for(seconds(2));
+        // Columns 1 and 2's outputs; column 3 and sensor 6 go on as their readings say.
+        for (const int entry : {0, 1, 3, 4, 5, 6}) {
+            const uint16_t pin = kDefaultPinTable[entry];
+            EXPECT_EQ(gpio.Value(pin), "0") << "GPIO" << pin << "\n" << MessageLog();
+        }
+        EXPECT_FALSE(Contains(MessageLog(), "Начата работа колонки 1")) << MessageLog();
+    }
+
+    std::unique_ptr<RunningProgram> weston;
+    uint16_t http_port = 0;
+};
+
+// Column 1 draws heads, resumed from a state file: its run line is high.
+TEST_P(FailSafeTest, LeavesThePlantAsTheOperatorLeftItOrEveryOutputLow) {
+    const Ending ending = GetParam().ending;
+    WriteHeadsRun(GetParam().count);
+    WriteFile(dir / "Setting.ini",
+              ReadFile(dir / "Setting.ini") + "[Logic]\nCheckStopColumn = 0\n");
+    if (ending == Ending::kFaultAtStart) {
+        WriteFile(dir / "fail-at-start", "");  // one failure, before the first cycle
+        Start({"/CrashFile", (folder / "Crash.json").string()});
+        ExpectRestarted(true);
+        return;
+    }
+    if (ending == Ending::kGuardMissing) {
+        fs::remove(GuardProgram());
+        ExpectColumn1Refused("]  Не найден сторож выходов " + GuardProgram().string(), true);
+        return;
+    }
+    if (ending == Ending::kGuardNotRunnable) {
+        fs::permissions(GuardProgram(), fs::perms::owner_read | fs::perms::owner_write);
+        ExpectColumn1Refused("]  Сторож выходов " + GuardProgram().string() + " не запускается (",
+                             false);
+        return;
+    }
+    if (ending == Ending::kGuardEndsAtOnce) {
+        WriteFile(GuardProgram(), "#!/bin/sh\nexit 0\n");
+        fs::permissions(GuardProgram(), fs::perms::owner_all);
+        ExpectColumn1Refused("завершается раз за разом и больше не запускается", true);
+        return;
+    }
+    if (ending == Ending::kSwitchOffFails) {
+        // A value file that takes no write: the pulsing output cannot go low.
+        fs::remove(gpio.PinFolder(kPulsePin) / "value");
+        fs::create_directory(gpio.PinFolder(kPulsePin) / "value");
+    }
+    if (ending == Ending::kActiveLowKilled) {
+        WriteFile(dir / "Options.ini", "[Outputs]\nActiveLow = 1\n");
+    }
+    const std::string journal = ending == Ending::kBadJournal ? WriteBadJournalAndRemote() : "";
+    if (ending != Ending::kWaylandLost) {
+        Start({"/CrashFile", (folder / "Crash.json").string()});
+    } else if (!fs::exists("/usr/bin/weston")) {
+        GTEST_SKIP() << "weston is not installed: no Wayland compositor to lose";
+    } else {
+        StartOnWeston();
+    }
+    ASSERT_TRUE(WaitUntil([&] { return gpio.Value(kRunPin) == "1"; }, kStartLimit))
+        << MessageLog() << run->Output();
+    const pid_t guard = Guard();
+    ASSERT_NE(guard, 0);
+    switch (ending) {
+        case Ending::kKilled:
+            KillAndExpectOutputsLow(run->Pid(), "the program");
+            break;
+        case Ending::kGuardKilled:
+            ASSERT_EQ(kill(guard, SIGKILL), 0);
+            ASSERT_TRUE(WaitUntil(
+                [&] {
+                    return Guard() != 0 && Guard() != guard &&
+                           Contains(MessageLog(),
+                                    "]  Сторож выходов завершился и запущен снова.\n");
+                },
+                seconds(10)))
+                << MessageLog();
+            EXPECT_EQ(gpio.Value(kRunPin), "1") << "the outputs stay as the program drives them";
+            KillAndExpectOutputsLow(run->Pid(), "the program");
+            break;
+        case Ending::kCrashRestart: {
+            ASSERT_TRUE(run->Signal(SIGSEGV));
+            pid_t restarted = 0;
+            ASSERT_TRUE(
+                WaitUntil([&] { return (restarted = RestartedInstance()) != 0; }, kStartLimit));
+            ASSERT_TRUE(
+                WaitUntil([&] { return Count(MessageLog(), "Программа была перезапущена") == 2; },
+                          kStartLimit))
+                << MessageLog();
+            ASSERT_TRUE(WaitUntil([&] { return gpio.Value(kRunPin) == "1"; }, kStartLimit));
+            EXPECT_EQ(Guard(), guard) << "the same guard watches the restarted instance";
+            EXPECT_FALSE(Contains(MessageLog(), "Программа завершилась аварийно")) << MessageLog();
+            EXPECT_FALSE(Contains(MessageLog(), "Сторож выходов")) << MessageLog();
+            KillAndExpectOutputsLow(restarted, "the restarted instance");
+            break;
+        }
+        case Ending::kClosed:
+            ASSERT_TRUE(run->Signal(SIGTERM));
+            ASSERT_TRUE(run->WaitForExit(kFailureLimit)) << run->Output();
+            EXPECT_EQ(run->ExitCode(), 0);
+            EXPECT_TRUE(WaitUntil([&] { return Guard() == 0; }, seconds(5)));
+            EXPECT_TRUE(AllLow()) << "the shutdown drives them low itself";
+            EXPECT_FALSE(Contains(MessageLog(), "Программа завершилась аварийно")) << MessageLog();
+            break;
+        case Ending::kWaylandLost:
+            KillAndExpectOutputsLow(weston->Pid(), "weston");
+            EXPECT_TRUE(run->WaitForExit(seconds(5))) << "GDK ends the program";
+            break;
+        case Ending::kSegvThenBus:
+            ASSERT_TRUE(run->Signal(SIGSEGV));
+            std::this_thread::sleep_for(milliseconds(50));
+            ASSERT_TRUE(run->Signal(SIGBUS));
+            ExpectRestarted(true);
+            break;
+        case Ending::kRestartLimit:
+            ASSERT_TRUE(run->Signal(SIGSEGV));
+            ASSERT_TRUE(run->WaitForExit(kFailureLimit)) << run->Output();
+            EXPECT_EQ(RestartedInstance(), 0);
+            EXPECT_TRUE(AllLow()) << "driven low by the failure path itself";
+            EXPECT_TRUE(Contains(
+                MessageLog(), "]  Превышено число перезапусков. Программа не была перезапущена!\n"))
+                << MessageLog();
+            EXPECT_FALSE(fs::exists(dir / "Crash.json"));
+            EXPECT_TRUE(ReportsIn(dir.path()).empty());
+            break;
+        case Ending::kStopThenSegv:
+            // A window just shown may miss its first click on a loaded machine.
+            ASSERT_TRUE(WaitUntil(
+                [&] {
+                    return Contains(MessageLog(), "Остановлена работа колонки 1") ||
+                           (x.Click(x.FindWindow(kMainWindowTitle, 1004), kStopButton[0],
+                                    kStopButton[1]) &&
+                            WaitUntil(
+                                [&] {
+                                    return Contains(MessageLog(), "Остановлена работа колонки 1");
+                                },
+                                seconds(2)));
+                },
+                seconds(20)))
+                << MessageLog();
+            std::this_thread::sleep_for(milliseconds(150));
+            ASSERT_TRUE(run->Signal(SIGSEGV));
+            ExpectRestarted(false);
+            break;
+        case Ending::kSwitchOffFails:
+            EXPECT_TRUE(WaitUntil([&] { return gpio.Value(kAlarmPin) == "1"; }, seconds(20)))
+                << MessageLog();
+            EXPECT_TRUE(Contains(MessageLog(),
+                                 "]  Выход GPIO4 (пульсирующий выход) не "
+                                 "выключается дольше 3 с! Включена авария.\n"))
+                << MessageLog();
+            EXPECT_EQ(gpio.Value(kRunPin), "0") << "column 1 blocked";
+            break;
+        case Ending::kActiveLowKilled:
+            // Each pin an output at its off level from the start: the kernel's
+            // active_low inverts every value written, the guard's "0" too.
+            for (uint16_t pin : kDefaultPinTable) {
+                EXPECT_EQ(ReadFile(gpio.PinFolder(pin) / "active_low"), "1") << pin;
+                EXPECT_EQ(gpio.Direction(pin), "high") << pin;
+            }
+            KillAndExpectOutputsLow(run->Pid(), "the program");
+            break;
+        case Ending::kSecondStart:
+            ExpectSecondStartsRefused(guard);
+            KillAndExpectOutputsLow(run->Pid(), "the program");
+            break;
+        case Ending::kBadJournal:
+            ExpectBadJournalServed(journal, guard);
+            KillAndExpectOutputsLow(run->Pid(), "the program");
+            break;
+        case Ending::kFrozen:
+            FreezeAndExpectOutputsLow();
+            break;
+        case Ending::kFaultAtStart:
+        case Ending::kGuardMissing:
+        case Ending::kGuardNotRunnable:
+        case Ending::kGuardEndsAtOnce:
+            break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FailSafe, FailSafeTest,
+                         ::testing::Values(Case{"KilledProgram", Ending::kKilled},
+                                           Case{"KilledGuard", Ending::kGuardKilled},
+                                           Case{"CrashRestart", Ending::kCrashRestart},
+                                           Case{"OrderlyClose", Ending::kClosed},
+                                           Case{"WaylandDisplayLost", Ending::kWaylandLost},
+                                           Case{"SegvThenBus", Ending::kSegvThenBus},
+                                           Case{"RestartLimit", Ending::kRestartLimit, 10},
+                                           Case{"StopThenSegv", Ending::kStopThenSegv},
+                                           Case{"FaultBeforeTheFirstCycle", Ending::kFaultAtStart},
+                                           Case{"SwitchOffFails", Ending::kSwitchOffFails},
+                                           Case{"ActiveLowKilled", Ending::kActiveLowKilled},
+                                           Case{"SecondStart", Ending::kSecondStart},
+                                           Case{"BadJournalAsked", Ending::kBadJournal},
+                                           Case{"StoppedProgram", Ending::kFrozen},
+                                           Case{"GuardMissing", Ending::kGuardMissing},
+                                           Case{"GuardNotRunnable", Ending::kGuardNotRunnable},
+                                           Case{"GuardEndsAtOnce", Ending::kGuardEndsAtOnce}),
+                         [](const ::testing::TestParamInfo<Case>& param_info) {
+                             return std::string(param_info.param.name);
+                         });
 
 }  // namespace
 }  // namespace flextor::test
