@@ -131,6 +131,9 @@ std::string PinName(int entry) {
 // once when one takes again, with the count of those that failed: the output
 // refresh retries it ten times a second.
 void ReportWriteFailures(uint16_t mask, uint16_t failed_bits) {
+    if ((failed_bits | FailedOutputs) == 0) {
+        return;  // nothing failed, now or in the last write
+    }
     std::string started;
     for (int entry = 0; entry < kPinCount; ++entry) {
         uint32_t& count = OutputWriteFailures[entry];
