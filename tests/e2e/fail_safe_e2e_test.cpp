@@ -45,8 +45,9 @@ enum class Ending {
     kFaultAtStart,     // a failure before the first logic cycle
     kSwitchOffFails,   // an output whose switch-off keeps failing
     kActiveLowKilled,  // relay boards that close on a low input, then kill -9
-    kActiveLowLate,    // the same, the pins given back, then taken by the guard as udev
-                       // makes their files writable only a moment after the export
+    kActiveLowLate,    // the same, the pins exported at the start and again by the guard
+                       // after the failure path gave them back, their files writable
+                       // only a moment after the export (udev)
     kStuckKilled,      // an output whose switch-off fails, then kill -9
     kStuckClosed,      // an output whose switch-off fails, then an orderly close
     kResumeDiskFull    // the latch set with a full disk, the run kept for a power cut
@@ -201,6 +202,10 @@ TEST_P(FailSafeTest, LeavesThePlantAsTheOperatorLeftItOrEveryOutputLow) {
     }
     std::unique_ptr<LateGpioPins> late;
     if (ending == Ending::kActiveLowLate) {
+        // As after a boot: no pin exported, each made by the program's export.
+        for (uint16_t pin : kDefaultPinTable) {
+            gpio.RemovePin(pin);
+        }
         late = std::make_unique<LateGpioPins>(gpio);
     }
     if (ending != Ending::kWaylandLost) {
@@ -320,6 +325,11 @@ TEST_P(FailSafeTest, LeavesThePlantAsTheOperatorLeftItOrEveryOutputLow) {
                 << MessageLog();
             break;
         case Ending::kActiveLowLate: {
+            for (uint16_t pin : kDefaultPinTable) {
+                const LateGpioPins::PinFiles files = late->LeftAt(pin);
+                EXPECT_EQ(files.active_low, "1") << pin;
+                EXPECT_EQ(files.direction, "high") << pin;
+            }
             // Given back by the failure path; killed in its pause before the
             // restart, so the guard has to export every pin again.
             ASSERT_TRUE(run->Signal(SIGSEGV));
