@@ -31,13 +31,14 @@ void DriveOutputsLowBeforeEnd(const char* reason) {
     if (!armed.exchange(false)) {
         return;
     }
-    const std::string failed = DriveAllOutputsLow(kLowAttempts, kLowPause);
-    static_cast<void>(UnexportPins());  // a pin left exported is harmless once low
-    if (failed.empty()) {
+    const OutputsLow outputs = DriveAllOutputsLow(kLowAttempts, kLowPause);
+    if (outputs.AllLow()) {
+        static_cast<void>(UnexportPins());  // a pin left exported is harmless once low
         DismissGuardBeforeEnd();  // else the outputs guard tries the pins that stayed high
     }
     std::string text = std::string("Аварийное завершение программы (") + reason + ")";
-    text += failed.empty() ? ": все выходы выключены." : ": не удалось выключить выходы " + failed;
+    text += outputs.AllLow() ? ": все выходы выключены."
+                             : ": не удалось выключить выходы " + outputs.FailedText();
     std::fprintf(stderr, "flextor: %s\n", text.c_str());
     std::fflush(stderr);
     SetLogView(nullptr);
@@ -69,11 +70,11 @@ int OnDisplayLost(Display* display) {
 }  // namespace
 
 bool DriveOutputsLowAndReport() {
-    const std::string failed = DriveAllOutputsLow(kLowAttempts, kLowPause);
-    if (failed.empty()) {
+    const OutputsLow outputs = DriveAllOutputsLow(kLowAttempts, kLowPause);
+    if (outputs.AllLow()) {
         return true;
     }
-    const std::string text = "Не удалось выключить выходы " + failed;
+    const std::string text = "Не удалось выключить выходы " + outputs.FailedText();
     AddLogMessage(text, kLevelError);
     std::fprintf(stderr, "flextor: %s\n", text.c_str());
     std::fflush(stderr);

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 
 #include "core/state/program_state.h"
 #include "platform/gpio/gpio_backend.h"
@@ -60,6 +61,21 @@ TEST_F(OutputsGuardTest, ExitFromALibraryAndTerminateDriveEveryOutputLowFirst) {
     EXPECT_EXIT(EndWithOutputsHigh([] { std::terminate(); }), testing::KilledBySignal(SIGABRT),
                 "все выходы выключены");
     EXPECT_TRUE(AllLow());
+
+    // A run line that will not go low: the alarm output is left on, and the
+    // message says so rather than that every output is off.
+    std::filesystem::remove(folder.PinFolder(17) / "value");
+    std::filesystem::create_directory(folder.PinFolder(17) / "value");
+    EXPECT_EXIT(
+        {
+            static_cast<void>(WritePins(kAllOutputs, kAllOutputs));
+            ArmOutputsGuard();
+            std::exit(3);
+        },
+        testing::ExitedWithCode(3),
+        "не удалось выключить выходы GPIO17\\. Выход аварии оставлен включённым\\.");
+    EXPECT_EQ(folder.Value(23), "1");
+    EXPECT_EQ(folder.Value(4), "0");
 }
 
 TEST_F(OutputsGuardTest, AnOrderlyShutdownDisarmsIt) {

@@ -10,6 +10,9 @@
 // An orderly close or a crash restart leaves the outputs to the program. Neither
 // a second start on the same plant nor a journal file of bad bytes asked for by
 // the status page disturbs a run.
+// Pins given back are taken again whole however late their files come, an
+// output that stays on keeps the alarm output on, and a run the disk could not
+// keep up to date is not left to be resumed.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -25,6 +28,7 @@
 
 #include "core/crash/crash_state_read.h"
 #include "e2e/restarting_program.h"
+#include "support/late_gpio_pins.h"
 
 namespace flextor::test {
 namespace {
@@ -53,7 +57,13 @@ enum class Ending {
     kGuardNotRunnable,  // a guard without the right to run it
     kSecondStart,       // the program started again, in its folder and on its pins
     kBadJournal,        // a journal file that is not UTF-8, asked for by the page
-    kGuardEndsAtOnce    // a guard that ends as soon as it starts
+    kGuardEndsAtOnce,   // a guard that ends as soon as it starts
+    kActiveLowLate,  // as kActiveLowKilled, the pins exported at the start and again by the guard
+                     // after the failure path gave them back, their files writable
+                     // only a moment after the export (udev)
+    kStuckKilled,    // an output whose switch-off fails, then kill -9
+    kStuckClosed,    // an output whose switch-off fails, then an orderly close
+    kResumeDiskFull  // the latch set with a full disk, the run kept for a power cut
 };
 
 struct Case {
@@ -63,6 +73,8 @@ struct Case {
 };
 
 constexpr uint16_t kPulsePin = kDefaultPinTable[0];
+constexpr char kAlarmKeptOn[] =
+    "не удалось выключить выходы GPIO4. Выход аварии оставлен включённым.\n";
 constexpr int kStopButton[2] = {320, 394};  // column 1's "Стоп"
 constexpr int kStartButton[2] = {64, 394};  // column 1's "Пуск"
 constexpr seconds kFrozenLowLimit{20};      // the default freeze time is 15 s
@@ -307,6 +319,37 @@ class FailSafeTest : public RestartingProgramTest, public ::testing::WithParamIn
         EXPECT_FALSE(Contains(MessageLog(), "Начата работа колонки 1")) << MessageLog();
     }
 
+    // A value file that takes no write: the pulsing output cannot go low.
+    void StickPulseOutput() {
+        fs::remove(gpio.PinFolder(kPulsePin) / "value");
+        fs::create_directory(gpio.PinFolder(kPulsePin) / "value");
+    }
+
+    void ExpectAlarmLatched() {
+        EXPECT_TRUE(WaitUntil([&] { return gpio.Value(kAlarmPin) == "1"; }, seconds(20)))
+            << MessageLog();
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                return Contains(MessageLog(),
+                                "]  Выход GPIO4 (пульсирующий выход) не "
+                                "выключается дольше 3 с! Включена авария.\n");
+            },
+            seconds(20)))
+            << MessageLog();
+        EXPECT_EQ(gpio.Value(kRunPin), "0") << "column 1 blocked";
+    }
+
+    // After the last process: the pulse output stuck on, the alarm output on,
+    // every other output off.
+    void ExpectAlarmKeptOn() {
+        EXPECT_EQ(gpio.Value(kAlarmPin), "1") << "the horn goes on sounding";
+        for (uint16_t pin : kDefaultPinTable) {
+            if (pin != kPulsePin && pin != kAlarmPin) {
+                EXPECT_EQ(gpio.Value(pin), "0") << pin;
+            }
+        }
+    }
+
     std::unique_ptr<RunningProgram> weston;
     uint16_t http_port = 0;
 };
@@ -340,15 +383,25 @@ TEST_P(FailSafeTest, LeavesThePlantAsTheOperatorLeftItOrEveryOutputLow) {
         ExpectColumn1Refused("завершается раз за разом и больше не запускается", true);
         return;
     }
-    if (ending == Ending::kSwitchOffFails) {
-        // A value file that takes no write: the pulsing output cannot go low.
-        fs::remove(gpio.PinFolder(kPulsePin) / "value");
-        fs::create_directory(gpio.PinFolder(kPulsePin) / "value");
+    if (ending == Ending::kSwitchOffFails || ending == Ending::kStuckKilled ||
+        ending == Ending::kStuckClosed) {
+        StickPulseOutput();
     }
-    if (ending == Ending::kActiveLowKilled) {
+    if (ending == Ending::kActiveLowKilled || ending == Ending::kActiveLowLate) {
         WriteFile(dir / "Options.ini", "[Outputs]\nActiveLow = 1\n");
     }
     const std::string journal = ending == Ending::kBadJournal ? WriteBadJournalAndRemote() : "";
+    if (ending == Ending::kResumeDiskFull) {
+        WriteFile(dir / "Options.ini", "[Resume]\nEnabled = 1\n");
+    }
+    std::unique_ptr<LateGpioPins> late;
+    if (ending == Ending::kActiveLowLate) {
+        // As after a boot: no pin exported, each made by the program's export.
+        for (uint16_t pin : kDefaultPinTable) {
+            gpio.RemovePin(pin);
+        }
+        late = std::make_unique<LateGpioPins>(gpio);
+    }
     if (ending != Ending::kWaylandLost) {
         Start({"/CrashFile", (folder / "Crash.json").string()});
     } else if (!fs::exists("/usr/bin/weston")) {
@@ -442,14 +495,72 @@ TEST_P(FailSafeTest, LeavesThePlantAsTheOperatorLeftItOrEveryOutputLow) {
             ExpectRestarted(false);
             break;
         case Ending::kSwitchOffFails:
-            EXPECT_TRUE(WaitUntil([&] { return gpio.Value(kAlarmPin) == "1"; }, seconds(20)))
-                << MessageLog();
-            EXPECT_TRUE(Contains(MessageLog(),
-                                 "]  Выход GPIO4 (пульсирующий выход) не "
-                                 "выключается дольше 3 с! Включена авария.\n"))
-                << MessageLog();
-            EXPECT_EQ(gpio.Value(kRunPin), "0") << "column 1 blocked";
+            ExpectAlarmLatched();
             break;
+        case Ending::kStuckKilled:
+            ExpectAlarmLatched();
+            ASSERT_EQ(kill(run->Pid(), SIGKILL), 0);
+            ASSERT_TRUE(WaitUntil([&] { return Guard() == 0; }, seconds(10))) << "the guard ends";
+            ExpectAlarmKeptOn();
+            EXPECT_TRUE(Contains(MessageLog(),
+                                 std::string("]  Программа завершилась аварийно: ") + kAlarmKeptOn))
+                << MessageLog();
+            break;
+        case Ending::kStuckClosed:
+            ExpectAlarmLatched();
+            ASSERT_TRUE(run->Signal(SIGTERM));
+            ASSERT_TRUE(run->WaitForExit(kFailureLimit)) << run->Output();
+            EXPECT_TRUE(WaitUntil([&] { return Guard() == 0; }, seconds(5)));
+            ExpectAlarmKeptOn();
+            // At the start, and at the shutdown.
+            EXPECT_EQ(Count(MessageLog(), std::string("]  Не удалось выключить выходы GPIO4. "
+                                                      "Выход аварии оставлен включённым.\n")),
+                      2u)
+                << MessageLog();
+            break;
+        case Ending::kActiveLowLate: {
+            for (uint16_t pin : kDefaultPinTable) {
+                const LateGpioPins::PinFiles files = late->LeftAt(pin);
+                EXPECT_EQ(files.active_low, "1") << pin;
+                EXPECT_EQ(files.direction, "high") << pin;
+            }
+            // Given back by the failure path; killed in its pause before the
+            // restart, so the guard has to export every pin again.
+            ASSERT_TRUE(run->Signal(SIGSEGV));
+            ASSERT_TRUE(WaitUntil([&] { return late->AllGone(); }, seconds(10)));
+            ASSERT_EQ(kill(run->Pid(), SIGKILL), 0);
+            ASSERT_TRUE(WaitUntil([&] { return Guard() == 0; }, seconds(10))) << "the guard ends";
+            ASSERT_TRUE(WaitUntil([&] { return late->AllGone(); }, seconds(5)));
+            for (uint16_t pin : kDefaultPinTable) {
+                const LateGpioPins::PinFiles files = late->LeftAt(pin);
+                EXPECT_EQ(files.active_low, "1") << pin;
+                EXPECT_EQ(files.direction, "high") << pin;
+                EXPECT_EQ(files.value, "0") << pin;
+            }
+            EXPECT_EQ(Count(MessageLog(), kGuardLine), 1u) << MessageLog();
+            break;
+        }
+        case Ending::kResumeDiskFull: {
+            const fs::path saved = dir / "Resume.json";
+            ASSERT_TRUE(WaitUntil([&] { return fs::exists(saved); }, seconds(10)));
+            WriteFile(dir / "disk-full", "");
+            StickPulseOutput();
+            ExpectAlarmLatched();
+            ASSERT_TRUE(WaitUntil(
+                [&] {
+                    return Contains(MessageLog(),
+                                    "]  Файл состояния для возобновления после "
+                                    "перебоя питания удалён: его не удалось "
+                                    "обновить. ");
+                },
+                seconds(10)))
+                << MessageLog();
+            ASSERT_EQ(kill(run->Pid(), SIGKILL), 0);
+            ASSERT_TRUE(WaitUntil([&] { return Guard() == 0; }, seconds(10))) << "the guard ends";
+            EXPECT_FALSE(fs::exists(saved)) << "no run without its latch to resume";
+            ExpectAlarmKeptOn();
+            break;
+        }
         case Ending::kActiveLowKilled:
             // Each pin an output at its off level from the start: the kernel's
             // active_low inverts every value written, the guard's "0" too.
@@ -495,7 +606,11 @@ INSTANTIATE_TEST_SUITE_P(FailSafe, FailSafeTest,
                                            Case{"StoppedProgram", Ending::kFrozen},
                                            Case{"GuardMissing", Ending::kGuardMissing},
                                            Case{"GuardNotRunnable", Ending::kGuardNotRunnable},
-                                           Case{"GuardEndsAtOnce", Ending::kGuardEndsAtOnce}),
+                                           Case{"GuardEndsAtOnce", Ending::kGuardEndsAtOnce},
+                                           Case{"ActiveLowPinsComeLate", Ending::kActiveLowLate},
+                                           Case{"SwitchOffFailsThenKilled", Ending::kStuckKilled},
+                                           Case{"SwitchOffFailsThenClosed", Ending::kStuckClosed},
+                                           Case{"LatchOnAFullDisk", Ending::kResumeDiskFull}),
                          [](const ::testing::TestParamInfo<Case>& param_info) {
                              return std::string(param_info.param.name);
                          });

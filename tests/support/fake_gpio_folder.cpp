@@ -20,7 +20,8 @@ FakeGpioFolder::Pipe::Pipe(const std::filesystem::path& path) {
     }
 }
 
-const std::string& FakeGpioFolder::Pipe::Drain() {
+std::string FakeGpioFolder::Pipe::Drain() {
+    const std::lock_guard<std::mutex> hold(mutex_);
     char buffer[4096];
     ssize_t n;
     while ((n = read(fd_.Get(), buffer, sizeof buffer)) > 0) {

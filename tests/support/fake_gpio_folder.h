@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <mutex>
 #include <string>
 
 #include "base/files/unique_fd.h"
@@ -36,7 +37,7 @@ class FakeGpioFolder {
     // What was written to the pin's files (by BCM number); empty when nothing was.
     std::string Direction(uint16_t bcm) const;
     std::string Value(uint16_t bcm) const;
-    // Everything written to export or unexport so far, in order.
+    // Everything written to export or unexport so far, in order (any thread).
     std::string Exported();
     std::string Unexported();
     // True when no pin file has been written and nothing was exported or unexported.
@@ -45,14 +46,16 @@ class FakeGpioFolder {
     // The pin as if its export had failed: its gpioN folder is gone.
     void RemovePin(uint16_t bcm);
     std::filesystem::path PinFolder(uint16_t bcm) const;
+    int base() const { return base_; }
 
   private:
     class Pipe {
       public:
         explicit Pipe(const std::filesystem::path& path);
-        const std::string& Drain();
+        std::string Drain();
 
       private:
+        std::mutex mutex_;
         UniqueFd fd_;
         std::string received_;
     };

@@ -14,6 +14,7 @@
 #include "base/text/text_buffer.h"
 #include "core/crash/crash_snapshot.h"
 #include "core/crash/crash_state_json.h"
+#include "core/outputs/output_pins.h"
 #include "core/state/program_state.h"
 #include "core/version.h"
 
@@ -117,11 +118,40 @@ void SavePendingSettings(const FailurePlan& plan) {
     }
 }
 
+// The pins that did not go low ("GPIO4, GPIO17") and what became of the alarm.
+TextBuffer<256> FailedPinsText(const PinsLowByPlan& outputs) {
+    TextBuffer<256> text;
+    for (int entry = 0; entry < kPinCount; ++entry) {
+        if (((outputs.failed_bits >> entry) & 1u) != 0) {
+            text.Append(text.size() == 0 ? "GPIO" : ", GPIO");
+            text.AppendNumber(PinTable[entry]);
+        }
+    }
+    text.Append(outputs.alarm_kept_on ? kAlarmKeptOnNote
+                : outputs.alarm_lost  ? kAlarmNotOnNote
+                                      : "");
+    return text;
+}
+
+// Every output low; the pins are given back when they all went low or an
+// instance takes them over (a pin keeps its level either way, the alarm
+// output's too). No plan, nothing known.
+PinsLowByPlan DriveOutputsLowByPlan(const FailurePlan& plan, bool successor) {
+    if (!plan.pins_ready.load()) {
+        return {};
+    }
+    const PinsLowByPlan outputs = DrivePinsLowByPlan(plan.pins);
+    if (outputs.AllLow() || successor) {
+        static_cast<void>(CarryOutUnexport(plan.pins));
+    }
+    return outputs;
+}
+
 // No instance takes the outputs over: every one goes low before the end.
 [[noreturn]] void EndWithOutputsLow(const FailurePlan& plan) {
-    if (plan.pins_ready.load()) {
-        static_cast<void>(DrivePinsLowByPlan(plan.pins));
-        static_cast<void>(CarryOutUnexport(plan.pins));
+    const PinsLowByPlan outputs = DriveOutputsLowByPlan(plan, false);
+    if (!outputs.AllLow()) {
+        LogError(plan, "Не удалось выключить выходы ", FailedPinsText(outputs).c_str());
     }
     _exit(1);
 }
@@ -208,13 +238,17 @@ void CutFailurePathShort(const char* failure_text) {
     }
     const FailurePlan& plan = Plan();
     const bool restart = plan.ready.load() && state_saved.load();
-    if (plan.pins_ready.load()) {
-        static_cast<void>(DrivePinsLowByPlan(plan.pins));
-        static_cast<void>(CarryOutUnexport(plan.pins));
+    const PinsLowByPlan outputs = DriveOutputsLowByPlan(plan, restart);
+    if (outputs.AllLow()) {
+        LogError(plan, "Сбой при обработке ошибки (", failure_text,
+                 restart ? "): все выходы выключены, программа перезапускается."
+                         : "): все выходы выключены. Программа не была перезапущена!");
+    } else {
+        LogError(plan, "Сбой при обработке ошибки (", failure_text,
+                 restart ? "): не все выходы выключены, программа перезапускается."
+                         : "): не все выходы выключены. Программа не была перезапущена!");
+        LogError(plan, "Не удалось выключить выходы ", FailedPinsText(outputs).c_str());
     }
-    LogError(plan, "Сбой при обработке ошибки (", failure_text,
-             restart ? "): все выходы выключены, программа перезапускается."
-                     : "): все выходы выключены. Программа не была перезапущена!");
     if (restart) {
         TellGuardOfRestart();
     }

@@ -3,6 +3,7 @@
 #include <glib-unix.h>
 #include <glib.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <stdexcept>
 
 #include "base/diagnostics/source_position.h"
+#include "base/files/file_io.h"
 
 namespace flextor {
 namespace {
@@ -41,9 +43,19 @@ bool TestFaultsEnabled() {
     return enabled != nullptr && std::strcmp(enabled, "1") == 0;
 }
 
+std::string disk_full_file;
+
+bool FailWhenDiskFull(const std::string& /*temporary_path*/) {
+    return access(disk_full_file.c_str(), F_OK) != 0;
+}
+
 }  // namespace
 
 void FailAtStartWhenAsked(const std::string& folder) {
+    if (TestFaultsEnabled()) {
+        disk_full_file = folder + kDiskFullFile;
+        SetBeforeRenameHook(FailWhenDiskFull);
+    }
     if (TestFaultsEnabled() && std::remove((folder + kFailAtStartFile).c_str()) == 0) {
         FLEXTOR_PROCEDURE();
         raise(SIGSEGV);

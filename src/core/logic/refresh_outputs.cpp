@@ -18,7 +18,6 @@ namespace {
 constexpr uint8_t kPulseLastOff = 44;  // ticks 45..49 of every 50 are on
 constexpr uint8_t kPulsePeriod = 50;
 constexpr uint8_t kDutyPeriod = 100;
-constexpr int64_t kErrorIntervalMs = 1000;
 
 OutputPins* installedPins = nullptr;
 
@@ -124,16 +123,34 @@ uint16_t ComposeWord() {
     return word;
 }
 
-void ReportWriteFailure(const std::string& failed) {
-    if (failed.empty()) {
-        return;
+std::string PinName(int entry) {
+    return "GPIO" + std::to_string(PinTable[entry]);
+}
+
+// A pin whose writes keep failing is named once when they start to fail and
+// once when one takes again, with the count of those that failed: the output
+// refresh retries it ten times a second.
+void ReportWriteFailures(uint16_t mask, uint16_t failed_bits) {
+    if ((failed_bits | FailedOutputs) == 0) {
+        return;  // nothing failed, now or in the last write
     }
-    const int64_t now = CurrentClock().MonotonicMs();
-    if (now - LastOutputErrorTime < kErrorIntervalMs) {
-        return;
+    std::string started;
+    for (int entry = 0; entry < kPinCount; ++entry) {
+        uint32_t& count = OutputWriteFailures[entry];
+        if (((failed_bits >> entry) & 1u) != 0) {
+            if (count++ == 0) {
+                started += (started.empty() ? "" : ", ") + PinName(entry);
+            }
+        } else if (((mask >> entry) & 1u) != 0 && count != 0) {
+            AddLogMessage("Вывод в " + PinName(entry) +
+                              " восстановлен, неудачных записей: " + std::to_string(count),
+                          kLevelInfo);
+            count = 0;
+        }
     }
-    LastOutputErrorTime = now;
-    AddLogMessage("Ошибка вывода в " + failed, kLevelWarning);
+    if (!started.empty()) {
+        AddLogMessage("Ошибка вывода в " + started, kLevelWarning);
+    }
 }
 
 // Writes the bits that changed, and again every bit whose last write failed: a
@@ -149,11 +166,11 @@ void Write(uint16_t word) {
     if (mask == 0) {
         return;
     }
-    std::string failed;
     uint16_t failed_bits = 0;
-    if (installedPins->WritePins(word, mask, &failed, &failed_bits) == 0) {
-        ReportWriteFailure(failed);
+    if (installedPins->WritePins(word, mask, nullptr, &failed_bits) == 1) {
+        failed_bits = 0;
     }
+    ReportWriteFailures(mask, failed_bits);
     FailedOutputs = failed_bits;
     LastOutputs = word;
 }

@@ -7,6 +7,14 @@
 
 namespace flextor {
 
+// The alarm output's entry in the pin table (bit 10 of the output word).
+inline constexpr int kAlarmEntry = 10;
+
+// An output that will not go low leaves the alarm output on, so that the horn
+// sounds while a heater's line may still be on; what the message then adds.
+inline constexpr char kAlarmKeptOnNote[] = ". Выход аварии оставлен включённым.";
+inline constexpr char kAlarmNotOnNote[] = ". Выход аварии включить не удалось.";
+
 class OutputPins {
   public:
     virtual ~OutputPins() = default;

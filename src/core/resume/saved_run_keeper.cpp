@@ -59,6 +59,27 @@ void Remove() {
     keeper.written_once = false;
 }
 
+// A file that could not be brought up to date would resume an older run after
+// a power cut (a column the operator stopped, a latch not set yet). Removing
+// it needs no room on the disk; the next write that succeeds makes it again.
+void DropOutdatedFile() {
+    if (std::remove(keeper.path.c_str()) == 0) {
+        AddLogMessage(
+            "Файл состояния для возобновления после перебоя питания удалён: его не "
+            "удалось обновить. " +
+                keeper.path,
+            kLevelWarning);
+    } else if (errno != ENOENT) {
+        AddLogMessage(
+            "Не удалось удалить файл состояния для возобновления после перебоя "
+            "питания: " +
+                keeper.path,
+            kLevelError);
+        return;
+    }
+    keeper.on_disk = false;
+}
+
 void Write(const RunShape& shape, int64_t now_ms) {
     // A failed write is tried again at the next change or a minute later.
     keeper.shape = shape;
@@ -67,6 +88,7 @@ void Write(const RunShape& shape, int64_t now_ms) {
     const std::string text = SavedRunText(ProgVar, LocalSeconds(CurrentClock().Now()));
     if (!ReplaceFileAtomically(keeper.path, text)) {
         ReportFailure("Не удалось записать состояние для возобновления после перебоя питания:");
+        DropOutdatedFile();
         return;
     }
     keeper.on_disk = true;

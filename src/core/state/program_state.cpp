@@ -19,7 +19,7 @@ uint16_t OutputWord = 0;
 uint16_t LastOutputs = 0xFFFF;
 uint8_t PulseCounter = 0;
 uint8_t PulseState = 0;
-int64_t LastOutputErrorTime = 0;
+uint32_t OutputWriteFailures[kPinCount] = {};
 uint16_t FailedOutputs = 0;
 uint16_t StuckOutputs = 0;
 uint16_t StuckOutputsLatched = 0;
@@ -49,7 +49,7 @@ void ResetProgramState() {
     LastOutputs = 0xFFFF;
     PulseCounter = 0;
     PulseState = 0;
-    LastOutputErrorTime = 0;
+    std::fill(std::begin(OutputWriteFailures), std::end(OutputWriteFailures), 0u);
     PortReported = false;
     FailedOutputs = 0;
     StuckOutputs = 0;

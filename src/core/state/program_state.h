@@ -158,7 +158,8 @@ extern uint16_t OutputWord;
 extern uint16_t LastOutputs;
 extern uint8_t PulseCounter;
 extern uint8_t PulseState;
-extern int64_t LastOutputErrorTime;
+// Writes that failed in a row, per output: named when they start and end.
+extern uint32_t OutputWriteFailures[kPinCount];
 extern int32_t SavesSecCounter;  // cycles since the last periodic temperature-log line
 extern uint16_t FailedOutputs;   // output bits whose last write failed: written again
 // Output bits that should be low and whose switch-off keeps failing, and since

@@ -14,6 +14,14 @@ class GpioBackend {
     [[nodiscard]] virtual bool SetOutput(uint16_t gpio) = 0;
     [[nodiscard]] virtual bool WriteValue(uint16_t gpio, bool high) = 0;
     [[nodiscard]] virtual bool Unexport(uint16_t gpio) = 0;
+
+    // Drives the pin to high (on) or low (off) whatever state it was left in: a
+    // pin that is not exported is exported, then made an output and written.
+    // Every call redoes every step, so a retry after a pin's files refused a
+    // write sets the pin up whole.
+    [[nodiscard]] virtual bool DriveOutput(uint16_t gpio, bool high) {
+        return SetOutput(gpio) && WriteValue(gpio, high);
+    }
 };
 
 // The backend in use: the one installed, else the sysfs folder named by the

@@ -70,17 +70,49 @@ int WritePins(uint16_t values, uint16_t mask, std::string* failed, uint16_t* fai
     return bits == 0 ? 1 : 0;
 }
 
-std::string DriveAllOutputsLow(int attempts, std::chrono::milliseconds pause) {
-    uint16_t pending = kAllPins;
-    for (int attempt = 1; attempt <= attempts && pending != 0; ++attempt) {
-        if (attempt > 1) {
-            std::this_thread::sleep_for(pause);
+std::string OutputsLow::FailedText() const {
+    if (AllLow()) {
+        return "";
+    }
+    return failed + (alarm_kept_on ? kAlarmKeptOnNote : alarm_lost ? kAlarmNotOnNote : "");
+}
+
+OutputsLow DriveOutputsLow(GpioBackend& gpio, const uint16_t* table, int attempts,
+                           std::chrono::milliseconds pause) {
+    const auto drive = [&](uint16_t pending, bool high) {
+        for (int attempt = 1; attempt <= attempts && pending != 0; ++attempt) {
+            if (attempt > 1) {
+                std::this_thread::sleep_for(pause);
+            }
+            for (int entry = 0; entry < kPinCount; ++entry) {
+                if (IsInMask(pending, entry) && gpio.DriveOutput(table[entry], high)) {
+                    pending &= static_cast<uint16_t>(~(1u << entry));
+                }
+            }
         }
-        if (WritePins(0, pending, nullptr, &pending) == 1) {
-            pending = 0;
+        return pending;
+    };
+    constexpr uint16_t kAlarmBit = 1u << kAlarmEntry;
+    constexpr uint16_t kOthers = static_cast<uint16_t>(((1u << kPinCount) - 1) & ~kAlarmBit);
+    OutputsLow result;
+    result.failed_bits = drive(kOthers, false);
+    if (result.failed_bits == 0) {
+        result.failed_bits = drive(kAlarmBit, false);
+    } else {
+        const bool alarm_on = drive(kAlarmBit, true) == 0;
+        result.alarm_kept_on = alarm_on;
+        result.alarm_lost = !alarm_on;
+    }
+    for (int entry = 0; entry < kPinCount; ++entry) {
+        if (IsInMask(result.failed_bits, entry)) {
+            result.failed = AppendPinName(result.failed, table[entry]);
         }
     }
-    return PinNames(pending);
+    return result;
+}
+
+OutputsLow DriveAllOutputsLow(int attempts, std::chrono::milliseconds pause) {
+    return DriveOutputsLow(CurrentGpioBackend(), PinTable, attempts, pause);
 }
 
 int UnexportPins() {

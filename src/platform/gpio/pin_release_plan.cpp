@@ -9,14 +9,16 @@
 #include <cstring>
 #include <string>
 
+#include "core/outputs/output_pins.h"
 #include "platform/gpio/sysfs_gpio.h"
 
 namespace flextor {
 namespace {
 
-constexpr int kLowAttempts = 2;
-// After an export the kernel needs a moment before the pin's files take writes.
-constexpr timespec kExportPause{0, 50'000'000};
+// After an export the pin's files take writes only once udev has made them
+// writable for the gpio group: rounds 100 ms apart, a second in all.
+constexpr int kDriveRounds = 10;
+constexpr timespec kRoundPause{0, 100'000'000};
 
 bool CopyPath(char (&target)[kPinPlanPathSize], const std::string& text) {
     if (text.size() >= kPinPlanPathSize) {
@@ -29,9 +31,9 @@ bool CopyPath(char (&target)[kPinPlanPathSize], const std::string& text) {
 // Like the ordinary pin writes: non-blocking, one text per open; a missing file
 // is made, as a plain folder standing in for sysfs allows (sysfs refuses).
 bool WriteText(const char* path, const char* text) {
-    int fd = open(path, O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    int fd = open(path, O_WRONLY | O_TRUNC | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0 && errno == ENOENT) {
-        fd = open(path, O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_CREAT, 0644);
+        fd = open(path, O_WRONLY | O_TRUNC | O_NONBLOCK | O_CLOEXEC | O_CREAT, 0644);
     }
     if (fd < 0) {
         return false;
@@ -42,17 +44,41 @@ bool WriteText(const char* path, const char* text) {
     return written;
 }
 
-bool DrivePinLow(const PinReleasePlan& plan, int pin) {
-    if (access(plan.value_paths[pin], F_OK) != 0) {
-        static_cast<void>(WriteText(plan.export_path, plan.numbers[pin]));
-        nanosleep(&kExportPause, nullptr);
-        if (plan.active_low) {
-            static_cast<void>(WriteText(plan.active_low_paths[pin], "1"));
-        }
-        // Made an output at the level that is off.
-        static_cast<void>(WriteText(plan.direction_paths[pin], plan.active_low ? "high" : "out"));
+// Sleeps the whole time even when signals come meanwhile.
+void Pause(timespec left) {
+    while (nanosleep(&left, &left) != 0) {
     }
-    return WriteText(plan.value_paths[pin], "0");
+}
+
+// One attempt, whole: a pin given back (its folder gone) is exported again,
+// then active_low, the direction at the level asked for and the value are
+// written, so that a retry after files that were not writable yet sets the pin
+// up as the first attempt meant to. The direction's "out" and "high" are the
+// pin's level, before and regardless of active_low.
+bool DrivePin(const PinReleasePlan& plan, int pin, bool high) {
+    if (access(plan.folder_paths[pin], F_OK) != 0) {
+        static_cast<void>(WriteText(plan.export_path, plan.numbers[pin]));
+    }
+    const bool level_high = high != plan.active_low;
+    return WriteText(plan.active_low_paths[pin], plan.active_low ? "1" : "0") &&
+           WriteText(plan.direction_paths[pin], level_high ? "high" : "out") &&
+           WriteText(plan.value_paths[pin], high ? "1" : "0");
+}
+
+// Drives the pins of pending to high or low, up to kDriveRounds rounds; returns
+// those that failed.
+uint16_t DrivePins(const PinReleasePlan& plan, uint16_t pending, bool high) {
+    for (int round = 0; round < kDriveRounds && pending != 0; ++round) {
+        if (round > 0) {
+            Pause(kRoundPause);
+        }
+        for (int i = 0; i < plan.count; ++i) {
+            if (((pending >> i) & 1u) != 0 && DrivePin(plan, i, high)) {
+                pending &= static_cast<uint16_t>(~(1u << i));
+            }
+        }
+    }
+    return pending;
 }
 
 }  // namespace
@@ -71,7 +97,8 @@ bool MakePinReleasePlan(PinReleasePlan& plan) {
         // Twelve bytes hold any int and its terminator.
         *std::to_chars(text, text + sizeof plan.numbers[i] - 1, base + PinTable[i]).ptr = '\0';
         const std::string folder = root + "/gpio" + text;
-        if (!CopyPath(plan.direction_paths[i], folder + "/direction") ||
+        if (!CopyPath(plan.folder_paths[i], folder) ||
+            !CopyPath(plan.direction_paths[i], folder + "/direction") ||
             !CopyPath(plan.active_low_paths[i], folder + "/active_low") ||
             !CopyPath(plan.value_paths[i], folder + "/value")) {
             plan = PinReleasePlan{};
@@ -93,16 +120,21 @@ int CarryOutUnexport(const PinReleasePlan& plan) {
     return taken;
 }
 
-int DrivePinsLowByPlan(const PinReleasePlan& plan) {
-    int low = 0;
-    for (int i = 0; i < plan.count; ++i) {
-        bool done = false;
-        for (int attempt = 0; attempt < kLowAttempts && !done; ++attempt) {
-            done = DrivePinLow(plan, i);
-        }
-        low += done ? 1 : 0;
+PinsLowByPlan DrivePinsLowByPlan(const PinReleasePlan& plan) {
+    PinsLowByPlan result;
+    if (plan.count != kPinCount) {
+        return result;
     }
-    return low;
+    constexpr uint16_t kAlarmBit = 1u << kAlarmEntry;
+    constexpr uint16_t kOthers = static_cast<uint16_t>(((1u << kPinCount) - 1) & ~kAlarmBit);
+    result.failed_bits = DrivePins(plan, kOthers, false);
+    if (result.failed_bits == 0) {
+        result.failed_bits = DrivePins(plan, kAlarmBit, false);
+    } else {
+        result.alarm_kept_on = DrivePins(plan, kAlarmBit, true) == 0;
+        result.alarm_lost = !result.alarm_kept_on;
+    }
+    return result;
 }
 
 }  // namespace flextor

@@ -16,6 +16,7 @@ struct PinReleasePlan {
     char export_path[kPinPlanPathSize] = {};
     char unexport_path[kPinPlanPathSize] = {};
     char numbers[kPinCount][12] = {};
+    char folder_paths[kPinCount][kPinPlanPathSize] = {};
     char direction_paths[kPinCount][kPinPlanPathSize] = {};
     char active_low_paths[kPinCount][kPinPlanPathSize] = {};
     bool active_low = false;  // relay boards that switch on a low level
@@ -31,9 +32,19 @@ struct PinReleasePlan {
 // writes were taken.
 int CarryOutUnexport(const PinReleasePlan& plan);
 
-// Async-signal-safe. Drives every pin low: a pin whose value file is gone (given
-// back already) is exported and made an output (which is low) first. Each pin is
-// tried twice. Returns how many pins are known low.
-int DrivePinsLowByPlan(const PinReleasePlan& plan);
+struct PinsLowByPlan {
+    uint16_t failed_bits = 0;    // entries that did not go low
+    bool alarm_kept_on = false;  // another output stayed on: the alarm output is on
+    bool alarm_lost = false;     // another output stayed on, and the alarm output is not on
+
+    bool AllLow() const { return failed_bits == 0; }
+};
+
+// Async-signal-safe. Drives every pin low, each set up whole at every attempt:
+// a pin whose folder is gone (given back already) exported again, then its
+// active_low, direction and value written; a pin that fails is tried again
+// for about a second. The alarm output comes last: low when every other pin
+// went low, else driven on.
+PinsLowByPlan DrivePinsLowByPlan(const PinReleasePlan& plan);
 
 }  // namespace flextor

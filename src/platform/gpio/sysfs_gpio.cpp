@@ -70,10 +70,12 @@ std::atomic<bool> outputs_active_low{false};
 int OpenForWriting(const std::string& path) {
     // Non-blocking, so that a stand-in file that is a pipe without a reader fails
     // instead of hanging the caller.
-    int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    // Truncated as a shell's ">" does: sysfs ignores it, a plain file standing
+    // in for sysfs then holds the last text alone.
+    int fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0 && errno == ENOENT) {
         // Possible in a plain folder standing in for sysfs; sysfs itself refuses.
-        fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_CREAT, 0644);
+        fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_CLOEXEC | O_CREAT, 0644);
     }
     return fd;
 }
@@ -124,11 +126,23 @@ bool SysfsGpio::Export(uint16_t gpio) {
 // The direction's "out" and "high" set the level the pin is driven at as it
 // becomes an output, before and regardless of active_low: "out" is low.
 bool SysfsGpio::SetOutput(uint16_t gpio) {
-    if (!OutputsActiveLow()) {
-        return WriteSysfsFile(PinFile(gpio, "direction"), "out");
+    return SetUp(gpio, false);
+}
+
+bool SysfsGpio::DriveOutput(uint16_t gpio, bool high) {
+    if (access(PinFolder(gpio).c_str(), F_OK) != 0) {
+        // Refused when it is exported after all; the writes below decide.
+        static_cast<void>(Export(gpio));
     }
-    return WriteSysfsFile(PinFile(gpio, "active_low"), "1") &&
-           WriteSysfsFile(PinFile(gpio, "direction"), "high");
+    return SetUp(gpio, high) && WriteValue(gpio, high);
+}
+
+// The kernel's level is the value's, inverted when active_low is set.
+bool SysfsGpio::SetUp(uint16_t gpio, bool high) {
+    const bool active_low = OutputsActiveLow();
+    const bool level_high = high != active_low;
+    return WriteSysfsFile(PinFile(gpio, "active_low"), active_low ? "1" : "0") &&
+           WriteSysfsFile(PinFile(gpio, "direction"), level_high ? "high" : "out");
 }
 
 bool SysfsGpio::WriteValue(uint16_t gpio, bool high) {
@@ -139,8 +153,12 @@ bool SysfsGpio::Unexport(uint16_t gpio) {
     return WriteSysfsFile(root_ + "/unexport", std::to_string(SysfsNumber(gpio)));
 }
 
+std::string SysfsGpio::PinFolder(uint16_t gpio) const {
+    return root_ + "/gpio" + std::to_string(SysfsNumber(gpio));
+}
+
 std::string SysfsGpio::PinFile(uint16_t gpio, const char* name) const {
-    return root_ + "/gpio" + std::to_string(SysfsNumber(gpio)) + "/" + name;
+    return PinFolder(gpio) + "/" + name;
 }
 
 }  // namespace flextor

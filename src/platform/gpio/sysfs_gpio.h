@@ -20,10 +20,11 @@ inline constexpr char kGpioRootVariable[] = "FLEXTOR_GPIO_ROOT";
 std::string GpioRootFromEnvironment();
 
 // Relay boards that close their relay on a low input: every pin made an output
-// from now on gets the kernel's active_low attribute first, and is made an
-// output at the level that is off for such a board ("high"), so that no relay
-// closes between the export and the first write. Values then mean on and off
-// as always. Set once at start-up, before the pins are configured.
+// from now on gets the kernel's active_low attribute first ("1"; "0" when the
+// option is off, so that a pin left inverted by an earlier run is put right),
+// and is made an output at the level that is off for such a board ("high"), so
+// that no relay closes between the export and the first write. Values then mean
+// on and off as always. Set once at start-up, before the pins are configured.
 void SetOutputsActiveLow(bool active_low);
 [[nodiscard]] bool OutputsActiveLow();
 
@@ -43,12 +44,18 @@ class SysfsGpio final : public GpioBackend {
     bool SetOutput(uint16_t gpio) override;
     bool WriteValue(uint16_t gpio, bool high) override;
     bool Unexport(uint16_t gpio) override;
+    // Exports the pin when its folder is missing, then writes active_low, the
+    // direction at the level asked for and the value, in that order.
+    bool DriveOutput(uint16_t gpio, bool high) override;
 
     int base() const { return base_; }
     // The number the kernel knows the BCM pin by.
     int SysfsNumber(uint16_t gpio) const { return base_ + gpio; }
 
   private:
+    // active_low, then the direction that drives the pin to high (on) or low.
+    bool SetUp(uint16_t gpio, bool high);
+    std::string PinFolder(uint16_t gpio) const;
     std::string PinFile(uint16_t gpio, const char* name) const;
 
     std::string root_;

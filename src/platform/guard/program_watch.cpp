@@ -14,6 +14,7 @@
 #include "core/guard/guard_protocol.h"
 #include "core/state/program_state.h"
 #include "core/time/clock.h"
+#include "platform/gpio/pin_out.h"
 #include "platform/gpio/sysfs_gpio.h"
 
 namespace flextor {
@@ -23,23 +24,14 @@ constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 // How long a killed program's end of the socket is awaited.
 constexpr int64_t kEndAfterKillMs = 2000;
 
-bool DrivePinLow(GpioBackend& gpio, uint16_t pin) {
-    if (gpio.WriteValue(pin, false)) {
-        return true;
-    }
-    // Refused while the pin is still exported; the direction and value decide.
-    static_cast<void>(gpio.Export(pin));
-    return gpio.SetOutput(pin) && gpio.WriteValue(pin, false);
-}
-
 // The guard's one line: what happened, then what became of the outputs.
-std::string OutcomeText(const GuardInbox& inbox, bool frozen, const std::string& failed_pins) {
+std::string OutcomeText(const GuardInbox& inbox, bool frozen, const OutputsLow& outputs) {
     const std::string start = frozen ? "Программа не отвечала " +
                                            std::to_string(inbox.freeze_seconds()) +
                                            " с и остановлена сторожем выходов: "
                                      : std::string("Программа завершилась аварийно: ");
-    return failed_pins.empty() ? start + "все выходы выключены."
-                               : start + "не удалось выключить выходы " + failed_pins;
+    return outputs.AllLow() ? start + "все выходы выключены."
+                            : start + "не удалось выключить выходы " + outputs.FailedText();
 }
 
 // In the message log's own form: the local time stamp, two blanks, the text.
@@ -132,32 +124,19 @@ void LeaveMarker(const std::string& path) {
 
 }  // namespace
 
-std::string DriveOutputsLowForGood(GpioBackend& gpio, int attempts,
-                                   std::chrono::milliseconds pause) {
-    bool low[kPinCount] = {};
-    for (int attempt = 1; attempt <= attempts; ++attempt) {
-        bool all_low = true;
-        for (int entry = 0; entry < kPinCount; ++entry) {
-            low[entry] = low[entry] || DrivePinLow(gpio, kDefaultPinTable[entry]);
-            all_low = all_low && low[entry];
-        }
-        if (all_low) {
-            break;
-        }
-        if (attempt < attempts) {
-            std::this_thread::sleep_for(pause);
-        }
-    }
-    std::string failed;
+OutputsLow DriveOutputsLowForGood(GpioBackend& gpio, int attempts,
+                                  std::chrono::milliseconds pause) {
+    const OutputsLow outputs = DriveOutputsLow(gpio, kDefaultPinTable, attempts, pause);
     for (int entry = 0; entry < kPinCount; ++entry) {
-        // A pin left exported is harmless once low; one still high is named.
-        static_cast<void>(gpio.Unexport(kDefaultPinTable[entry]));
-        if (!low[entry]) {
-            failed +=
-                (failed.empty() ? "GPIO" : ", GPIO") + std::to_string(kDefaultPinTable[entry]);
+        // A pin left exported is harmless once low; one still on keeps its level
+        // exported, and so does an alarm output left on.
+        const bool kept = ((outputs.failed_bits >> entry) & 1u) != 0 ||
+                          (entry == kAlarmEntry && outputs.alarm_kept_on);
+        if (!kept) {
+            static_cast<void>(gpio.Unexport(kDefaultPinTable[entry]));
         }
     }
-    return failed;
+    return outputs;
 }
 
 GuardOutcome WatchProgram(int fd, GpioBackend& gpio) {
@@ -171,8 +150,10 @@ GuardOutcome WatchProgram(int fd, GpioBackend& gpio) {
     outcome.log_file = inbox.log_file();
     if (!outcome.dismissed) {
         SetOutputsActiveLow(inbox.active_low());
-        outcome.failed_pins = DriveOutputsLowForGood(gpio, kGuardLowAttempts, kGuardLowPause);
-        WriteEndLine(outcome.log_file, OutcomeText(inbox, outcome.frozen, outcome.failed_pins));
+        const OutputsLow outputs = DriveOutputsLowForGood(gpio, kGuardLowAttempts, kGuardLowPause);
+        outcome.failed_pins = outputs.failed;
+        outcome.alarm_kept_on = outputs.alarm_kept_on;
+        WriteEndLine(outcome.log_file, OutcomeText(inbox, outcome.frozen, outputs));
         if (outcome.frozen) {
             LeaveMarker(inbox.marker_file());
         }

@@ -10,17 +10,20 @@
 #include <string>
 
 #include "platform/gpio/gpio_backend.h"
+#include "platform/gpio/pin_out.h"
 
 namespace flextor {
 
 struct GuardOutcome {
-    bool dismissed = false;   // the orderly shutdown ended the watch: outputs untouched
+    bool dismissed = false;      // the orderly shutdown ended the watch: outputs untouched
     bool frozen = false;      // the program gave no sign for the freeze time and was killed
-    std::string failed_pins;  // pins that stayed high ("GPIO17, GPIO27"), else empty
-    std::string log_file;     // the last log file the program named
+    std::string failed_pins;     // pins that stayed high ("GPIO17, GPIO27"), else empty
+    bool alarm_kept_on = false;  // with pins that stayed high: the alarm output left on
+    std::string log_file;        // the last log file the program named
 };
 
-inline constexpr int kGuardLowAttempts = 8;
+// Long enough for udev to make the files of a pin exported again writable.
+inline constexpr int kGuardLowAttempts = 15;
 inline constexpr std::chrono::milliseconds kGuardLowPause{100};
 
 // Reads fd until its end (or a read error), or until the program, once it
@@ -29,12 +32,12 @@ inline constexpr std::chrono::milliseconds kGuardLowPause{100};
 // program sends. The line written, if any, also goes to stderr.
 [[nodiscard]] GuardOutcome WatchProgram(int fd, GpioBackend& gpio);
 
-// Drives every output of the default pin table low, up to attempts rounds pause
-// apart for the pins that failed. A pin given back by a failed instance keeps its
-// level, so a pin without a value file is exported again and made an output
-// (which drives it low). Then every pin is unexported. Returns the pins still
-// not low.
-[[nodiscard]] std::string DriveOutputsLowForGood(GpioBackend& gpio, int attempts,
-                                                 std::chrono::milliseconds pause);
+// Drives every output of the default pin table low (DriveOutputsLow: a pin
+// given back by a failed instance keeps its level, so one not exported is
+// exported again and set up whole; the alarm output stays on while another
+// output is on), up to attempts rounds pause apart. Then every pin that went
+// low is unexported.
+[[nodiscard]] OutputsLow DriveOutputsLowForGood(GpioBackend& gpio, int attempts,
+                                                std::chrono::milliseconds pause);
 
 }  // namespace flextor

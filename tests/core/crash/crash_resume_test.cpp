@@ -3,11 +3,13 @@
 // kept on disk, how often it is written, and when it is taken up.
 #include "core/crash/crash_resume.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "base/files/file_io.h"
 #include "core/crash/crash_snapshot.h"
 #include "core/options/options.h"
 #include "core/resume/power_cut_decision.h"
@@ -27,6 +29,7 @@ class CrashResumeTest : public LogicTest {
     }
 
     void TearDown() override {
+        SetBeforeRenameHook(nullptr);
         SetSavedRunFile("");
         CurrentOptions() = Options{};
         LogicTest::TearDown();
@@ -318,6 +321,40 @@ TEST_F(CrashResumeTest, TheSavedRunIsWrittenAtChangesAndOncePerMinute) {
     RenderCrashSnapshot();
     EXPECT_EQ(SavedRunWrites(), writes + 1);  // the one KeepRun made with the option on
     EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+// A write that fails (a full disk) removes the file rather than leave an older
+// run to be resumed after a power cut; the next write that takes makes it again.
+bool RefuseRename(const std::string& /*temporary_path*/) {
+    return false;
+}
+
+TEST_F(CrashResumeTest, ASavedRunThatCannotBeBroughtUpToDateIsRemoved) {
+    const std::filesystem::path file = KeepRun(0);
+    ASSERT_TRUE(std::filesystem::exists(file));
+    TakeMessages();
+    SetBeforeRenameHook(RefuseRename);
+    ProgVar.Logic.Alarm = 1;
+    RenderCrashSnapshot();
+    EXPECT_FALSE(std::filesystem::exists(file)) << "the run without its latch is gone";
+    const std::string removed =
+        "Файл состояния для возобновления после перебоя питания удалён: его не удалось "
+        "обновить. " +
+        file.string();
+    const Messages messages = TakeMessages();
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), removed), 1)
+        << testing::PrintToString(messages);
+    ProgVar.Logic.Col1.Mode = 4;
+    RenderCrashSnapshot();
+    const Messages later = TakeMessages();
+    EXPECT_EQ(std::count(later.begin(), later.end(), removed), 0) << "nothing left to remove";
+
+    SetBeforeRenameHook(nullptr);
+    ProgVar.Logic.Col1.Mode = 5;
+    RenderCrashSnapshot();
+    SavedRun run;
+    ASSERT_EQ(FindSavedRun(dir.str() + "/", run), SavedRunFound::kFound);
+    EXPECT_EQ(run.state.Logic.Alarm, 1);
 }
 
 }  // namespace

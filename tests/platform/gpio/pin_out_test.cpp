@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <map>
+#include <thread>
 
 #include "base/files/file_io.h"
 #include "core/guard/guard_protocol.h"
@@ -19,6 +20,7 @@
 #include "platform/gpio/sysfs_gpio.h"
 #include "platform/guard/program_watch.h"
 #include "support/fake_gpio_folder.h"
+#include "support/late_gpio_pins.h"
 #include "support/temp_dir.h"
 
 namespace flextor {
@@ -69,33 +71,114 @@ TEST_F(PinOutTest, ValueFileHoldsTheLastLevel) {
 }
 
 // Relay boards that close on a low input: a pin becomes an output at the level
-// that is off for them ("high" with active_low set first), on the ordinary road
-// and on the failure handler's, which takes a pin given back already again.
-TEST_F(PinOutTest, ActiveLowPinsBecomeOutputsAtTheirOffLevel) {
+// that is off for them ("high" with active_low set first); without the option
+// active_low is set to 0, so that a pin an earlier run left inverted is put right.
+TEST_F(PinOutTest, PinsBecomeOutputsAtTheirOffLevel) {
     SetOutputsActiveLow(true);
     EXPECT_EQ(SetPinsOut(), "");
-    const auto file = [&](uint16_t pin, const char* name) {
-        std::string text;
-        EXPECT_TRUE(ReadWholeFile((folder.PinFolder(pin) / name).string(), text));
-        return text;
-    };
-    EXPECT_EQ(file(17, "active_low"), "1");
+    EXPECT_EQ(test::ReadFile(folder.PinFolder(17) / "active_low"), "1");
     EXPECT_EQ(folder.Direction(17), "high");
+    SetOutputsActiveLow(false);
+    EXPECT_EQ(SetPinsOut(), "");
+    EXPECT_EQ(test::ReadFile(folder.PinFolder(17) / "active_low"), "0");
+    EXPECT_EQ(folder.Direction(17), "out");
+}
 
+// The pins of another backend, never given back: their files stay to be read.
+class KeptPins final : public GpioBackend {
+  public:
+    explicit KeptPins(GpioBackend& pins) : pins_(pins) {}
+    bool Export(uint16_t gpio) override { return pins_.Export(gpio); }
+    bool SetOutput(uint16_t gpio) override { return pins_.SetOutput(gpio); }
+    bool WriteValue(uint16_t gpio, bool high) override { return pins_.WriteValue(gpio, high); }
+    bool Unexport(uint16_t) override { return true; }
+    bool DriveOutput(uint16_t gpio, bool high) override { return pins_.DriveOutput(gpio, high); }
+
+  private:
+    GpioBackend& pins_;
+};
+
+// Every way of driving the outputs low after the pins were given back, with
+// their folders made again only a moment after the export and writable a
+// moment later still (udev): each retry sets a pin up whole, so every pin ends
+// off, with the active_low of the option and a direction that keeps it off.
+TEST_F(PinOutTest, PinsGivenBackAreTakenAgainWholeWhenTheirFilesComeLate) {
+    enum class Road { kFailurePlan, kGuard, kShutdown };
+    for (const bool active_low : {true, false}) {
+        for (const Road road : {Road::kFailurePlan, Road::kGuard, Road::kShutdown}) {
+            SCOPED_TRACE(testing::Message()
+                         << "road " << static_cast<int>(road) << ", active_low " << active_low);
+            SetOutputsActiveLow(active_low);
+            ASSERT_EQ(SetPinsOut(), "");
+            ASSERT_EQ(WritePins(0x07FF, 0xFFFF), 1);
+            PinReleasePlan plan;
+            setenv(kGpioRootVariable, folder.root().c_str(), 1);
+            const bool made = MakePinReleasePlan(plan);
+            unsetenv(kGpioRootVariable);
+            ASSERT_TRUE(made);
+            test::LateGpioPins late(folder, std::chrono::milliseconds(50),
+                                    std::chrono::milliseconds(80));
+            ASSERT_EQ(UnexportPins(), 1);
+            for (int look = 0; look < 500 && !late.AllGone(); ++look) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            ASSERT_TRUE(late.AllGone());
+            bool all_low = false;
+            switch (road) {
+                case Road::kFailurePlan:
+                    all_low = DrivePinsLowByPlan(plan).AllLow();
+                    break;
+                case Road::kGuard: {
+                    KeptPins kept(gpio);
+                    all_low =
+                        DriveOutputsLowForGood(kept, kGuardLowAttempts, kGuardLowPause).AllLow();
+                    break;
+                }
+                case Road::kShutdown:
+                    all_low = DriveAllOutputsLow(10, std::chrono::milliseconds(100)).AllLow();
+                    break;
+            }
+            EXPECT_TRUE(all_low);
+            for (uint16_t pin : kDefaultPinTable) {
+                EXPECT_EQ(test::ReadFile(folder.PinFolder(pin) / "active_low"),
+                          active_low ? "1" : "0")
+                    << "GPIO" << pin;
+                EXPECT_EQ(folder.Direction(pin), active_low ? "high" : "out") << "GPIO" << pin;
+                EXPECT_EQ(folder.Value(pin), "0") << "GPIO" << pin;
+            }
+        }
+    }
+    SetOutputsActiveLow(false);
+}
+
+// A pin that will not go low leaves the alarm output on, on the failure
+// handler's road as on the others; the alarm output itself stuck is named.
+TEST_F(PinOutTest, APinThatStaysOnLeavesTheAlarmOutputOn) {
     PinReleasePlan plan;
     setenv(kGpioRootVariable, folder.root().c_str(), 1);
     const bool made = MakePinReleasePlan(plan);
     unsetenv(kGpioRootVariable);
     ASSERT_TRUE(made);
-    SetOutputsActiveLow(false);
-    folder.RemovePin(27);  // given back: taken again to be driven
-    std::filesystem::create_directory(folder.PinFolder(27));  // as the export makes it
-    EXPECT_EQ(DrivePinsLowByPlan(plan), kPinCount);
-    EXPECT_EQ(file(27, "active_low"), "1");
-    EXPECT_EQ(folder.Direction(27), "high");
-    EXPECT_EQ(folder.Value(27), "0");
-    EXPECT_EQ(folder.Exported(), "27");
-    EXPECT_EQ(folder.Direction(17), "high") << "an exported pin is only written";
+    const auto stick = [&](uint16_t pin) {
+        std::filesystem::remove(folder.PinFolder(pin) / "value");
+        std::filesystem::create_directory(folder.PinFolder(pin) / "value");
+    };
+    stick(17);
+    const PinsLowByPlan outputs = DrivePinsLowByPlan(plan);
+    EXPECT_EQ(outputs.failed_bits, 1u << 1);
+    EXPECT_TRUE(outputs.alarm_kept_on);
+    EXPECT_EQ(folder.Value(23), "1");
+    EXPECT_EQ(folder.Direction(23), "high");
+    EXPECT_EQ(folder.Value(4), "0");
+
+    const auto failed_text = [] {
+        return DriveAllOutputsLow(2, std::chrono::milliseconds(0)).FailedText();
+    };
+    EXPECT_EQ(failed_text(), "GPIO17. Выход аварии оставлен включённым.");
+    stick(23);
+    EXPECT_EQ(failed_text(), "GPIO17. Выход аварии включить не удалось.");
+    std::filesystem::remove(folder.PinFolder(17) / "value");
+    EXPECT_EQ(failed_text(), "GPIO23") << "the alarm output stuck is named";
 }
 
 TEST_F(PinOutTest, MissingDirectionFileFailsOnlyItsPin) {
@@ -149,6 +232,7 @@ TEST_F(PinOutTest, TheGuardDrivesEveryOutputLowWhenTheProgramEndsWithoutDismissi
     test::TempDir logs;
     EXPECT_EQ(WritePins(0x07FF, 0xFFFF), 1);
     folder.RemovePin(27);  // given back and gone: cannot be taken again here
+    folder.Exported();
     const GuardOutcome outcome =
         GuardAfter(GuardLogLine("/elsewhere.log") + GuardLogLine((logs / "run.log").string()) +
                        GuardActiveLowLine(true),
@@ -157,16 +241,26 @@ TEST_F(PinOutTest, TheGuardDrivesEveryOutputLowWhenTheProgramEndsWithoutDismissi
     SetOutputsActiveLow(false);
     EXPECT_FALSE(outcome.dismissed);
     EXPECT_EQ(outcome.failed_pins, "GPIO27");
+    EXPECT_TRUE(outcome.alarm_kept_on);
+    std::string again;
+    for (int attempt = 0; attempt < kGuardLowAttempts; ++attempt) {
+        again += "27";
+    }
+    EXPECT_EQ(folder.Exported(), again) << "taken again at every attempt: its folder did not come";
     for (uint16_t pin : kDefaultPinTable) {
-        if (pin != 27) {
+        if (pin != 27 && pin != 23) {
             EXPECT_EQ(folder.Value(pin), "0") << "GPIO" << pin;
         }
     }
-    EXPECT_EQ(folder.Unexported(), test::AllPinNumbers());
+    // On, for a board that switches on a low level.
+    EXPECT_EQ(folder.Value(23), "1");
+    EXPECT_EQ(folder.Direction(23), "out");
+    EXPECT_EQ(folder.Unexported(), "417221091125824") << "the one on and the alarm stay exported";
     const std::string log = test::ReadFile(logs / "run.log");
     EXPECT_TRUE(log.starts_with("\xEF\xBB\xBF[")) << log;
     EXPECT_TRUE(
-        log.ends_with("]  Программа завершилась аварийно: не удалось выключить выходы GPIO27\n"))
+        log.ends_with("]  Программа завершилась аварийно: не удалось выключить выходы "
+                      "GPIO27. Выход аварии оставлен включённым.\n"))
         << log;
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
 }
@@ -272,13 +366,14 @@ class FlakyGpio final : public GpioBackend {
   public:
     std::map<uint16_t, int> failures;
     std::map<uint16_t, int> writes;
+    std::map<uint16_t, bool> levels;
 
     bool Export(uint16_t) override { return true; }
     bool SetOutput(uint16_t) override { return true; }
     bool Unexport(uint16_t) override { return true; }
     bool WriteValue(uint16_t gpio, bool high) override {
-        EXPECT_FALSE(high);
         ++writes[gpio];
+        levels[gpio] = high;
         int& left = failures[gpio];
         if (left == 0) {
             return true;
@@ -293,14 +388,19 @@ TEST(DriveAllOutputsLowTest, RetriesOnlyTheFailedPinsAndNamesThoseThatStayHigh) 
     FlakyGpio gpio;
     gpio.failures = {{17, 2}, {22, -1}};
     InstallGpioBackend(&gpio);
-    EXPECT_EQ(DriveAllOutputsLow(3, std::chrono::milliseconds(0)), "GPIO22");
+    const OutputsLow outputs = DriveAllOutputsLow(3, std::chrono::milliseconds(0));
+    EXPECT_EQ(outputs.failed, "GPIO22");
+    EXPECT_TRUE(outputs.alarm_kept_on);
     EXPECT_EQ(gpio.writes[4], 1);
     EXPECT_EQ(gpio.writes[17], 3);
     EXPECT_EQ(gpio.writes[22], 3);
+    EXPECT_EQ(gpio.writes[23], 1);
+    EXPECT_TRUE(gpio.levels[23]) << "the alarm output on, and last";
     gpio.failures = {};
     gpio.writes.clear();
-    EXPECT_EQ(DriveAllOutputsLow(3, std::chrono::milliseconds(0)), "");
+    EXPECT_TRUE(DriveAllOutputsLow(3, std::chrono::milliseconds(0)).AllLow());
     EXPECT_EQ(gpio.writes.size(), 11u);
+    EXPECT_FALSE(gpio.levels[23]);
     InstallGpioBackend(nullptr);
 }
 
