@@ -54,9 +54,13 @@ void PumpPendingEvents() {
 }  // namespace
 
 bool Program::Start(const CommandLine& command_line) {
-    // The failure handler goes first, before anything else can fail; the outputs
-    // guard next, before anything can drive an output high.
+    // The failure handler goes first, before anything else can fail; a first
+    // start's question next, before anything knows how to drive a pin; the
+    // outputs guard then, before anything can drive an output high.
     InstallFailureHandler();
+    if (!AskRelayBoardOnFirstStart()) {
+        return false;
+    }
     guard_error_ = guard_.Start();
     PrepareFolderAndPins();
     BuildMainWindow();
@@ -128,6 +132,9 @@ void Program::PrepareFolderAndPins() {
 // wrong with it is logged once the run's log file is known.
 void Program::LoadOptionsFile() {
     OptionsLoad load = LoadOptions(program_folder_ + kOptionsFileName);
+    if (first_start_active_low_.has_value()) {
+        load.options.outputs.active_low = *first_start_active_low_;
+    }
     CurrentOptions() = load.options;
     options_problems_ = std::move(load.problems);
     SetOutputsActiveLow(load.options.outputs.active_low);
