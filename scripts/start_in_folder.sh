@@ -47,6 +47,10 @@ if [ "$hardware" = 0 ] && [ -z "${FLEXTOR_GPIO_ROOT:-}" ]; then
         : > "$FLEXTOR_GPIO_ROOT/gpio$pin/direction"
         : > "$FLEXTOR_GPIO_ROOT/gpio$pin/value"
     done
+    # Outputs that are files have no relay board for the first start to ask about.
+    if [ ! -e "$folder/Options.ini" ]; then
+        printf '[Outputs]\nActiveLow = 0\n' > "$folder/Options.ini"
+    fi
 fi
 
 # What the program runs beside it (the plant, a Broadway server), ended with it.

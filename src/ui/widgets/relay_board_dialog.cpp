@@ -26,6 +26,8 @@ class RelayBoardDialog : public Gtk::Dialog {
         set_resizable(false);
         set_deletable(true);
         set_position(Gtk::WIN_POS_CENTER);
+        set_border_width(0);
+        get_content_area()->set_border_width(0);
         get_content_area()->pack_start(place_, Gtk::PACK_EXPAND_WIDGET);
         place_.set_size_request(kWidth, kHeight);
         Wrapped(question_,
@@ -52,6 +54,7 @@ class RelayBoardDialog : public Gtk::Dialog {
     void Wrapped(Gtk::Label& label, const char* text, int y, int height) {
         label.set_text(text);
         label.set_line_wrap(true);
+        label.set_max_width_chars(56);  // wrapped within the width asked for
         label.set_xalign(0.0f);
         label.set_yalign(0.0f);
         label.set_size_request(kInner, height);
@@ -63,6 +66,7 @@ class RelayBoardDialog : public Gtk::Dialog {
         button.set_label(text);
         if (auto* caption = dynamic_cast<Gtk::Label*>(button.get_child())) {
             caption->set_line_wrap(true);
+            caption->set_max_width_chars(48);
             caption->set_justify(Gtk::JUSTIFY_CENTER);
         }
         button.set_size_request(kInner, kButtonHeight);
