@@ -1,4 +1,5 @@
-// Start-up, in its fixed order: working folder, pins exported, the main window
+// Start-up, in its fixed order: a first start's question on the relay board
+// (first_start.cpp), working folder, pins exported, the main window
 // built hidden, settings, program state, the sensor thread, pins configured and
 // driven low, the chart, one logic cycle, the window shown; the timers come last,
 // so that no periodic procedure runs before the window is up.
