@@ -48,6 +48,12 @@ if [ "$hardware" = 0 ] && [ -z "${FLEXTOR_GPIO_ROOT:-}" ]; then
         : > "$FLEXTOR_GPIO_ROOT/gpio$pin/value"
     done
 fi
+# Outputs that are files, not the kernel's GPIO, have no relay board for the first
+# start to ask about.
+if [ -n "${FLEXTOR_GPIO_ROOT:-}" ] && [ "${FLEXTOR_GPIO_ROOT%/}" != /sys/class/gpio ] &&
+    [ ! -e "$folder/Options.ini" ]; then
+    printf '[Outputs]\nActiveLow = 0\n' > "$folder/Options.ini"
+fi
 
 # What the program runs beside it (the plant, a Broadway server), ended with it.
 helpers=()

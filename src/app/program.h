@@ -7,6 +7,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,8 @@ class Program {
 
     // Start-up (startup.cpp); false when the program is to end.
     [[nodiscard]] bool Start(const CommandLine& command_line);
+    // The first start's question on the relay board (first_start.cpp).
+    [[nodiscard]] bool AskRelayBoardOnFirstStart();
     void PrepareFolderAndPins();
     void LoadOptionsFile();
     void PrepareForFailure();
@@ -98,9 +101,10 @@ class Program {
     bool thread_abandoned_ = false;
     std::string program_folder_;
     std::string configuration_error_;
-    std::vector<std::string> options_problems_;  // logged once the log file is known
-    std::string guard_error_;                    // logged once the log file is known
-    bool stopped_as_frozen_ = false;             // the last run: no power-cut resume
+    std::vector<std::string> options_problems_;   // logged once the log file is known
+    std::string guard_error_;                     // logged once the log file is known
+    bool stopped_as_frozen_ = false;              // the last run: no power-cut resume
+    std::optional<bool> first_start_active_low_;  // the answer of a first start
 
     Glib::RefPtr<Glib::MainLoop> loop_;
     std::unique_ptr<TerminationSignals> signals_;

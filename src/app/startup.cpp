@@ -1,4 +1,5 @@
-// Start-up, in its fixed order: working folder, pins exported, the main window
+// Start-up, in its fixed order: a first start's question on the relay board
+// (first_start.cpp), working folder, pins exported, the main window
 // built hidden, settings, program state, the sensor thread, pins configured and
 // driven low, the chart, one logic cycle, the window shown; the timers come last,
 // so that no periodic procedure runs before the window is up.
@@ -55,9 +56,13 @@ void PumpPendingEvents() {
 }  // namespace
 
 bool Program::Start(const CommandLine& command_line) {
-    // The failure handler goes first, before anything else can fail; the outputs
-    // guard next, before anything can drive an output high.
+    // The failure handler goes first, before anything else can fail; a first
+    // start's question next, before anything knows how to drive a pin; the
+    // outputs guard then, before anything can drive an output high.
     InstallFailureHandler();
+    if (!AskRelayBoardOnFirstStart()) {
+        return false;
+    }
     guard_error_ = guard_.Start();
     // Without a guard nothing may heat: resuming and starting columns 1 and 2 refuse.
     SetMissingGuard(guard_error_);
@@ -132,6 +137,9 @@ void Program::PrepareFolderAndPins() {
 // wrong with it is logged once the run's log file is known.
 void Program::LoadOptionsFile() {
     OptionsLoad load = LoadOptions(program_folder_ + kOptionsFileName);
+    if (first_start_active_low_.has_value()) {
+        load.options.outputs.active_low = *first_start_active_low_;
+    }
     CurrentOptions() = load.options;
     options_problems_ = std::move(load.problems);
     SetOutputsActiveLow(load.options.outputs.active_low);

@@ -246,6 +246,8 @@ TEST_F(CrashRestartTest, ASecondReportInTheSameSecondIsNumbered) {
 TEST_F(CrashRestartTest, AProgramFolderOfTheUsersOwnIsKeptAcrossTheRestart) {
     fs::create_directories(dir / "bin");
     program = fs::canonical(InstallProgram("flextor", dir / "bin"));
+    // The answer of the first start belongs to the program folder.
+    fs::rename(dir / "bin" / "Options.ini", folder / "Options.ini");
     Start({}, {"FLEXTOR_HOME=" + folder.string()});
     WaitUntilRunning();
     ASSERT_TRUE(run->Signal(SIGSEGV));

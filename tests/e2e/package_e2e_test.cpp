@@ -133,6 +133,7 @@ TEST_F(PackageTest, LauncherRunsTheProgramInAFolderOfTheUsersOwn) {
     const fs::path folder = home / ".local/share/flextor";
     fs::create_directories(folder);
     WriteFile(folder / "Setting.ini", settings);
+    AnswerRelayBoardQuestion(folder);
 
     std::vector<std::string> env = UserEnvironment(home);
     env.push_back("DISPLAY=" + server.Display());

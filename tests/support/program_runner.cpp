@@ -62,8 +62,16 @@ std::filesystem::path InstallProgram(const std::string& name, const std::filesys
     if (name == "flextor") {
         std::filesystem::copy_file(BuiltProgram("outputs-guard"), folder / "outputs-guard",
                                    std::filesystem::copy_options::overwrite_existing);
+        AnswerRelayBoardQuestion(folder);
     }
     return target;
+}
+
+void AnswerRelayBoardQuestion(const std::filesystem::path& folder) {
+    const std::filesystem::path options = folder / "Options.ini";
+    if (!std::filesystem::exists(options)) {
+        std::ofstream(options) << "[Outputs]\nActiveLow = 0\n";
+    }
 }
 
 RunResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,

@@ -21,8 +21,12 @@ std::filesystem::path BuiltProgram(const std::string& name);
 std::vector<std::string> CommandFor(const std::filesystem::path& program);
 
 // Copies the executable into folder and returns the copy's path; the program
-// ("flextor") comes with its outputs guard.
+// ("flextor") comes with its outputs guard and AnswerRelayBoardQuestion.
 std::filesystem::path InstallProgram(const std::string& name, const std::filesystem::path& folder);
+
+// An Options.ini in the program folder (unless there is one), relays switching
+// on at a high level, so that the program's first start does not ask.
+void AnswerRelayBoardQuestion(const std::filesystem::path& folder);
 
 struct RunResult {
     int exit_code = -1;  // -1 when killed by a signal or timed out

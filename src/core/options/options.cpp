@@ -92,6 +92,7 @@ OptionsLoad ParseOptions(const std::string& text) {
     read.Flag("Checks", "HeatCheck", checks.heat_check);
     read.Whole("Checks", "HeatMinutes", kCheckMinutesRange, checks.heat_minutes);
     read.Decimal("Checks", "HeatRise", kHeatRiseRange, checks.heat_rise);
+    read.Flag("Checks", "StillInColumn1", checks.still_in_column1);
     read.Flag("Checks", "StuckCheck", checks.stuck_check);
     read.Whole("Checks", "StuckMinutes", kCheckMinutesRange, checks.stuck_minutes);
     read.Flag("Checks", "StepCheck", checks.step_check);
@@ -113,6 +114,7 @@ std::string OptionsText(const Options& options) {
            Line("HeatCheck", FlagText(checks.heat_check)) +
            Line("HeatMinutes", std::to_string(checks.heat_minutes)) +
            Line("HeatRise", DecimalText(checks.heat_rise)) +
+           Line("StillInColumn1", FlagText(checks.still_in_column1)) +
            Line("StuckCheck", FlagText(checks.stuck_check)) +
            Line("StuckMinutes", std::to_string(checks.stuck_minutes)) +
            Line("StepCheck", FlagText(checks.step_check)) +

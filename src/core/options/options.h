@@ -36,6 +36,9 @@ struct CheckOptions {
     bool heat_check = true;  // a run line on, the still sensor not rising
     int heat_minutes = 30;
     double heat_rise = 2.0;
+    // The still sensor (role 4) sits in column 2's pot; only where both columns
+    // share one pot does it tell column 1's heating as well.
+    bool still_in_column1 = false;
     bool stuck_check = true;  // a role sensor reading the same for too long
     int stuck_minutes = 20;
     bool step_check = true;  // a reading jumping more than step_limit in a second

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "core/logic/checks/safer_reading.h"
 #include "core/options/options.h"
 #include "core/time/clock.h"
 
@@ -41,11 +42,21 @@ void FilterReading(SensorParam& row, int16_t previous) {
         const int64_t now = CurrentClock().MonotonicMs();
         const int64_t since = now - s.last_fresh_ms;
         s.last_fresh_ms = now;
-        if (!s.has_reference || since > kStepReferenceLifetimeMs) {
+        const int64_t allowed = AllowedTenths(since);
+        const bool near_before = s.has_before && std::abs(row.Termo - s.before) <= allowed;
+        s.has_before = false;
+        if (!s.has_reference || since > kStepReferenceLifetimeMs || near_before) {
             s.has_reference = true;
             s.reference = row.Termo;
             s.in_row = 0;
-        } else if (std::abs(row.Termo - s.reference) > AllowedTenths(since)) {
+        } else if (std::abs(row.Termo - s.reference) > allowed &&
+                   ReadingMakesPlantSafer(row.Use, row.Termo)) {
+            s.has_before = true;
+            s.before = s.reference;
+            s.reference = row.Termo;
+            s.in_row = 0;
+            ++s.jumps;
+        } else if (std::abs(row.Termo - s.reference) > allowed) {
             s.last_jump = row.Termo;
             row.Termo = s.reference;
             row.Flag &= static_cast<uint8_t>(~kFlagFresh);

@@ -3,8 +3,13 @@
 // took by more than StepLimit °C per second is not used: the row keeps the
 // value it had and loses its fresh mark, and the jump is counted. Three in a
 // row fail the sensor (kFlagError, which the columns and the alarm latch already
-// know); a reading back within the limit of the kept value clears it. Its state
-// lives here, keyed by the sensor's ID, never in ProgVar. GUI thread only.
+// know); a reading back within the limit of the kept value clears it. A jump
+// to a reading that makes the plant safer (core/logic/checks/safer_reading.h:
+// the alarm latched, a column stopped, a valve shut, a heater off) is taken at
+// once all the same, so that no protection waits for it; the reading before
+// it is then still a good reference for the next one, so that the end of a
+// spike is no jump either. Its state lives here, keyed by the sensor's ID,
+// never in ProgVar. GUI thread only.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +31,8 @@ struct StepFilterState {
     int in_row = 0;             // jumps in a row
     uint64_t jumps = 0;         // jumps counted since the reset
     int16_t last_jump = 0;      // the last reading left out
+    bool has_before = false;    // a safer jump was taken: the reading before it
+    int16_t before = 0;
 };
 
 // SensorDataHandover, for a role sensor's row after the thread's Flag and Termo

@@ -38,6 +38,7 @@ const char* const kNotMessages[] = {
     "src/app/remote/chart_library.cpp",      "src/core/remote/mqtt_messages",
     "src/core/remote/status_snapshot",       "src/core/journal/journal_",
     "src/core/startup/command_line.cpp",     "src/core/version.h",
+    "src/ui/widgets/relay_board_dialog",
 };
 // The first lines the program writes into Options.ini and Remote.ini.
 const char* const kFileHeadings[] = {"; Дополнительные настройки", "; Страница состояния и MQTT"};

@@ -55,8 +55,8 @@ TEST_F(ChecksTest, EachCheckFiresAtItsLimitAndClearsOnce) {
         {"column 2 heats, the still barely", kRoleStill, 2, 203, 61, 225,
          "Нагрев без роста температуры: колонка 2 (Дистилляция), куб +0.0 °C за 1 мин",
          "Температура куба растёт: колонка 2 (Дистилляция), куб +2.2 °C"},
-        {"column 1 heats, the still barely", kRoleStill, 1, 200, 61, 220,
-         "Нагрев без роста температуры: колонка 1 (Ректификация), куб +0.0 °C за 1 мин",
+        {"column 1 heats its pot, shared with column 2, the still barely", kRoleStill, 1, 200, 61,
+         220, "Нагрев без роста температуры: колонка 1 (Ректификация), куб +0.0 °C за 1 мин",
          "Температура куба растёт: колонка 1 (Ректификация), куб +2.0 °C"},
         {"the mash sensor stuck", kRoleMash, 3, 260, 61, 261,
          "Показания датчика не меняются: датчик 5 (д. Брага), 26.0 °C уже 1 мин",
@@ -70,6 +70,7 @@ TEST_F(ChecksTest, EachCheckFiresAtItsLimitAndClearsOnce) {
         SetUp();
         const bool heat = std::string(c.warning).starts_with("Нагрев");
         Only(heat, !heat, false);
+        CurrentOptions().checks.still_in_column1 = true;
         AddSensor(kRoleStill, 200);
         AddSensor(kRoleMash, 260);
         ColumnCommand(c.column - 1, kCommandStart);
@@ -98,6 +99,71 @@ TEST_F(ChecksTest, EachCheckFiresAtItsLimitAndClearsOnce) {
         EXPECT_TRUE(CurrentProblems().empty());
         EXPECT_EQ(display.Lamp(kLampAlarm), kLampOff);
         EXPECT_EQ(ProgVar.Logic.Alarm, 0);
+    }
+}
+
+// A healthy plant: column 1 heats its own pot, which has no sensor, while the
+// still sensor sits in column 2's cold pot; the alarm sensors, and the column
+// sensor until vapour reaches it, hold one tenth at room temperature.
+TEST_F(ChecksTest, ColumnOneAloneWithSteadySensorsRaisesNoProblem) {
+    Only(true, true, true);
+    AddSensor(kRoleStill, 200);
+    ColumnCommand(kColumn1, kCommandStart);
+    TakeMessages();
+    for (int i = 0; i < 150; ++i) {
+        clock.AdvanceSeconds(1);
+        Hand(kRoleTsa, 241);
+        Hand(kRoleCondenser, 243);
+        Hand(kRoleStill, 200);
+        Hand(kRoleColumn, 245);
+        LogicCycle();
+    }
+    EXPECT_TRUE(CurrentProblems().empty());
+    EXPECT_EQ(TakeMessages(), Messages{});
+    EXPECT_EQ(ProgVar.Logic.Col1.Status, kCol1Running);
+}
+
+// A reading that makes the plant safer is never held back as a jump: the
+// condenser's 24 -> 95 latches the alarm in the cycle after the hand-over, with
+// the threshold's own message; a spike's end is no jump either.
+TEST_F(ChecksTest, AJumpThatMakesThePlantSaferActsAtOnce) {
+    struct Case {
+        const char* what;
+        uint8_t role;
+        int column;
+        int16_t before, jump, after;
+        const char* message;
+    } cases[] = {
+        {"the condenser", kRoleCondenser, 0, 240, 950, 950,
+         "Превышение порога датчика 2 (ав. Конденсатор)! Температура 95.0  Порог 90.0"},
+        {"the atmosphere tube", kRoleTsa, 0, 240, 920, 920,
+         "Превышение порога датчика 1 (ав. ТСА)! Температура 92.0  Порог 90.0"},
+        {"column 2's pot", kRoleStill, 2, 500, 990, 500,
+         "Работа колонки 2 (Дистилляция) остановлена из-за превышения порога."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        Only(false, false, true);
+        AddSensor(kRoleStill, 500);
+        if (c.column != 0) {
+            ColumnCommand(c.column - 1, kCommandStart);
+        }
+        clock.AdvanceSeconds(1);
+        Hand(c.role, c.before);
+        LogicCycle();
+        TakeMessages();
+        clock.AdvanceSeconds(1);
+        Hand(c.role, c.jump);
+        EXPECT_EQ(FindSensorByRole(c.role)->Termo, c.jump);
+        LogicCycle();
+        const Messages messages = TakeMessages();
+        ASSERT_FALSE(messages.empty());
+        EXPECT_EQ(messages[0], c.message);
+        clock.AdvanceSeconds(1);
+        Hand(c.role, c.after);
+        EXPECT_EQ(FindSensorByRole(c.role)->Termo, c.after);
+        EXPECT_EQ(FindSensorByRole(c.role)->Flag & kFlagError, 0);
     }
 }
 

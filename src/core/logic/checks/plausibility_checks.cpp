@@ -15,6 +15,7 @@
 #include "core/options/options.h"
 #include "core/sensors/find_sensor.h"
 #include "core/sensors/step_filter.h"
+#include "core/settings/settings.h"
 #include "core/state/program_state.h"
 
 namespace flextor {
@@ -43,7 +44,9 @@ struct ChecksState {
     std::vector<Problem> problems;
     std::array<HeatWatch, 3> heat{};    // by column 1..2
     std::array<StuckWatch, 7> stuck{};  // by role 1..6
-    bool lamp_shown = false;            // the alarm lamp shows "attention" for a problem
+    bool column_heating_up = false;     // column 1 heats up: its sensor's lowest reading
+    int16_t column_lowest = 0;
+    bool lamp_shown = false;  // the alarm lamp shows "attention" for a problem
 };
 
 ChecksState state;
@@ -116,11 +119,13 @@ void CheckHeat(int column) {
     const CheckOptions& options = CurrentOptions().checks;
     HeatWatch& watch = state.heat[static_cast<size_t>(column)];
     const int64_t now = CurrentClock().MonotonicMs();
-    if (!options.heat_check || !RunLineOn(column)) {
+    // The still sensor tells column 1's heating only where it shares column 2's pot.
+    const bool check = options.heat_check && (column == 2 || options.still_in_column1);
+    if (!check || !RunLineOn(column)) {
         watch = HeatWatch{};
         Clear(ProblemKind::kHeatWithoutRise, column, kRoleStill,
               "Проверка нагрева снята: " + ColumnName(column) +
-                  (options.heat_check ? ", нагрев выключен" : ", проверка выключена"));
+                  (check ? ", нагрев выключен" : ", проверка выключена"));
         return;
     }
     if (!watch.on) {
@@ -147,20 +152,31 @@ void CheckHeat(int column) {
     }
 }
 
-// Whether a running column reads the role's sensor.
-bool RoleInUse(int role) {
-    const bool col1 = Column1On();
-    const bool col2 = ProgVar.Logic.Col2.Work != 0;
+// Whether the role's sensor is expected to move now, so that a reading held for
+// StuckMinutes means a stuck sensor. The alarm sensors and sensor 6 sit at one
+// temperature through a healthy run and are never watched; the column sensor
+// only while the column heats up and vapour has reached it (it rose HeatRise
+// above its lowest reading) until the next mode's threshold; the still sensor
+// while its pot is heated, below column 2's end temperature; the mash sensor
+// while an output of column 3 warms or cools it.
+bool ExpectedToMove(int role, int16_t tenths) {
+    const CheckOptions& options = CurrentOptions().checks;
     switch (role) {
-        case kRoleTsa:
-        case kRoleCondenser:
-            return col1 || col2;
-        case kRoleColumn:
-            return col1;
+        case kRoleColumn: {
+            const bool heating_up = RunLineOn(1) && ProgVar.Logic.Col1.Mode == kModeHeatUp;
+            int16_t& lowest = state.column_lowest;
+            lowest = heating_up && state.column_heating_up ? std::min(lowest, tenths) : tenths;
+            state.column_heating_up = heating_up;
+            return heating_up && tenths < Settings.Logic.TermoNextMode &&
+                   tenths - lowest >= Tenths(options.heat_rise);
+        }
         case kRoleStill:
-            return col2;
-        case kRoleMash:
-            return ProgVar.Logic.Col3.Work != 0;
+            return (RunLineOn(2) || (RunLineOn(1) && options.still_in_column1)) &&
+                   tenths < Settings.WinMain.d4_Limit;
+        case kRoleMash: {
+            const Logic_Col3& col = ProgVar.Logic.Col3;
+            return col.Work != 0 && (col.PinMax != 0 || col.PinMin != 0);
+        }
         default:
             return false;
     }
@@ -170,13 +186,13 @@ void CheckStuck(int role) {
     const CheckOptions& options = CurrentOptions().checks;
     StuckWatch& watch = state.stuck[static_cast<size_t>(role)];
     const SensorParam* row = WorkingSensor(static_cast<uint8_t>(role));
-    if (!options.stuck_check || !RoleInUse(role) || row == nullptr) {
+    if (row != nullptr && !HasFreshReading(*row)) {
+        return;  // a stale reading is the freshness rule's
+    }
+    if (!options.stuck_check || row == nullptr || !ExpectedToMove(role, row->Termo)) {
         watch = StuckWatch{};
         Clear(ProblemKind::kStuckSensor, 0, role, "Проверка показаний снята: " + SensorName(role));
         return;
-    }
-    if (!HasFreshReading(*row)) {
-        return;  // a stale reading is the freshness rule's
     }
     const int64_t now = CurrentClock().MonotonicMs();
     if (!watch.watching || row->Termo != watch.value) {

@@ -1,10 +1,14 @@
 // The plausibility checks of the plant (Options.ini, [Checks]), once a second
 // from the logic cycle, warnings by default:
-//  - heating without a rise: column 1's or 2's run line on for HeatMinutes while
-//    the still sensor (role 4) rose less than HeatRise above its lowest reading
-//    since the line went on. Without a working still sensor there is no check.
-//  - a stuck sensor: a role sensor a running column uses (column 1: roles 1, 2,
-//    3; column 2: 1, 2, 4; column 3: 5) reading exactly the same for StuckMinutes.
+//  - heating without a rise: column 2's run line on for HeatMinutes while the
+//    still sensor (role 4) rose less than HeatRise above its lowest reading
+//    since the line went on; column 1's too, but only with StillInColumn1 (one
+//    pot for both columns). Without a working still sensor there is no check.
+//  - a stuck sensor: a sensor reading exactly the same for StuckMinutes while it
+//    is expected to move (the column sensor heating up, the still sensor while
+//    its pot heats, the mash sensor while column 3 warms or cools it); the
+//    alarm sensors sit at room temperature through a healthy run and are not
+//    watched.
 //  - a jumping sensor: failed by the step filter of the hand-over (step_filter.h).
 // Each problem logs one warning when it starts and one information line when it
 // clears, puts the alarm lamp to "attention" while any is present, and with
