@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 
 #include "core/state/program_state.h"
 
@@ -56,12 +58,28 @@ void FakeGpioFolder::AddChip(const std::string& name, const std::string& label,
     WriteFile(chip / "base", base);
 }
 
+namespace {
+
+// The program writes a pin's file as a shell's ">" does: truncated, then
+// written. Read between the two it is empty, which the kernel's files never
+// are, so an empty read is read again a few times before it counts.
+std::string ReadPinFile(const std::filesystem::path& path) {
+    std::string text = ReadFile(path);
+    for (int retry = 0; retry < 5 && text.empty() && std::filesystem::exists(path); ++retry) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        text = ReadFile(path);
+    }
+    return text;
+}
+
+}  // namespace
+
 std::string FakeGpioFolder::Direction(uint16_t bcm) const {
-    return ReadFile(PinFolder(bcm) / "direction");
+    return ReadPinFile(PinFolder(bcm) / "direction");
 }
 
 std::string FakeGpioFolder::Value(uint16_t bcm) const {
-    return ReadFile(PinFolder(bcm) / "value");
+    return ReadPinFile(PinFolder(bcm) / "value");
 }
 
 std::string FakeGpioFolder::Exported() {
