@@ -41,6 +41,7 @@ void RemoteAccess::Start(const std::string& folder) {
     if (settings_.mqtt.enabled && !load.mqtt_refused) {
         StartMqtt();
     }
+    phone_.Start(folder, load);
 }
 
 void RemoteAccess::StartServer() {
@@ -110,6 +111,7 @@ void RemoteAccess::Stop() {
     encoding_ = false;
     history_.reset();  // its worker joined, a few milliseconds at most
     server_.reset();
+    phone_.Stop();
 }
 
 std::string RemoteAccess::StatusJsonNow() const {

@@ -14,6 +14,7 @@
 #include "app/gui_wakeup.h"
 #include "app/remote/history_endpoint.h"
 #include "app/remote/mqtt_link.h"
+#include "app/remote/phone_notifications.h"
 #include "app/remote/status_server.h"
 #include "core/remote/mqtt_messages.h"
 #include "core/remote/remote_settings.h"
@@ -31,7 +32,7 @@ class RemoteAccess {
     // Reads Remote.ini in folder (ending in "/") and starts what it switches
     // on; every problem goes to the message log.
     void Start(const std::string& folder);
-    // Stops both; MQTT says "offline" first.
+    // Stops them all; MQTT says "offline" first, the phone gets "Программа закрыта".
     void Stop();
 
     // The page's answers, also for the benchmarks.
@@ -53,6 +54,7 @@ class RemoteAccess {
     std::unique_ptr<StatusServer> server_;
     std::unique_ptr<HistoryEndpoint> history_;
     std::unique_ptr<MqttLink> mqtt_;
+    PhoneNotifications phone_;
     GuiWakeup mqtt_connected_;
     MqttChanges changes_;
     sigc::connection timer_;
