@@ -16,7 +16,7 @@ RUN="
   libgtkmm-3.0-dev libgtk-3-dev libgtk-3-bin
   libpng-dev libgif-dev zlib1g-dev libqrencode-dev libx11-dev
   libsoup-3.0-dev libmosquitto-dev nlohmann-json3-dev
-  libjs-dygraphs
+  libjs-dygraphs glib-networking ca-certificates
 "
 PACKAGE="debhelper lintian desktop-file-utils"
 # The other architecture's libraries are unpacked into a folder by

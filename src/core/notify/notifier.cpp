@@ -153,10 +153,14 @@ void Notifier::Failed(int channel, int64_t now_ms, const std::string& why, int r
         changed_ = true;
     }
     c.busy = false;
-    c.pause_ms = std::clamp(c.pause_ms * 2, kFirstPauseMs, kLongestPauseMs);
-    c.not_before = now_ms + (retry_after_s > 0 ? int64_t{retry_after_s} * 1000
-                             : drop            ? kSpacingMs
-                                               : c.pause_ms);
+    if (retry_after_s > 0) {
+        c.not_before = now_ms + int64_t{retry_after_s} * 1000;
+    } else if (drop) {
+        c.not_before = now_ms + kSpacingMs;
+    } else {
+        c.pause_ms = std::clamp(c.pause_ms * 2, kFirstPauseMs, kLongestPauseMs);
+        c.not_before = now_ms + c.pause_ms;
+    }
     trouble_[static_cast<size_t>(channel)].Failed(why);
 }
 
