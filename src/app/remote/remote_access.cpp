@@ -112,6 +112,14 @@ void RemoteAccess::Stop() {
     history_.reset();  // its worker joined, a few milliseconds at most
     server_.reset();
     phone_.Stop();
+    phone_check_.reset();
+}
+
+// A new check ends the one before; its answers no longer matter.
+void RemoteAccess::CheckPhone(const RemoteSettings& settings, PhoneCheck::Report report) {
+    phone_check_.reset();
+    phone_check_ = std::make_unique<PhoneCheck>(settings, std::move(report));
+    phone_check_->Start();
 }
 
 std::string RemoteAccess::StatusJsonNow() const {

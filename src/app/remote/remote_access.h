@@ -14,6 +14,7 @@
 #include "app/gui_wakeup.h"
 #include "app/remote/history_endpoint.h"
 #include "app/remote/mqtt_link.h"
+#include "app/remote/phone_check.h"
 #include "app/remote/phone_notifications.h"
 #include "app/remote/status_server.h"
 #include "core/remote/mqtt_messages.h"
@@ -35,6 +36,9 @@ class RemoteAccess {
     // Stops them all; MQTT says "offline" first, the phone gets "Программа закрыта".
     void Stop();
 
+    // "Проверить": test messages on settings as typed; report gets the answers.
+    void CheckPhone(const RemoteSettings& settings, PhoneCheck::Report report);
+
     // The page's answers, also for the benchmarks.
     std::string StatusJsonNow() const;
     // The chart's PNG, drawn again only when a sample was added since: true with
@@ -55,6 +59,7 @@ class RemoteAccess {
     std::unique_ptr<HistoryEndpoint> history_;
     std::unique_ptr<MqttLink> mqtt_;
     PhoneNotifications phone_;
+    std::unique_ptr<PhoneCheck> phone_check_;
     GuiWakeup mqtt_connected_;
     MqttChanges changes_;
     sigc::connection timer_;
