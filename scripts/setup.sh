@@ -27,7 +27,7 @@ TEST="
   mosquitto mosquitto-clients chromium curl
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth fonts-freefont-ttf libxtst-dev faketime weston
-  locales qemu-user
+  locales qemu-user libnss-wrapper
 "
 
 cross_compilers() {

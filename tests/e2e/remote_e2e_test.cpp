@@ -663,6 +663,44 @@ TEST_F(RemoteTest, AfterACrashRestartThePageAndMqttComeBack) {
     }
 }
 
+// The broker's name resolves to ::1 first and the broker listens on IPv4 only:
+// every address of the name is tried, and the program connects. The name comes
+// from a hosts file of the test's own (nss_wrapper).
+TEST_F(RemoteTest, MqttTriesEveryAddressOfTheBrokersName) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "a preloaded library cannot come before the sanitizer's";
+#endif
+    std::string wrapper;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/usr/lib", error)) {
+        if (std::filesystem::exists(entry.path() / "libnss_wrapper.so")) {
+            wrapper = (entry.path() / "libnss_wrapper.so").string();
+        }
+    }
+    if (wrapper.empty() || access("/usr/sbin/mosquitto", X_OK) != 0) {
+        GTEST_SKIP() << "libnss-wrapper or mosquitto is not installed";
+    }
+    const uint16_t mqtt_port = FreePort();
+    WriteFile(dir / "broker.conf",
+              "listener " + std::to_string(mqtt_port) + " 127.0.0.1\nallow_anonymous true\n");
+    RunningProgram broker("/usr/sbin/mosquitto", {"-c", (dir / "broker.conf").string()}, {},
+                          dir / "broker.txt");
+    ASSERT_TRUE(broker.Started());
+    WriteFile(dir / "hosts", "::1 broker.test\n127.0.0.1 broker.test\n");
+    WriteRemote("127.0.0.1", mqtt_port);
+    std::string remote = ReadFile(dir / "Remote.ini");
+    remote.replace(remote.find("[Mqtt]\n"), 7, "[Mqtt]\nHost = broker.test\n");
+    WriteFile(dir / "Remote.ini", remote);
+    Start({"LD_PRELOAD=" + wrapper, "NSS_WRAPPER_HOSTS=" + (dir / "hosts").string()});
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return Contains(MessageLog(), "MQTT: связь с брокером broker.test:" +
+                                              std::to_string(mqtt_port) + " установлена");
+        },
+        seconds(20)))
+        << MessageLog();
+}
+
 // The phone's channels and the heartbeat on one fake server, with the secrets
 // the log must never show.
 constexpr const char kBotToken[] = "123456:SECRET-bot-token";
