@@ -186,14 +186,17 @@ class RemoteTest : public ::testing::Test {
             kStartLimit);
     }
 
+    // The newest run's message log.
     std::string MessageLog() const {
         std::error_code error;
+        std::filesystem::path newest;
         for (const auto& entry : std::filesystem::directory_iterator(dir / "Log", error)) {
-            if (!entry.path().filename().string().starts_with("Termo_")) {
-                return ReadFile(entry.path());
+            if (!entry.path().filename().string().starts_with("Termo_") &&
+                (newest.empty() || entry.last_write_time() > last_write_time(newest))) {
+                newest = entry.path();
             }
         }
-        return "";
+        return newest.empty() ? "" : ReadFile(newest);
     }
 
     PrivateXServer server;
@@ -832,7 +835,8 @@ TEST_F(RemoteTest, AlarmReachesThePhoneAndTheHeartbeatFollowsTheControlLoop) {
 }
 
 // A server that is down: the failure is logged once, the messages wait in the
-// queue's file across a restart and go, in order, once it answers.
+// queue's file across a restart and go, in order, once it answers. A start after
+// the program was killed sends the outputs guard's line.
 TEST_F(RemoteTest, MessagesWaitForAServerThatIsDownAcrossARestart) {
     const uint16_t port = FreePort();
     WriteRemote("127.0.0.1");
@@ -865,6 +869,23 @@ TEST_F(RemoteTest, MessagesWaitForAServerThatIsDownAcrossARestart) {
     EXPECT_GE(sends[1].at - sends[0].at, milliseconds(900));  // one a second at most
     EXPECT_TRUE(WaitUntil([&] { return NtfyPosts(fake).size() >= 3; }, seconds(10)));
     EXPECT_FALSE(fake.Requests(kBeatPath).empty());
+
+    // Killed: the next start finds the outputs guard's line and sends it as urgent.
+    ASSERT_TRUE(run->Signal(SIGKILL));
+    ASSERT_TRUE(run->WaitForExit(seconds(5)));
+    ASSERT_TRUE(WaitUntil([&] { return Contains(MessageLog(), "Программа завершилась аварийно"); },
+                          seconds(10)));
+    Start();
+    const auto guard_sent = [&] {
+        for (const FakeRequest& r : fake.Requests("/sendMessage")) {
+            if (Contains(r.body, "сторож выключил выходы: Программа завершилась аварийно") &&
+                Contains(r.body, "\"Принято\"")) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(WaitUntil(guard_sent, seconds(20)));
 }
 
 }  // namespace
