@@ -24,15 +24,15 @@ PhoneFields::PhoneFields(Gtk::Fixed& page, int y) {
     help_.set_line_wrap(true);
     help_.set_xalign(0.0f);
     help_.set_yalign(0.0f);
-    PutAt(page, help_, "PhoneHelp", 8, y, 492, 72);
+    PutAt(page, help_, "PhoneHelp", 8, y, 492, 90);
     check_button_.set_label("Проверить");
     check_button_.set_tooltip_text("Отправить пробное сообщение по каждому включённому каналу");
-    PutAt(page, check_button_, "PhoneCheck", 8, y + 78, 100, 28);
+    PutAt(page, check_button_, "PhoneCheck", 8, y + 96, 100, 28);
     check_result_.set_line_wrap(true);
     check_result_.set_selectable(true);
     check_result_.set_xalign(0.0f);
     check_result_.set_yalign(0.0f);
-    PutAt(page, check_result_, "PhoneCheckResult", 114, y + 78, 386, 64);
+    PutAt(page, check_result_, "PhoneCheckResult", 114, y + 96, 386, 64);
     for (Gtk::CheckButton* check : {&telegram_enabled_, &ntfy_enabled_}) {
         check->signal_toggled().connect(sigc::mem_fun(*this, &PhoneFields::ShowDependentStates));
     }
