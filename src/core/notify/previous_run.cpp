@@ -13,6 +13,8 @@ constexpr std::streamoff kTail = 4096;
 // The outputs guard's line and the failure path's, as they write them.
 constexpr const char kGuardLine[] = "Программа завершилась аварийно: ";
 constexpr const char kLimitLine[] = "Превышено число перезапусков";
+// The guard's line after it killed a program whose control loop fell silent.
+constexpr const char kFrozenLine[] = " и остановлена сторожем выходов: ";
 
 // The text after the line's "[stamp]  ".
 std::string MessageOf(const std::string& line) {
@@ -37,7 +39,14 @@ std::vector<std::string> PreviousRunEndings(const std::string& tail) {
         from = eol + 1;
     }
     std::vector<std::string> endings;
-    if (lines.empty() || lines.back().find(kGuardLine) == std::string::npos) {
+    if (lines.empty()) {
+        return endings;
+    }
+    if (lines.back().find(kFrozenLine) != std::string::npos) {
+        endings.push_back(MessageOf(lines.back()));  // it says itself what happened
+        return endings;
+    }
+    if (lines.back().find(kGuardLine) == std::string::npos) {
         return endings;
     }
     for (size_t i = lines.size() - 1; i-- > 0 && lines.size() - i <= 4;) {
@@ -45,7 +54,6 @@ std::vector<std::string> PreviousRunEndings(const std::string& tail) {
             endings.push_back(MessageOf(lines[i]));
         }
     }
-    // A hook: the freeze watch's own marker, once there is one, joins here.
     endings.push_back("Программа зависла или была остановлена, сторож выключил выходы: " +
                       MessageOf(lines.back()));
     return endings;

@@ -251,6 +251,10 @@ TEST_F(PhoneNotify, SecretsAreMaskedAndThePreviousRunsEndIsFound) {
               "Превышено число перезапусков. Программа не была перезапущена!");
     EXPECT_TRUE(PreviousRunEndings(guard + "[x]  Программа закрыта\n").empty());
     EXPECT_TRUE(PreviousRunEndings("").empty());
+    EXPECT_EQ(PreviousRunEndings("[08/12/2026 21:00:02]  Программа не отвечала 15 с и остановлена "
+                                 "сторожем выходов: все выходы выключены.\n"),
+              (std::vector<std::string>{"Программа не отвечала 15 с и остановлена сторожем "
+                                        "выходов: все выходы выключены."}));
 }
 
 }  // namespace
