@@ -16,7 +16,7 @@ RUN="
   libgtkmm-3.0-dev libgtk-3-dev libgtk-3-bin
   libpng-dev libgif-dev zlib1g-dev libqrencode-dev libx11-dev
   libsoup-3.0-dev libmosquitto-dev nlohmann-json3-dev
-  libjs-dygraphs
+  libjs-dygraphs glib-networking ca-certificates
 "
 PACKAGE="debhelper lintian desktop-file-utils"
 # The other architecture's libraries are unpacked into a folder by
@@ -27,7 +27,7 @@ TEST="
   mosquitto mosquitto-clients chromium curl
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth fonts-freefont-ttf libxtst-dev faketime weston
-  locales qemu-user
+  locales qemu-user libnss-wrapper
 "
 
 cross_compilers() {

@@ -12,6 +12,7 @@
 #include "app/resumed_window.h"
 #include "core/log/message_log.h"
 #include "core/logic/commands/column_command.h"
+#include "core/notify/notify.h"
 #include "core/options/options.h"
 #include "core/resume/power_cut_decision.h"
 #include "core/resume/saved_run.h"
@@ -78,7 +79,9 @@ bool Program::ResumeAfterPowerCut(const CommandLine& command_line) {
     // was not taken up goes at the first rendering that finds nothing running.
     SetSavedRunFile(path);
     if (found == SavedRunFound::kDamaged) {
-        AddLogMessage("Работа не возобновлена: файл " + path + " повреждён.", kLevelWarning);
+        const std::string text = "Работа не возобновлена: файл " + path + " повреждён.";
+        AddLogMessage(text, kLevelWarning);
+        Notify(NotifyLevel::kHigh, text);
     }
     if (found != SavedRunFound::kFound) {
         return false;
@@ -108,6 +111,7 @@ bool Program::ResumeAfterPowerCut(const CommandLine& command_line) {
     }
     if (!decision.resume) {
         AddLogMessage(decision.message, kLevelWarning);
+        Notify(NotifyLevel::kHigh, decision.message);
         if (decision.keep_latch) {
             ProgVar.Logic.Alarm = 1;
             BlockColumnsUntilRestart();

@@ -186,7 +186,14 @@ void Program::ConnectWindowHooks() {
         ShowAutoScrollInSettings(AutoScrollBox::kChart);
     };
     hooks.log_auto_scroll_changed = [this] { ShowAutoScrollInSettings(AutoScrollBox::kLog); };
-    settings_window_.SetFactory([this] { return std::make_unique<SettingsWindow>(*window_); });
+    settings_window_.SetFactory([this] {
+        auto window = std::make_unique<SettingsWindow>(*window_);
+        window->Extra().SetPhoneCheck(
+            [this](const RemoteSettings& settings, PhoneCheck::Report report) {
+                remote_->CheckPhone(settings, std::move(report));
+            });
+        return window;
+    });
     sensors_window_.SetFactory([this] {
         return std::make_unique<SensorsWindow>(*window_, ListSerialPorts(Settings.Sensor.PortName));
     });

@@ -21,6 +21,7 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
+#include "e2e/fake_phone_server.h"
 #include "e2e/headless_browser.h"
 #include "e2e/running_program.h"
 #include "owsim/sim_bus.h"
@@ -185,14 +186,17 @@ class RemoteTest : public ::testing::Test {
             kStartLimit);
     }
 
+    // The newest run's message log.
     std::string MessageLog() const {
         std::error_code error;
+        std::filesystem::path newest;
         for (const auto& entry : std::filesystem::directory_iterator(dir / "Log", error)) {
-            if (!entry.path().filename().string().starts_with("Termo_")) {
-                return ReadFile(entry.path());
+            if (!entry.path().filename().string().starts_with("Termo_") &&
+                (newest.empty() || entry.last_write_time() > last_write_time(newest))) {
+                newest = entry.path();
             }
         }
-        return "";
+        return newest.empty() ? "" : ReadFile(newest);
     }
 
     PrivateXServer server;
@@ -660,6 +664,228 @@ TEST_F(RemoteTest, AfterACrashRestartThePageAndMqttComeBack) {
     for (pid_t pid : others()) {
         kill(pid, SIGKILL);
     }
+}
+
+// The broker's name resolves to ::1 first and the broker listens on IPv4 only:
+// every address of the name is tried, and the program connects. The name comes
+// from a hosts file of the test's own (nss_wrapper).
+TEST_F(RemoteTest, MqttTriesEveryAddressOfTheBrokersName) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "a preloaded library cannot come before the sanitizer's";
+#endif
+    std::string wrapper;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/usr/lib", error)) {
+        if (std::filesystem::exists(entry.path() / "libnss_wrapper.so")) {
+            wrapper = (entry.path() / "libnss_wrapper.so").string();
+        }
+    }
+    if (wrapper.empty() || access("/usr/sbin/mosquitto", X_OK) != 0) {
+        GTEST_SKIP() << "libnss-wrapper or mosquitto is not installed";
+    }
+    const uint16_t mqtt_port = FreePort();
+    WriteFile(dir / "broker.conf",
+              "listener " + std::to_string(mqtt_port) + " 127.0.0.1\nallow_anonymous true\n");
+    RunningProgram broker("/usr/sbin/mosquitto", {"-c", (dir / "broker.conf").string()}, {},
+                          dir / "broker.txt");
+    ASSERT_TRUE(broker.Started());
+    WriteFile(dir / "hosts", "::1 broker.test\n127.0.0.1 broker.test\n");
+    WriteRemote("127.0.0.1", mqtt_port);
+    std::string remote = ReadFile(dir / "Remote.ini");
+    remote.replace(remote.find("[Mqtt]\n"), 7, "[Mqtt]\nHost = broker.test\n");
+    WriteFile(dir / "Remote.ini", remote);
+    Start({"LD_PRELOAD=" + wrapper, "NSS_WRAPPER_HOSTS=" + (dir / "hosts").string()});
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return Contains(MessageLog(), "MQTT: связь с брокером broker.test:" +
+                                              std::to_string(mqtt_port) + " установлена");
+        },
+        seconds(20)))
+        << MessageLog();
+}
+
+// The phone's channels and the heartbeat on one fake server, with the secrets
+// the log must never show.
+constexpr const char kBotToken[] = "123456:SECRET-bot-token";
+constexpr const char kNtfyToken[] = "tk_secretntfytoken";
+constexpr const char kBeatPath[] = "/ping/secret-beat-uuid";
+
+std::string PhoneRemote(const std::string& url, const char* level, int beat_seconds) {
+    return "[Telegram]\nEnabled = 1\nBotToken = " + std::string(kBotToken) +
+           "\nChatId = 4242\nApiUrl = " + url + "\n[Ntfy]\nEnabled = 1\nServer = " + url +
+           "\nTopic = still\nToken = " + kNtfyToken + "\n[Heartbeat]\nUrl = " + url + kBeatPath +
+           "\nSeconds = " + std::to_string(beat_seconds) + "\n[Notify]\nLevel = " + level +
+           "\nName = Гараж\n";
+}
+
+std::vector<FakeRequest> NtfyPosts(const FakePhoneServer& fake) {
+    std::vector<FakeRequest> posts;
+    for (const FakeRequest& request : fake.Requests()) {
+        if (request.method == "POST" && request.path == "/") {
+            posts.push_back(request);
+        }
+    }
+    return posts;
+}
+
+std::string Press(const std::string& chat, uint64_t alert) {
+    return R"("callback_query":{"id":"q)" + chat +
+           R"(","from":{"id":7,"first_name":"Иван","username":"ivan"},"message":{"message_id":1,"chat":{"id":)" +
+           chat + R"(}},"data":"ack:)" + std::to_string(alert) + "\"}";
+}
+
+// The condenser's alarm reaches Telegram with the "Принято" button and ntfy at
+// priority 5 within 15 s; a 429 is waited out; a press from another chat is
+// ignored and the configured chat's ends the repeats; the heartbeat is asked at
+// start and every 2 s, and not while the GUI thread hangs. No secret reaches
+// the log, standard error or the status page.
+TEST_F(RemoteTest, AlarmReachesThePhoneAndTheHeartbeatFollowsTheControlLoop) {
+    FakePhoneServer fake;
+    ASSERT_TRUE(fake.Start());
+    WriteRemote("127.0.0.1");
+    WriteFile(dir / "Remote.ini",
+              ReadFile(dir / "Remote.ini") + PhoneRemote(fake.Url(), "normal", 2));
+    fake.RefuseMessages(1, 2);
+    Start({"FLEXTOR_TEST_FAULTS=1"});
+    ASSERT_TRUE(ColumnReads(78.5));
+    // The condenser warms 10 °C a second, below the jump the checks catch.
+    for (int tenths = 412; tenths <= 912; tenths += 100) {
+        ASSERT_TRUE(bus.SetTemperature(roles[1], tenths));
+        std::this_thread::sleep_for(milliseconds(1100));
+    }
+    ASSERT_TRUE(bus.SetTemperature(roles[1], 950));
+    const auto hot = std::chrono::steady_clock::now();
+    const auto alarm_sent = [&] {
+        for (const FakeRequest& r : fake.Requests("/sendMessage")) {
+            if (Contains(r.body, "Авария")) {
+                return nlohmann::json::parse(r.body);
+            }
+        }
+        return nlohmann::json();
+    };
+    ASSERT_TRUE(WaitUntil([&] { return !alarm_sent().is_null(); }, seconds(15))) << MessageLog();
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (const FakeRequest& r : NtfyPosts(fake)) {
+                if (Contains(r.body, "Авария")) {
+                    return true;
+                }
+            }
+            return false;
+        },
+        seconds(15)));
+    EXPECT_LT(std::chrono::steady_clock::now() - hot, seconds(15));
+    const nlohmann::json message = alarm_sent();
+    EXPECT_EQ(message["chat_id"], "4242");
+    EXPECT_TRUE(Contains(message["text"], "Гараж, ")) << message.dump();
+    EXPECT_TRUE(Contains(message["text"], "Авария: Превышение порога датчика 2 (ав. Конденсатор)"))
+        << message.dump();
+    EXPECT_TRUE(Contains(message["text"], "ав. Конденсатор 9"));  // 91.2 or more
+    const auto& button = message["reply_markup"]["inline_keyboard"][0][0];
+    EXPECT_EQ(button["text"], "Принято");
+    const std::string data = button["callback_data"];
+    ASSERT_TRUE(data.starts_with("ack:"));
+    for (const FakeRequest& r : NtfyPosts(fake)) {
+        const auto ntfy = nlohmann::json::parse(r.body);
+        EXPECT_EQ(r.authorization, std::string("Bearer ") + kNtfyToken);
+        EXPECT_EQ(ntfy["topic"], "still");
+        if (Contains(ntfy["title"], "Авария")) {
+            EXPECT_EQ(ntfy["priority"], 5);
+            EXPECT_EQ(ntfy["title"], "Гараж: Авария");
+        }
+    }
+    // The first message ("Программа запущена") got a 429: sent again 2 s later.
+    const std::vector<FakeRequest> sends = fake.Requests("/sendMessage");
+    ASSERT_GE(sends.size(), 2u);
+    EXPECT_EQ(sends[0].body, sends[1].body);
+    EXPECT_GE(sends[1].at - sends[0].at, milliseconds(1900));
+    EXPECT_EQ(Count(MessageLog(), "Telegram: сообщение не отправлено (HTTP 429"), 1u)
+        << MessageLog();
+
+    const uint64_t alert = std::stoull(data.substr(4));
+    fake.AddUpdate(Press("999", alert));
+    ASSERT_TRUE(
+        WaitUntil([&] { return fake.Requests("/answerCallbackQuery").size() == 1; }, seconds(10)));
+    fake.AddUpdate(Press("4242", alert));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return Contains(MessageLog(), "Гараж: Авария» принято в Telegram: Иван (@ivan), "); },
+        seconds(10)))
+        << MessageLog();
+    EXPECT_EQ(Count(MessageLog(), "принято в Telegram"), 1u);
+
+    // The heartbeat: at start, then every 2 s; none while the GUI thread hangs.
+    std::vector<FakeRequest> beats = fake.Requests(kBeatPath);
+    ASSERT_GE(beats.size(), 3u);
+    for (size_t i = 1; i < beats.size(); ++i) {
+        EXPECT_GE(beats[i].at - beats[i - 1].at, milliseconds(1500));
+        EXPECT_LE(beats[i].at - beats[i - 1].at, milliseconds(3500));
+    }
+    ASSERT_TRUE(run->Signal(SIGUSR1));
+    std::this_thread::sleep_for(seconds(1));
+    const size_t before = fake.Requests(kBeatPath).size();
+    std::this_thread::sleep_for(seconds(6));
+    EXPECT_EQ(fake.Requests(kBeatPath).size(), before);
+
+    const std::string status = Get(Url("/api/status")).body;
+    for (const std::string& told : {MessageLog(), run->Output(), status}) {
+        for (const char* secret : {kBotToken, kNtfyToken, "secret-beat-uuid"}) {
+            EXPECT_FALSE(Contains(told, secret)) << told;
+        }
+    }
+}
+
+// A server that is down: the failure is logged once, the messages wait in the
+// queue's file across a restart and go, in order, once it answers. A start after
+// the program was killed sends the outputs guard's line.
+TEST_F(RemoteTest, MessagesWaitForAServerThatIsDownAcrossARestart) {
+    const uint16_t port = FreePort();
+    WriteRemote("127.0.0.1");
+    const std::string url = "http://127.0.0.1:" + std::to_string(port);
+    WriteFile(dir / "Remote.ini", ReadFile(dir / "Remote.ini") + PhoneRemote(url, "normal", 2));
+    Start();
+    ASSERT_TRUE(WaitUntil([&] { return Contains(MessageLog(), "Сигнал «жив» не отправлен"); },
+                          seconds(20)));
+    std::this_thread::sleep_for(seconds(6));  // tries go on, logged once
+    ASSERT_TRUE(run->Signal(SIGTERM));
+    ASSERT_TRUE(run->WaitForExit(seconds(15)));
+    const std::string first_log = MessageLog();
+    EXPECT_EQ(Count(first_log, "Telegram: сообщение не отправлено ("), 1u) << first_log;
+    EXPECT_EQ(Count(first_log, "ntfy: сообщение не отправлено ("), 1u) << first_log;
+    EXPECT_EQ(Count(first_log, "Сигнал «жив» не отправлен ("), 1u) << first_log;
+    EXPECT_TRUE(Contains(first_log, "http://127.0.0.1:" + std::to_string(port) + "/***"));
+    const std::string queue = ReadFile(dir / "Notify.json");
+    EXPECT_EQ(Count(queue, "Гараж: Программа запущена"), 2u) << queue;  // one per channel
+    EXPECT_EQ(Count(queue, "Гараж: Программа закрыта"), 2u) << queue;
+
+    FakePhoneServer fake;
+    ASSERT_TRUE(fake.Start(port));
+    std::filesystem::remove_all(dir / "Log");
+    Start();
+    ASSERT_TRUE(WaitUntil([&] { return fake.Requests("/sendMessage").size() >= 3; }, seconds(20)));
+    const std::vector<FakeRequest> sends = fake.Requests("/sendMessage");
+    EXPECT_TRUE(Contains(sends[0].body, "Программа запущена"));
+    EXPECT_TRUE(Contains(sends[1].body, "Программа закрыта"));
+    EXPECT_TRUE(Contains(sends[2].body, "Программа запущена"));
+    EXPECT_GE(sends[1].at - sends[0].at, milliseconds(900));  // one a second at most
+    EXPECT_TRUE(WaitUntil([&] { return NtfyPosts(fake).size() >= 3; }, seconds(10)));
+    EXPECT_FALSE(fake.Requests(kBeatPath).empty());
+
+    // Killed: the next start finds the outputs guard's line and sends it as urgent.
+    ASSERT_TRUE(run->Signal(SIGKILL));
+    ASSERT_TRUE(run->WaitForExit(seconds(5)));
+    ASSERT_TRUE(WaitUntil([&] { return Contains(MessageLog(), "Программа завершилась аварийно"); },
+                          seconds(10)));
+    Start();
+    const auto guard_sent = [&] {
+        for (const FakeRequest& r : fake.Requests("/sendMessage")) {
+            if (Contains(r.body, "сторож выключил выходы: Программа завершилась аварийно") &&
+                Contains(r.body, "\"Принято\"")) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(WaitUntil(guard_sent, seconds(20)));
 }
 
 }  // namespace

@@ -181,6 +181,14 @@ void ExpectEveryControlReachable(Gtk::Window& window) {
     gdk_event_handler_set(StopPresses, nullptr, nullptr);
     for (Gtk::Widget* control : controls) {
         const std::string name = control->get_name() + " " + G_OBJECT_TYPE_NAME(control->gobj());
+        // A view inside the window (a tall page) first, as a finger would.
+        for (Gtk::Widget* up = control->get_parent(); up != nullptr; up = up->get_parent()) {
+            auto* inner = dynamic_cast<Gtk::ScrolledWindow*>(up);
+            if (inner != nullptr && inner != ViewOf(window) &&
+                dynamic_cast<Gtk::Viewport*>(inner->get_child()) != nullptr) {
+                static_cast<void>(ScrollTo(*inner, *control));
+            }
+        }
         if (ViewOf(window) != nullptr) {
             EXPECT_TRUE(ScrollTo(*ViewOf(window), *control)) << name;
         }

@@ -227,6 +227,23 @@ TEST_F(SettingsWindowTest, ExtraPageWritesBothFilesAndTheOptionsInUse) {
     CheckOf(*window, "MqttEnabled").set_active(true);
     EntryOf(*window, "MqttHost").set_text("broker.local");
     EntryOf(*window, "MqttPassword").set_text("p@ss;=1");
+    CheckOf(*window, "TelegramEnabled").set_active(true);
+    EntryOf(*window, "TelegramBotToken").set_text("123:ABC");
+    EntryOf(*window, "TelegramChatId").set_text("-100200");
+    EntryOf(*window, "NtfyTopic").set_text("дом");
+    EntryOf(*window, "HeartbeatSeconds").set_text("30");
+    EntryOf(*window, "NotifyName").set_text("Гараж");
+    EXPECT_FALSE(EntryOf(*window, "TelegramBotToken").get_visibility());
+    // "Проверить" hands the page's fields as typed to the program and shows its answers.
+    RemoteSettings checked;
+    window->Extra().SetPhoneCheck([&](const RemoteSettings& typed, auto report) {
+        checked = typed;
+        report("Telegram: сообщение отправлено");
+    });
+    ButtonOf(*window, "PhoneCheck").clicked();
+    EXPECT_EQ(checked.telegram.bot_token, "123:ABC");
+    EXPECT_TRUE(checked.telegram.enabled);
+    EXPECT_EQ(window->Extra().Phone().CheckText(), "Telegram: сообщение отправлено");
     window->ApplyButton().clicked();
     ProcessEvents();
     std::setlocale(LC_ALL, before.c_str());
@@ -239,7 +256,9 @@ TEST_F(SettingsWindowTest, ExtraPageWritesBothFilesAndTheOptionsInUse) {
     }
     const std::string remote = Text(kRemoteFileName);
     for (const char* line : {"[Mqtt]\nEnabled = 1\nHost = broker.local\n", "Password = p@ss;=1\n",
-                             "[Http]\nEnabled = 0\n"}) {
+                             "[Http]\nEnabled = 0\n",
+                             "[Telegram]\nEnabled = 1\nBotToken = 123:ABC\nChatId = -100200\n",
+                             "Topic = дом\n", "Seconds = 30\n", "Level = high\nName = Гараж\n"}) {
         EXPECT_NE(remote.find(line), std::string::npos) << line << remote;
     }
     EXPECT_EQ(ModeOf(Path(kRemoteFileName)), 0600u);
@@ -265,6 +284,8 @@ TEST_F(SettingsWindowTest, AWrongFieldIsNamedAndNothingIsApplied) {
         {"MqttPrefix", "a/#", "не может содержать «+» и «#»"},
         {"MqttPassword", " пароль", "«Пароль»: без пробелов в начале и в конце"},
         {"HttpAddress", "", "«Адрес страницы»: поле не может быть пустым"},
+        {"HeartbeatSeconds", "1", "«Сигнал «жив» каждые»: «1» — введите целое число от 2"},
+        {"TelegramApiUrl", "", "«Сервер API»: поле не может быть пустым"},
     };
     const int32_t delay = Settings.Logic.DelayMode;
     auto window = Open();
@@ -389,7 +410,22 @@ TEST_F(SettingsWindowTest, ExtraPageControlsFitWithoutOverlap) {
                                             "MqttPrefix",
                                             "MqttDiscoveryPrefix",
                                             "MqttKeepAlive",
-                                            "RemoteRestartNote"};
+                                            "RemoteRestartNote",
+                                            "TelegramEnabled",
+                                            "TelegramBotToken",
+                                            "TelegramChatId",
+                                            "TelegramApiUrl",
+                                            "NtfyEnabled",
+                                            "NtfyServer",
+                                            "NtfyTopic",
+                                            "NtfyToken",
+                                            "HeartbeatUrl",
+                                            "HeartbeatSeconds",
+                                            "NotifyLevel",
+                                            "NotifyName",
+                                            "PhoneHelp",
+                                            "PhoneCheck",
+                                            "PhoneCheckResult"};
     auto window = Open();
     window->ShowPage(SettingsPage::kExtra);
     ShowAndWait(*window, kWidth, kHeight);

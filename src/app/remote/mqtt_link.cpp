@@ -63,11 +63,15 @@ bool MqttLink::Start() {
     return true;
 }
 
+// GIO's client tries every address the name resolves to, IPv6 and IPv4; the
+// one that takes the connection is the broker's (the trial connection is closed
+// at once: libmosquitto makes its own to that address).
 void MqttLink::Resolve() {
-    GResolver* resolver = g_resolver_get_default();
-    g_resolver_lookup_by_name_async(resolver, settings_.host.c_str(), cancel_,
-                                    reinterpret_cast<GAsyncReadyCallback>(OnResolved), this);
-    g_object_unref(resolver);
+    GSocketClient* client = g_socket_client_new();
+    g_socket_client_set_timeout(client, static_cast<guint>(settings_.keep_alive));
+    g_socket_client_connect_to_host_async(client, settings_.host.c_str(), settings_.port, cancel_,
+                                          reinterpret_cast<GAsyncReadyCallback>(OnResolved), this);
+    g_object_unref(client);
 }
 
 // libmosquitto's thread.
@@ -111,35 +115,60 @@ void MqttLink::OnDisconnect(mosquitto* /*mosq*/, void* data, int result) {
     }
 }
 
-// Main loop. The first address found is the broker's for the whole run.
-void MqttLink::OnResolved(void* resolver, void* result, void* data) {
+// Main loop. The address that took the trial connection is the broker's for
+// the whole run.
+void MqttLink::OnResolved(void* client, void* result, void* data) {
     GError* error = nullptr;
-    GList* addresses = g_resolver_lookup_by_name_finish(static_cast<GResolver*>(resolver),
-                                                        static_cast<GAsyncResult*>(result), &error);
+    GSocketConnection* connection = g_socket_client_connect_to_host_finish(
+        static_cast<GSocketClient*>(client), static_cast<GAsyncResult*>(result), &error);
     if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) {
         g_error_free(error);
         return;  // the link is gone
     }
     auto* link = static_cast<MqttLink*>(data);
-    if (addresses == nullptr) {
-        if (!link->unresolved_logged_) {
-            AddLogMessage("MQTT: не найден адрес брокера " + link->settings_.host + " (" +
-                              (error != nullptr ? error->message : "?") + "), попытки продолжаются",
-                          kLevelWarning);
-            link->unresolved_logged_ = true;
-        }
+    if (connection == nullptr) {
+        link->NotReached(error);
         g_clear_error(&error);
         link->RetryLater();
         return;
     }
     if (link->unresolved_logged_) {
         AddLogMessage("MQTT: адрес брокера " + link->settings_.host + " найден", kLevelInfo);
+        link->unresolved_logged_ = false;
     }
     link->retry_s_ = kFirstRetryS;  // the connection's own attempts start afresh
-    gchar* text = g_inet_address_to_string(static_cast<GInetAddress*>(addresses->data));
-    link->Connect(text);
-    g_free(text);
-    g_resolver_free_addresses(addresses);
+    std::string address;
+    if (GSocketAddress* remote = g_socket_connection_get_remote_address(connection, nullptr)) {
+        gchar* text = g_inet_address_to_string(
+            g_inet_socket_address_get_address(G_INET_SOCKET_ADDRESS(remote)));
+        address = text;
+        g_free(text);
+        g_object_unref(remote);
+    }
+    static_cast<void>(g_io_stream_close(G_IO_STREAM(connection), nullptr, nullptr));
+    g_object_unref(connection);
+    if (address.empty()) {
+        link->RetryLater();
+        return;
+    }
+    link->Connect(address);
+}
+
+// A name not found, or no address of it that takes a connection: each logged
+// once until a connection.
+void MqttLink::NotReached(const GError* error) {
+    const bool unresolved = error != nullptr && error->domain == G_RESOLVER_ERROR;
+    if (unresolved && !unresolved_logged_) {
+        AddLogMessage("MQTT: не найден адрес брокера " + settings_.host + " (" + error->message +
+                          "), попытки продолжаются",
+                      kLevelWarning);
+        unresolved_logged_ = true;
+    } else if (!unresolved && !failure_logged_.exchange(true)) {
+        AddLogMessage("MQTT: брокер " + Where(settings_) +
+                          " не отвечает ни по одному адресу, попытки подключения продолжаются (" +
+                          (error != nullptr ? error->message : "?") + ")",
+                      kLevelWarning);
+    }
 }
 
 // libmosquitto's thread takes over only after a first attempt that did not fail
@@ -168,6 +197,7 @@ void MqttLink::Connect(const std::string& address) {
             "MQTT: брокер " + Where(settings_) + " не отвечает, попытки подключения продолжаются",
             kLevelWarning);
     }
+    address_.clear();  // every address is tried again
     RetryLater();
 }
 

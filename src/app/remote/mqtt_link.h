@@ -3,8 +3,9 @@
 // reconnecting with a growing back-off (1 s, 4 s, 9 s, ... up to 60 s). A broker
 // that takes the connection but does not acknowledge it within the keep-alive is
 // left, and that attempt counts as a failed one. The broker's name is resolved
-// asynchronously on the main loop first (a name not found is looked up again,
-// 1 s doubling to 60 s), and until a first attempt has got under way the
+// and every address it has is tried asynchronously on the main loop first (a
+// name not found, or no address that answers, is tried again, 1 s doubling to
+// 60 s), and until a first attempt has got under way the
 // attempts are timers of the main loop, so a broker that is down or a slow name
 // server never blocks the GUI thread. Each kind of failure is logged once until
 // a connection succeeds.
@@ -23,6 +24,7 @@
 
 struct mosquitto;
 typedef struct _GCancellable GCancellable;
+typedef struct _GError GError;
 
 namespace flextor {
 
@@ -50,6 +52,7 @@ class MqttLink {
     static void OnResolved(void* resolver, void* result, void* data);
     static int OnRetry(void* data);
     void Resolve();
+    void NotReached(const GError* error);
     void RetryLater();
     void Connect(const std::string& address);
     void Stop();

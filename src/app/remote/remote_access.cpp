@@ -41,6 +41,7 @@ void RemoteAccess::Start(const std::string& folder) {
     if (settings_.mqtt.enabled && !load.mqtt_refused) {
         StartMqtt();
     }
+    phone_.Start(folder, load);
 }
 
 void RemoteAccess::StartServer() {
@@ -116,6 +117,15 @@ void RemoteAccess::Stop() {
     encoding_ = false;
     history_.reset();  // its worker joined, a few milliseconds at most
     server_.reset();
+    phone_.Stop();
+    phone_check_.reset();
+}
+
+// A new check ends the one before; its answers no longer matter.
+void RemoteAccess::CheckPhone(const RemoteSettings& settings, PhoneCheck::Report report) {
+    phone_check_.reset();
+    phone_check_ = std::make_unique<PhoneCheck>(settings, std::move(report));
+    phone_check_->Start();
 }
 
 std::string RemoteAccess::StatusJsonNow() const {

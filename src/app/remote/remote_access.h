@@ -14,6 +14,8 @@
 #include "app/gui_wakeup.h"
 #include "app/remote/history_endpoint.h"
 #include "app/remote/mqtt_link.h"
+#include "app/remote/phone_check.h"
+#include "app/remote/phone_notifications.h"
 #include "app/remote/status_server.h"
 #include "core/remote/mqtt_messages.h"
 #include "core/remote/remote_settings.h"
@@ -31,8 +33,11 @@ class RemoteAccess {
     // Reads Remote.ini in folder (ending in "/") and starts what it switches
     // on; every problem goes to the message log.
     void Start(const std::string& folder);
-    // Stops both; MQTT says "offline" first.
+    // Stops them all; MQTT says "offline" first, the phone gets "Программа закрыта".
     void Stop();
+
+    // "Проверить": test messages on settings as typed; report gets the answers.
+    void CheckPhone(const RemoteSettings& settings, PhoneCheck::Report report);
 
     // The page's answers, also for the benchmarks.
     std::string StatusJsonNow() const;
@@ -53,6 +58,8 @@ class RemoteAccess {
     std::unique_ptr<StatusServer> server_;
     std::unique_ptr<HistoryEndpoint> history_;
     std::unique_ptr<MqttLink> mqtt_;
+    PhoneNotifications phone_;
+    std::unique_ptr<PhoneCheck> phone_check_;
     GuiWakeup mqtt_connected_;
     MqttChanges changes_;
     sigc::connection timer_;

@@ -11,6 +11,7 @@
 #include "core/log/message_log.h"
 #include "core/logic/col1/col1_mode.h"
 #include "core/logic/commands/column_command.h"
+#include "core/notify/notify.h"
 #include "core/state/program_state.h"
 
 namespace flextor {
@@ -81,6 +82,7 @@ uint8_t ShowResumedRun() {
 
 uint8_t ShowResumedRun(const std::string& message) {
     AddLogMessage(message, kLevelWarning);
+    Notify(NotifyLevel::kHigh, message);
     uint8_t valve = 0;
     if (ProgVar.Logic.Alarm == 1) {
         BlockColumnsUntilRestart();

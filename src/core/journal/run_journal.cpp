@@ -2,11 +2,15 @@
 // column 1's modes, alarms, problems, messages and notes.
 #include "core/journal/run_journal.h"
 
+#include <charconv>
+
 #include "base/files/file_io.h"
 #include "core/journal/journal_state.h"
 #include "core/log/message_log.h"
 #include "core/logic/col1/col1_mode.h"
 #include "core/logic/commands/column_command.h"
+#include "core/logic/format_duration.h"
+#include "core/notify/notify.h"
 #include "core/state/program_state.h"
 
 namespace flextor {
@@ -72,6 +76,31 @@ std::string EndText(int column, uint8_t command) {
         default:
             return "остановлена программой";
     }
+}
+
+std::string LitresText(double litres) {
+    char text[32];
+    const auto result =
+        std::to_chars(text, text + sizeof text, litres, std::chars_format::fixed, 2);
+    return std::string(text, result.ptr) + " л";
+}
+
+// The phone's message of a run of column 1 or 2 that ended: how, how long, and
+// for column 1 what it drew.
+void NotifyRunEnd(int column, const OpenEntry& entry, const std::string& how) {
+    if (column != kColumn1 && column != kColumn2) {
+        return;
+    }
+    std::string what = "Колонка " + std::to_string(column + 1) + " (" + kColumnNames[column] +
+                       "): работа " + how + ", длительность " +
+                       FormatDuration(static_cast<int32_t>(WallSecondsBetween(entry.start, Now())));
+    if (column == kColumn1) {
+        const Logic_Col1& col = Col1();
+        what += ", отобрано: г. фракция " + LitresText(col.v0_Volume / 1000) + ", спирт " +
+                LitresText(col.v1_Volume / 1000) + ", т. фракция " +
+                LitresText(col.v2_Volume / 1000);
+    }
+    Notify(NotifyLevel::kNormal, what);
 }
 
 void End(int column, const std::string& how) {
@@ -208,7 +237,9 @@ void JournalAfterCommand(int column, uint8_t command) {
     if (runs && !entry) {
         Begin(column);
     } else if (!runs && entry) {
-        End(column, EndText(column, command));
+        const std::string how = EndText(column, command);
+        NotifyRunEnd(column, *entry, how);
+        End(column, how);
     } else if (runs && column == kColumn1 && entry->paused != (Col1().Status == kCol1Paused)) {
         entry->paused = !entry->paused;
         Append(entry->name, JournalEvent{Now(),

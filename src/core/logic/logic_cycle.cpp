@@ -8,6 +8,7 @@
 #include "core/logic/col1/col1_step.h"
 #include "core/logic/commands/column_command.h"
 #include "core/logic/cycle_steps.h"
+#include "core/notify/notify.h"
 #include "core/settings/settings_autosave.h"
 #include "core/state/program_state.h"
 
@@ -65,6 +66,7 @@ void RunSteps() {
     FLEXTOR_STEP();
     FreshnessStep();
     JournalTick();
+    NotifyLogicTick();
 }
 
 }  // namespace

@@ -70,6 +70,71 @@ std::string Line(const char* key, const std::string& value) {
     return std::string(key) + " = " + value + "\n";
 }
 
+constexpr const char* kLevelWords[] = {"normal", "high", "urgent"};
+
+void ReadNotifyLevel(const IniDocument& ini, int& level, std::vector<std::string>& problems) {
+    const std::string* value = ini.Find("Notify", "Level");
+    if (value == nullptr) {
+        return;
+    }
+    const std::string word = IniString(*value);
+    for (int i = 0; i < 3; ++i) {
+        if (word == kLevelWords[i]) {
+            level = i;
+            return;
+        }
+    }
+    problems.push_back(std::string(kRemoteFileName) + ": [Notify] Level = " + word +
+                       " не normal, high или urgent, используется " + kLevelWords[level]);
+}
+
+// The phone channels and the heartbeat. A channel switched on without what it
+// needs stays off, and the problem says why.
+void ReadNotify(const IniDocument& ini, const Reader& read, RemoteLoad& load) {
+    RemoteSettings& s = load.settings;
+    read.Flag("Telegram", "Enabled", s.telegram.enabled);
+    read.Text("Telegram", "BotToken", s.telegram.bot_token);
+    read.Text("Telegram", "ChatId", s.telegram.chat_id);
+    read.Text("Telegram", "ApiUrl", s.telegram.api_url);
+    read.Flag("Ntfy", "Enabled", s.ntfy.enabled);
+    read.Text("Ntfy", "Server", s.ntfy.server);
+    read.Text("Ntfy", "Topic", s.ntfy.topic);
+    read.Text("Ntfy", "Token", s.ntfy.token);
+    read.Text("Heartbeat", "Url", s.heartbeat.url);
+    read.Number("Heartbeat", "Seconds", kHeartbeatRange.low, kHeartbeatRange.high,
+                s.heartbeat.seconds);
+    read.Text("Notify", "Name", s.notify.name);
+    ReadNotifyLevel(ini, s.notify.level, load.problems);
+    if (s.telegram.api_url.empty()) {
+        s.telegram.api_url = TelegramSettings{}.api_url;
+    }
+    if (s.ntfy.server.empty()) {
+        s.ntfy.server = NtfySettings{}.server;
+    }
+    if (s.telegram.enabled && (s.telegram.bot_token.empty() || s.telegram.chat_id.empty())) {
+        load.problems.push_back(std::string(kRemoteFileName) +
+                                ": [Telegram] не заданы BotToken и ChatId, сообщения в Telegram "
+                                "не отправляются");
+        load.telegram_refused = true;
+    }
+    if (s.ntfy.enabled && s.ntfy.topic.empty()) {
+        load.problems.push_back(std::string(kRemoteFileName) +
+                                ": [Ntfy] не задан Topic, сообщения ntfy не отправляются");
+        load.ntfy_refused = true;
+    }
+}
+
+std::string NotifyText(const RemoteSettings& s) {
+    return "\n[Telegram]\n" + Line("Enabled", s.telegram.enabled ? "1" : "0") +
+           Line("BotToken", s.telegram.bot_token) + Line("ChatId", s.telegram.chat_id) +
+           Line("ApiUrl", s.telegram.api_url) + "\n[Ntfy]\n" +
+           Line("Enabled", s.ntfy.enabled ? "1" : "0") + Line("Server", s.ntfy.server) +
+           Line("Topic", s.ntfy.topic) + Line("Token", s.ntfy.token) + "\n[Heartbeat]\n" +
+           Line("Url", s.heartbeat.url) + Line("Seconds", std::to_string(s.heartbeat.seconds)) +
+           "\n[Notify]\n" + Line("Level", kLevelWords[s.notify.level]) +
+           Line("Name", s.notify.name);
+}
+
 }  // namespace
 
 RemoteLoad ParseRemoteSettings(const std::string& text) {
@@ -95,6 +160,7 @@ RemoteLoad ParseRemoteSettings(const std::string& text) {
     read.Text("Mqtt", "Password", mqtt.password);
     read.Number("Mqtt", "KeepAlive", kKeepAliveRange.low, kKeepAliveRange.high, mqtt.keep_alive);
     read.Text("Mqtt", "DiscoveryPrefix", mqtt.discovery_prefix);
+    ReadNotify(ini, read, load);
     CheckPrefix(mqtt.prefix, "Prefix", MqttSettings{}.prefix, load.problems);
     CheckPrefix(mqtt.discovery_prefix, "DiscoveryPrefix", MqttSettings{}.discovery_prefix,
                 load.problems);
@@ -128,7 +194,7 @@ std::string RemoteSettingsText(const RemoteSettings& settings) {
            Line("Port", std::to_string(mqtt.port)) + Line("Prefix", mqtt.prefix) +
            Line("User", mqtt.user) + Line("Password", mqtt.password) +
            Line("KeepAlive", std::to_string(mqtt.keep_alive)) +
-           Line("DiscoveryPrefix", mqtt.discovery_prefix);
+           Line("DiscoveryPrefix", mqtt.discovery_prefix) + NotifyText(settings);
 }
 
 RemoteLoad LoadRemoteSettings(const std::string& path) {

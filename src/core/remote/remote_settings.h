@@ -36,9 +36,42 @@ struct MqttSettings {
     std::string discovery_prefix = "homeassistant";
 };
 
+// Messages to the operator's phone and the heartbeat (core/notify). Every
+// channel is off until the file switches it on.
+struct TelegramSettings {
+    bool enabled = false;
+    std::string bot_token;  // a secret: never logged
+    std::string chat_id;
+    std::string api_url = "https://api.telegram.org";
+};
+
+struct NtfySettings {
+    bool enabled = false;
+    std::string server = "https://ntfy.sh";
+    std::string topic;
+    std::string token;  // optional; a secret
+};
+
+struct HeartbeatSettings {
+    std::string url;  // "" = none; a secret (the address is the key)
+    int seconds = 60;
+};
+
+// The least level sent: 0 normal, 1 high, 2 urgent.
+struct NotifySettings {
+    int level = 1;
+    std::string name;  // the plant's name in the messages; "" = the host name
+};
+
+inline constexpr WholeRange kHeartbeatRange{2, 86400};
+
 struct RemoteSettings {
     HttpSettings http;
     MqttSettings mqtt;
+    TelegramSettings telegram;
+    NtfySettings ntfy;
+    HeartbeatSettings heartbeat;
+    NotifySettings notify;
 };
 
 // What reading the file gave: the settings, the problems worth a log message,
@@ -51,6 +84,8 @@ struct RemoteLoad {
     bool token_made = false;
     bool http_refused = false;
     bool mqtt_refused = false;
+    bool telegram_refused = false;
+    bool ntfy_refused = false;
 };
 
 // Reads the text of Remote.ini (empty when there is none). When the page is on

@@ -1,5 +1,6 @@
 #include "ui/settings_window/entry_fields.h"
 
+#include "core/remote/remote_settings.h"
 #include "ui/settings_window/page_place.h"
 
 namespace flextor {
@@ -21,6 +22,22 @@ bool ReadWholeEntry(Gtk::Entry& entry, const char* caption, WholeRange range, in
 bool ReadDecimalEntry(Gtk::Entry& entry, const char* caption, DecimalRange range, double& value,
                       std::string& problem) {
     if (ReadDecimalField(entry.get_text().raw(), caption, range, value, problem)) {
+        return true;
+    }
+    FocusRefused(entry);
+    return false;
+}
+
+bool ReadText(Gtk::Entry& entry, const char* caption, bool may_be_empty, std::string& value,
+              std::string& problem) {
+    const std::string text = entry.get_text();
+    if (!IsStorableText(text)) {
+        problem = std::string("«") + caption +
+                  "»: без пробелов в начале и в конце и без управляющих символов.";
+    } else if (text.empty() && !may_be_empty) {
+        problem = std::string("«") + caption + "»: поле не может быть пустым.";
+    } else {
+        value = text;
         return true;
     }
     FocusRefused(entry);

@@ -20,6 +20,10 @@ void PutEntry(Gtk::Fixed& page, Gtk::Entry& entry, const char* name, int x, int 
 [[nodiscard]] bool ReadDecimalEntry(Gtk::Entry& entry, const char* caption, DecimalRange range,
                                     double& value, std::string& problem);
 
+// A text field: kept as typed when the file gives it back unchanged.
+[[nodiscard]] bool ReadText(Gtk::Entry& entry, const char* caption, bool may_be_empty,
+                            std::string& value, std::string& problem);
+
 // Focuses an entry whose text was refused.
 void FocusRefused(Gtk::Entry& entry);
 

@@ -7,11 +7,12 @@ namespace flextor {
 namespace {
 
 constexpr int kRemoteY = 268;  // where the status page's frame begins
+constexpr int kPhoneY = 520;   // where Telegram's frame begins, below the page's scroll
 constexpr int kChecksInputX = 382;
 
 }  // namespace
 
-ExtraPage::ExtraPage() : remote_(*this, kRemoteY) {
+ExtraPage::ExtraPage() : remote_(*this, kRemoteY), phone_(*this, kPhoneY) {
     set_name("ExtraPage");
     PlaceResume();
     PlaceOutputs();
@@ -93,6 +94,7 @@ void ExtraPage::Fill(const Options& options, const RemoteSettings& remote) {
     alarm_on_problem_.set_active(checks.alarm_on_problem);
     active_low_.set_active(options.outputs.active_low);
     remote_.Fill(remote);
+    phone_.Fill(remote);
     ShowDependentStates();
 }
 
@@ -100,6 +102,7 @@ bool ExtraPage::Store(Options& options, RemoteSettings& remote, std::string& pro
     Options read = options;
     ResumeOptions& resume = read.resume;
     CheckOptions& checks = read.checks;
+    RemoteSettings remote_read = remote;
     const bool fine = ReadWholeEntry(max_outage_, "Перерыв не дольше, мин", kOutageMinutesRange,
                                      resume.max_outage_minutes, problem) &&
                       ReadDecimalEntry(hot_tolerance_, "Допуск остывания, °C", kHotToleranceRange,
@@ -112,7 +115,7 @@ bool ExtraPage::Store(Options& options, RemoteSettings& remote, std::string& pro
                                      kCheckMinutesRange, checks.stuck_minutes, problem) &&
                       ReadDecimalEntry(step_limit_, "Скачок показаний больше, °C", kStepLimitRange,
                                        checks.step_limit, problem) &&
-                      remote_.Store(remote, problem);
+                      remote_.Store(remote_read, problem) && phone_.Store(remote_read, problem);
     if (!fine) {
         return false;
     }
@@ -121,6 +124,7 @@ bool ExtraPage::Store(Options& options, RemoteSettings& remote, std::string& pro
     checks.stuck_check = stuck_check_.get_active();
     checks.step_check = step_check_.get_active();
     checks.alarm_on_problem = alarm_on_problem_.get_active();
+    remote = remote_read;
     read.outputs.active_low = active_low_.get_active();
     options = read;
     return true;

@@ -10,6 +10,7 @@
 
 #include "core/options/options.h"
 #include "core/remote/remote_settings.h"
+#include "ui/settings_window/phone_fields.h"
 #include "ui/settings_window/remote_fields.h"
 
 namespace flextor {
@@ -22,6 +23,10 @@ class ExtraPage : public Gtk::Fixed {
     void SetDialogs(RemoteFields::Question ask, RemoteFields::Warning warn) {
         remote_.SetDialogs(std::move(ask), std::move(warn));
     }
+
+    // How "Проверить" sends its test messages.
+    void SetPhoneCheck(PhoneCheckHook check) { phone_.SetCheck(std::move(check)); }
+    const PhoneFields& Phone() const { return phone_; }
 
     void Fill(const Options& options, const RemoteSettings& remote);
     // Reads every control; false, with both records as they were, the field
@@ -51,6 +56,7 @@ class ExtraPage : public Gtk::Fixed {
     Gtk::Entry step_limit_;
     Gtk::CheckButton alarm_on_problem_;
     RemoteFields remote_;
+    PhoneFields phone_;
 };
 
 }  // namespace flextor

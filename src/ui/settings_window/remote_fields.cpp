@@ -2,6 +2,7 @@
 
 #include "core/remote/access_token.h"
 #include "core/remote/phone_address.h"
+#include "core/remote/remote_settings.h"
 #include "ui/settings_window/entry_fields.h"
 #include "ui/settings_window/page_place.h"
 #include "ui/settings_window/phone_qr_dialog.h"
@@ -11,23 +12,6 @@ namespace {
 
 constexpr int kFieldHeight = kEntryHeight;
 constexpr int kRow = 30;
-
-// A text field: kept as typed when the file gives it back unchanged.
-bool ReadText(Gtk::Entry& entry, const char* caption, bool may_be_empty, std::string& value,
-              std::string& problem) {
-    const std::string text = entry.get_text();
-    if (!IsStorableText(text)) {
-        problem = std::string("«") + caption +
-                  "»: без пробелов в начале и в конце и без управляющих символов.";
-    } else if (text.empty() && !may_be_empty) {
-        problem = std::string("«") + caption + "»: поле не может быть пустым.";
-    } else {
-        value = text;
-        return true;
-    }
-    FocusRefused(entry);
-    return false;
-}
 
 bool ReadPrefix(Gtk::Entry& entry, const char* caption, std::string& value, std::string& problem) {
     std::string text;

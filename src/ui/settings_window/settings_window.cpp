@@ -74,7 +74,9 @@ SettingsWindow::SettingsWindow(Gtk::Window& owner, std::string settings_path)
     pages_.append_page(plant_, "Установка");
     pages_.append_page(log_, "Лог");
     pages_.append_page(chart_, "График");
-    pages_.append_page(extra_, "Дополнительно");
+    extra_view_.set_policy(Gtk::POLICY_NEVER, Gtk::POLICY_AUTOMATIC);
+    extra_view_.add(extra_);
+    pages_.append_page(extra_view_, "Дополнительно");
     PutAt(root_, pages_, "SettingsPages", 4, 4, 512, 558);
     PutButton(ok_, "OkButton", "ОК", 220, 80);
     PutButton(cancel_, "CancelButton", "Отмена", 304, 92);

@@ -53,6 +53,7 @@ class SettingsWindow : public Gtk::Window {
     void ShowAutoScroll(AutoScrollBox box);
 
     Gtk::Notebook& Pages() { return pages_; }
+    ExtraPage& Extra() { return extra_; }
     PlantPage& Plant() { return plant_; }
     LogPage& Log() { return log_; }
     ChartPage& ChartOptions() { return chart_; }
@@ -90,6 +91,7 @@ class SettingsWindow : public Gtk::Window {
     LogPage log_;
     ChartPage chart_;
     ExtraPage extra_;
+    Gtk::ScrolledWindow extra_view_;  // the page "Дополнительно" is taller than the others
     Gtk::Button ok_;
     Gtk::Button cancel_;
     Gtk::Button apply_;

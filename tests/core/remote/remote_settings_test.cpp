@@ -96,6 +96,10 @@ TEST(RemoteSettings, ValuesThatCannotBeUsedAreReported) {
         {"[Mqtt]\nPrefix = a/#\n", "Prefix = a/# не годится для темы MQTT", 0},
         {"[Mqtt]\nPrefix = /a\n", "не годится для темы MQTT, используется flextor", 0},
         {"[Mqtt]\nDiscoveryPrefix = +\n", "DiscoveryPrefix = + не годится", 0},
+        {"[Telegram]\nEnabled = 1\nChatId = 5\n", "[Telegram] не заданы BotToken и ChatId", 't'},
+        {"[Ntfy]\nEnabled = 1\n", "[Ntfy] не задан Topic", 'n'},
+        {"[Heartbeat]\nSeconds = 1\n", "Seconds = 1 вне допустимых пределов 2..86400", 0},
+        {"[Notify]\nLevel = срочно\n", "Level = срочно не normal, high или urgent", 0},
     };
     for (const Case& c : cases) {
         const RemoteLoad load = ParseRemoteSettings(c.text);
@@ -103,7 +107,9 @@ TEST(RemoteSettings, ValuesThatCannotBeUsedAreReported) {
         EXPECT_NE(load.problems[0].find(c.problem), std::string::npos) << load.problems[0];
         EXPECT_EQ(load.http_refused, c.refused == 'h') << c.text;
         EXPECT_EQ(load.mqtt_refused, c.refused == 'm') << c.text;
-        EXPECT_TRUE(c.refused == 'h' ||
+        EXPECT_EQ(load.telegram_refused, c.refused == 't') << c.text;
+        EXPECT_EQ(load.ntfy_refused, c.refused == 'n') << c.text;
+        EXPECT_TRUE(c.refused == 'h' || c.refused == 't' || c.refused == 'n' ||
                     RemoteSettingsText(load.settings) == RemoteSettingsText(RemoteSettings{}))
             << c.text;
     }
@@ -120,6 +126,10 @@ TEST(RemoteSettings, TextReadsBackAsTheSameSettings) {
     settings.mqtt.user = "ha";
     settings.mqtt.password = "secret word";
     settings.mqtt.keep_alive = 15;
+    settings.telegram = {true, "123:ABC-def", "-100200300", "http://127.0.0.1:8081"};
+    settings.ntfy = {true, "https://ntfy.example", "дом/ректификация", "tk_1"};
+    settings.heartbeat = {"https://hc.example/ping/abc", 30};
+    settings.notify = {2, "Гараж"};
     const RemoteLoad load = ParseRemoteSettings(RemoteSettingsText(settings));
     EXPECT_TRUE(load.problems.empty());
     EXPECT_EQ(RemoteSettingsText(load.settings), RemoteSettingsText(settings));

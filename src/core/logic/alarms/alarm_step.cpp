@@ -10,6 +10,7 @@
 #include "core/logic/cycle_steps.h"
 #include "core/logic/number_text.h"
 #include "core/logic/role_sensor.h"
+#include "core/notify/notify.h"
 #include "core/sensors/find_sensor.h"
 #include "core/settings/settings.h"
 #include "core/state/program_state.h"
@@ -54,6 +55,7 @@ void AlarmStep() {
             RenderCrashSnapshot();
             JournalAlarm(reason);
             AddLogMessage(reason, kLevelWarning);
+            Notify(NotifyLevel::kUrgent, "Авария: " + reason, kCauseAlarm);
         }
     }
     if (ProgVar.Logic.Alarm == 1) {

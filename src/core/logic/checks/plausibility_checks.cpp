@@ -12,6 +12,7 @@
 #include "core/logic/commands/column_command.h"
 #include "core/logic/number_text.h"
 #include "core/logic/role_sensor.h"
+#include "core/notify/notify.h"
 #include "core/options/options.h"
 #include "core/sensors/find_sensor.h"
 #include "core/sensors/step_filter.h"
@@ -85,6 +86,7 @@ void Raise(ProblemKind kind, int column, int role, const std::string& text) {
     }
     state.problems.push_back({kind, column, role, text, CurrentClock().Now()});
     JournalProblem(text);
+    Notify(NotifyLevel::kHigh, text);
     if (CurrentOptions().checks.alarm_on_problem) {
         LatchAlarm(text, kLevelWarning);
     } else {

@@ -7,6 +7,7 @@
 #include "core/journal/run_journal.h"
 #include "core/log/message_log.h"
 #include "core/logic/commands/column_command_parts.h"
+#include "core/notify/notify.h"
 #include "core/state/program_state.h"
 
 namespace flextor {
@@ -75,6 +76,7 @@ void LatchAlarm(const std::string& cause, uint8_t level) {
     }
     AddLogMessage(cause, level);
     if (newly) {
+        Notify(NotifyLevel::kUrgent, "Авария: " + cause, kCauseAlarm);
         BlockColumnsUntilRestart();
     }
 }
