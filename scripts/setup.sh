@@ -7,6 +7,7 @@
 #     setup.sh [test]          everything the whole test suite needs (the above for
 #                              arm64 and armhf, the test tools, the locales the tests
 #                              run under: ru_RU.UTF-8, de_DE.UTF-8)
+#     setup.sh --list TASK...  the packages TASK needs, one line, nothing installed
 #
 # Safe to run again: packages and locales already present are left alone.
 set -eu
@@ -18,7 +19,8 @@ RUN="
   libsoup-3.0-dev libmosquitto-dev nlohmann-json3-dev
   libjs-dygraphs
 "
-PACKAGE="debhelper lintian desktop-file-utils"
+# dose-debcheck checks a package against a release's package index.
+PACKAGE="debhelper lintian desktop-file-utils dose-distcheck"
 # The other architecture's libraries are unpacked into a folder by
 # scripts/sysroot.sh, not installed.
 CROSS="mmdebstrap"
@@ -39,6 +41,11 @@ cross_compilers() {
   done
 }
 
+list=""
+if [ "${1:-}" = --list ]; then
+  list=1
+  shift
+fi
 task="${1:-test}"
 [ $# -gt 0 ] && shift
 case "$task" in
@@ -48,6 +55,11 @@ case "$task" in
   test) PACKAGES="$RUN $PACKAGE $TEST $CROSS $(cross_compilers arm64 armhf)" ;;
   *) echo "usage: setup.sh [run | package [ARCH] | cross ARCH... | test]" >&2; exit 2 ;;
 esac
+
+if [ -n "$list" ]; then
+  echo $PACKAGES
+  exit 0
+fi
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
