@@ -2,7 +2,8 @@
 # Installs the Debian packages a task needs:
 #
 #     setup.sh run             build and run the program and the simulated plant
-#     setup.sh package [ARCH]  that, and build the Debian package (for ARCH: arm64, armhf)
+#     setup.sh package [ARCH]  that, and build the Debian package (for ARCH: arm64, armhf,
+#                              or any of another release)
 #     setup.sh cross ARCH...   that, and run the test suites of ARCH under qemu-user
 #     setup.sh [test]          everything the whole test suite needs (the above for
 #                              arm64 and armhf, the test tools, the locales the tests
@@ -36,7 +37,8 @@ cross_compilers() {
   for arch in "$@"; do
     case "$arch" in
       arm64 | armhf) echo "crossbuild-essential-$arch" ;;
-      *) echo "setup: unknown architecture $arch (arm64, armhf)" >&2; exit 2 ;;
+      amd64) ;;  # of another release: built in a root of its own, made by mmdebstrap
+      *) echo "setup: unknown architecture $arch (amd64, arm64, armhf)" >&2; exit 2 ;;
     esac
   done
 }

@@ -31,7 +31,8 @@ class FakePort final : public SerialPort {
         if (line_->write_limit >= 0) {
             count = std::min(n, static_cast<size_t>(line_->write_limit));
         }
-        std::vector<uint8_t> bytes(data, data + count);
+        const std::vector<uint8_t> bytes =
+            data == nullptr ? std::vector<uint8_t>{} : std::vector<uint8_t>(data, data + count);
         line_->writes.push_back(n);
         line_->written.insert(line_->written.end(), bytes.begin(), bytes.end());
         for (uint8_t echo : line_->echo(bytes, line_->baud)) {
