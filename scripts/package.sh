@@ -61,8 +61,8 @@ version="$upstream~deb${number}u1"
 
 if [ "$release" != "$host_release" ]; then
     # The other release's libraries are unpacked here, where the network is.
+    ./scripts/setup.sh package "$arch"
     [ "$arch" = "$host_arch" ] || ./scripts/sysroot.sh "$arch" "$release"
-    ./scripts/setup.sh package
     ./scripts/release_root.sh "$release" ./scripts/package.sh $suites "$arch" "$release"
     exit 0
 fi
