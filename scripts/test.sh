@@ -36,19 +36,14 @@ clang-format --dry-run --Werror $files
 echo "== layer check"
 ./scripts/check_layers.sh
 
-echo "== build"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLEXTOR_TEST_RU=ON >/dev/null
-cmake --build build -j "$JOBS"
-
-stage_time "format, layers, build"
-
 echo "== the other architectures and releases: fetched and built meanwhile at the lowest priority"
 # Most of the native tests wait for the simulated plant's real time: the builds
 # take the processors while they wait and yield them to anything else. The
 # downloads (the libraries of each release and architecture, a Debian 13 root)
-# go on beside the builds, each build after what it needs. Each step leaves its
-# output in build/ci/STEP.log and "STATUS SECONDS" in build/ci/STEP.status; both
-# chains run in process groups of their own, ended with this script.
+# begin at once, beside the native build; the builds after it, each after what
+# it needs. Each step leaves its output in build/ci/STEP.log and "STATUS SECONDS"
+# in build/ci/STEP.status; both chains run in process groups of their own, ended
+# with this script.
 mkdir -p build/ci
 rm -f build/ci/*.status build/ci/*.log
 STEPS='
@@ -69,6 +64,14 @@ setsid sh -c "$STEPS"'
     step sysroot-armhf-bookworm ./scripts/sysroot.sh armhf bookworm
     step sysroot-armhf-trixie ./scripts/sysroot.sh armhf trixie' &
 fetches=$!
+trap 'kill -- -"$fetches" 2>/dev/null || true' EXIT
+
+echo "== build"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLEXTOR_TEST_RU=ON >/dev/null
+cmake --build build -j "$JOBS"
+
+stage_time "format, layers, build"
+
 setsid sh -c "$STEPS"'
     after sysroot-arm64-bookworm
     step arm64-bookworm ./scripts/package.sh --suites arm64 bookworm
