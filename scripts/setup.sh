@@ -2,11 +2,13 @@
 # Installs the Debian packages a task needs:
 #
 #     setup.sh run             build and run the program and the simulated plant
-#     setup.sh package [ARCH]  that, and build the Debian package (for ARCH: arm64, armhf)
+#     setup.sh package [ARCH]  that, and build the Debian package (for ARCH: arm64, armhf,
+#                              or any of another release)
 #     setup.sh cross ARCH...   that, and run the test suites of ARCH under qemu-user
 #     setup.sh [test]          everything the whole test suite needs (the above for
 #                              arm64 and armhf, the test tools, the locales the tests
 #                              run under: ru_RU.UTF-8, de_DE.UTF-8)
+#     setup.sh --list TASK...  the packages TASK needs, one line, nothing installed
 #
 # Safe to run again: packages and locales already present are left alone.
 set -eu
@@ -18,7 +20,8 @@ RUN="
   libsoup-3.0-dev libmosquitto-dev nlohmann-json3-dev
   libjs-dygraphs glib-networking ca-certificates
 "
-PACKAGE="debhelper lintian desktop-file-utils"
+# dose-debcheck checks a package against a release's package index.
+PACKAGE="debhelper lintian desktop-file-utils dose-distcheck"
 # The other architecture's libraries are unpacked into a folder by
 # scripts/sysroot.sh, not installed.
 CROSS="mmdebstrap"
@@ -34,11 +37,17 @@ cross_compilers() {
   for arch in "$@"; do
     case "$arch" in
       arm64 | armhf) echo "crossbuild-essential-$arch" ;;
-      *) echo "setup: unknown architecture $arch (arm64, armhf)" >&2; exit 2 ;;
+      amd64) ;;  # of another release: built in a root of its own, made by mmdebstrap
+      *) echo "setup: unknown architecture $arch (amd64, arm64, armhf)" >&2; exit 2 ;;
     esac
   done
 }
 
+list=""
+if [ "${1:-}" = --list ]; then
+  list=1
+  shift
+fi
 task="${1:-test}"
 [ $# -gt 0 ] && shift
 case "$task" in
@@ -48,6 +57,11 @@ case "$task" in
   test) PACKAGES="$RUN $PACKAGE $TEST $CROSS $(cross_compilers arm64 armhf)" ;;
   *) echo "usage: setup.sh [run | package [ARCH] | cross ARCH... | test]" >&2; exit 2 ;;
 esac
+
+if [ -n "$list" ]; then
+  echo $PACKAGES
+  exit 0
+fi
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi

@@ -1,31 +1,39 @@
 #!/bin/sh
-# Makes build-sysroot/ARCH/: the Debian libraries the program, its tests and its
-# package are built against for a Raspberry Pi architecture (arm64, armhf),
-# unpacked from Debian's own packages of that architecture into a folder
+# Makes build-sysroot/RELEASE/ARCH/: the Debian libraries the program, its
+# tests and its package are built against for a Raspberry Pi architecture
+# (arm64, armhf) and a Debian release (bookworm, trixie), unpacked
+# from Debian's own packages of that release and architecture into a folder
 # (root/), nothing installed on this machine. Beside it, dpkg/ is a package
 # database of those packages, with their files under root/, from which
 # dpkg-shlibdeps reads which package (and version) holds each library, as on a
 # Pi.
 #
-#     ./scripts/sysroot.sh arm64
+#     ./scripts/sysroot.sh arm64            # this machine's release
+#     ./scripts/sysroot.sh armhf trixie
 set -eu
 self="$(readlink -f "$0")"
 cd "$(dirname "$0")/.."
 
-arch="${1:?usage: sysroot.sh ARCH}"
+arch="${1:?usage: sysroot.sh ARCH [RELEASE]}"
 case "$arch" in
     arm64 | armhf) ;;
     *) echo "sysroot: unknown architecture $arch (arm64, armhf)" >&2; exit 2 ;;
 esac
+release="${2:-$(. /etc/os-release && echo "$VERSION_CODENAME")}"
+case "$release" in
+    bookworm | trixie) ;;
+    *) echo "sysroot: unknown release $release (bookworm, trixie)" >&2; exit 2 ;;
+esac
 
 # What the build of the program, its test suites and its package link against,
-# and the fonts the tests show the windows in, as here.
-PACKAGES="libgtkmm-3.0-dev libgtk-3-dev libpng-dev libgif-dev zlib1g-dev libx11-dev
+# the C library's headers and start files (the release's own, not the cross
+# compiler's), and the fonts the tests show the windows in, as here.
+PACKAGES="libc6-dev libgtkmm-3.0-dev libgtk-3-dev libpng-dev libgif-dev zlib1g-dev libx11-dev
   nlohmann-json3-dev libsoup-3.0-dev libmosquitto-dev libqrencode-dev
   libgtest-dev libgmock-dev libxtst-dev
   fonts-dejavu-core fonts-dejavu-extra fonts-freefont-ttf"
 
-dir="$PWD/build-sysroot/$arch"
+dir="$PWD/build-sysroot/$release/$arch"
 # Made again when the list or this script changes.
 wanted="$(echo $PACKAGES) $(sha1sum <"$self" | cut -c1-12)"
 if [ -f "$dir/packages" ] && [ "$(cat "$dir/packages")" = "$wanted" ]; then
@@ -35,17 +43,16 @@ fi
 rm -rf "$dir"
 mkdir -p "$dir"
 
-# The same Debian release and mirrors as this machine's.
-suite="$(. /etc/os-release && echo "$VERSION_CODENAME")"
-mirrors="deb http://deb.debian.org/debian $suite main
-deb http://deb.debian.org/debian $suite-updates main
-deb http://deb.debian.org/debian-security $suite-security main"
+# The release from the same mirrors as this machine's.
+mirrors="deb http://deb.debian.org/debian $release main
+deb http://deb.debian.org/debian $release-updates main
+deb http://deb.debian.org/debian-security $release-security main"
 
-echo "sysroot: unpacking Debian $suite's $arch packages into $dir/root"
+echo "sysroot: unpacking Debian $release's $arch packages into $dir/root"
 mmdebstrap --quiet --variant=extract --arch="$arch" \
     --include="$(echo $PACKAGES | tr ' ' ',')" \
     --skip=cleanup/apt/cache --skip=check/empty \
-    "$suite" "$dir/root" "$mirrors"
+    "$release" "$dir/root" "$mirrors"
 
 # The package database: status, file lists with root/ in front, shlibs and
 # symbols files, as dpkg would keep them had the packages been installed.

@@ -1,19 +1,33 @@
 #!/bin/sh
-# Sets up the machine, builds everything and runs the whole test suite:
-# format check, the layer check, the normal build with all tests (GUI ones under Xvfb; the GUI
-# suite a second time, the end-to-end ones only, under ru_RU.UTF-8, as the operators run the
-# program), then the
-# core and platform tests again under AddressSanitizer+UBSan and ThreadSanitizer; the Debian
-# package built, checked with lintian and tested unpacked; for the Raspberry Pi's
-# architectures the armhf package cross-built and checked with lintian, and the program
-# with its core, platform and GUI suites cross-built for arm64 and run under qemu, the
-# program running column 1 on the simulated plant. `scripts/cross_test.sh armhf` runs
-# armhf's suites under qemu as well.
+# Sets up the machine, builds everything and runs the whole test suite: format check, the layer
+# check, the normal build with all tests (GUI ones under Xvfb; the GUI suite and the end-to-end
+# ones in ru_RU.UTF-8, as the operators run the program), then the core and platform tests again
+# under AddressSanitizer+UBSan and ThreadSanitizer; the Debian package built, checked with
+# lintian and tested unpacked. Meanwhile, at the lowest priority, the packages for the other
+# architectures and releases (arm64, armhf; Debian 12 and 13, amd64 too for 13) are built; the
+# arm64 Debian 12 one with the core, platform and GUI suites, run under qemu with the program
+# running column 1 on the simulated plant, and the amd64 Debian 13 one with the same suites, run
+# in a Debian 13 root with the program running column 1 there. Then both arm64 packages are
+# installed into a root of their release and started under qemu, and every package's
+# dependencies are checked against its release's package index. `scripts/cross_test.sh armhf`
+# runs armhf's suites under qemu as well. Each stage prints its time.
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh test
 
 JOBS="$(nproc)"
+began=$(date +%s)
+stage_began=$began
+# Ends a stage: its time, and the whole run's so far.
+stage_time() {
+    now=$(date +%s)
+    echo "== $1: $((now - stage_began)) s (all: $((now - began)) s)"
+    stage_began=$now
+}
+
+# The packages CI builds are checked, not shipped: without debug information,
+# which costs their builds a good part of their time.
+export DEB_CFLAGS_STRIP=-g DEB_CXXFLAGS_STRIP=-g DEB_BUILD_OPTIONS="noddebs ${DEB_BUILD_OPTIONS:-}"
 
 echo "== format check"
 files=$(git ls-files '*.cpp' '*.h' 2>/dev/null || find src tests tools bench -name '*.cpp' -o -name '*.h')
@@ -22,35 +36,83 @@ clang-format --dry-run --Werror $files
 echo "== layer check"
 ./scripts/check_layers.sh
 
+echo "== the other architectures and releases: fetched and built meanwhile at the lowest priority"
+# Most of the native tests wait for the simulated plant's real time: the builds
+# take the processors while they wait and yield them to anything else. The
+# downloads (the libraries of each release and architecture, a Debian 13 root)
+# begin at once, beside the native build; the builds after it, each after what
+# it needs. Each step leaves its output in build/ci/STEP.log and "STATUS SECONDS"
+# in build/ci/STEP.status; both chains run in process groups of their own, ended
+# with this script.
+mkdir -p build/ci
+rm -f build/ci/*.status build/ci/*.log
+STEPS='
+    step() {
+        name="$1"
+        shift
+        start=$(date +%s) status=0
+        nice -n 19 "$@" >"build/ci/$name.log" 2>&1 || status=$?
+        echo "$status $(($(date +%s) - start))" >"build/ci/$name.status"
+    }
+    after() {
+        while [ ! -f "build/ci/$1.status" ]; do sleep 5; done
+    }'
+setsid sh -c "$STEPS"'
+    step sysroot-arm64-bookworm ./scripts/sysroot.sh arm64 bookworm
+    step root-trixie ./scripts/release_root.sh trixie
+    step sysroot-arm64-trixie ./scripts/sysroot.sh arm64 trixie
+    step sysroot-armhf-bookworm ./scripts/sysroot.sh armhf bookworm
+    step sysroot-armhf-trixie ./scripts/sysroot.sh armhf trixie' &
+fetches=$!
+trap 'kill -- -"$fetches" 2>/dev/null || true' EXIT
+
 echo "== build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLEXTOR_TEST_RU=ON >/dev/null
 cmake --build build -j "$JOBS"
 
-echo "== the Pi's architectures: built meanwhile at the lowest priority (build/cross-*.log)"
-# Most of the native tests wait for the simulated plant's real time: the cross
-# builds take the processors while they wait and yield them to anything else.
-# The arm64 build first (its exit status in build/cross-arm64.status), then the
-# armhf package; in a process group of their own, ended with this script.
-rm -f build/cross-arm64.status
-setsid sh -c 'status=0
-    nice -n 19 ./scripts/cross_test.sh --build-only arm64 >build/cross-arm64.log 2>&1 || status=$?
-    echo "$status" >build/cross-arm64.status
-    exec nice -n 19 ./scripts/package.sh armhf >build/cross-armhf.log 2>&1' &
-armhf=$!
-trap 'kill -- -"$armhf" 2>/dev/null || true' EXIT
+stage_time "format, layers, build"
+
+setsid sh -c "$STEPS"'
+    after sysroot-arm64-bookworm
+    step arm64-bookworm ./scripts/package.sh --suites arm64 bookworm
+    after root-trixie
+    step amd64-trixie ./scripts/package.sh --suites amd64 trixie
+    after sysroot-arm64-trixie
+    step arm64-trixie ./scripts/package.sh arm64 trixie
+    after sysroot-armhf-bookworm
+    step armhf-bookworm ./scripts/package.sh armhf bookworm
+    after sysroot-armhf-trixie
+    step armhf-trixie ./scripts/package.sh armhf trixie' &
+builds=$!
+trap 'kill -- -"$fetches" -"$builds" 2>/dev/null || true' EXIT
+
+# Waits for a step of the chains; its log's end when it failed.
+await() {
+    while [ ! -f "build/ci/$1.status" ]; do sleep 5; done
+    read -r status seconds <"build/ci/$1.status"
+    if [ "$status" != 0 ]; then
+        tail -n 100 "build/ci/$1.log"
+        echo "$1 failed: build/ci/$1.log" >&2
+        exit 1
+    fi
+    echo "== $1: done in $seconds s (at the lowest priority)"
+}
 
 echo "== tests (the ones labelled ru run under ru_RU.UTF-8)"
 # The simulated bus answers through a pseudo-terminal in real time: on a shared,
 # loaded machine a reply can come too late for its bit slot. A failing test gets
-# one more run; a real fault fails both.
+# one more run; a real fault fails both. The GUI suite runs once, in the
+# operators' locale (tests_ui.ru): the other suites run in the C locale.
 (cd build && xvfb-run -a -s "-screen 0 1280x1024x24" \
-    ctest --output-on-failure -j "$JOBS" --repeat until-pass:2)
+    ctest --output-on-failure -j "$JOBS" --repeat until-pass:2 -E '^tests_ui$')
+stage_time "tests"
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DFLEXTOR_SANITIZE=address \
     -DFLEXTOR_BUILD_UI=OFF -DFLEXTOR_BUILD_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$JOBS"
 (cd build-asan && ctest --output-on-failure -j "$JOBS" --repeat until-pass:2)
+stage_time "AddressSanitizer + UndefinedBehaviorSanitizer"
 
 echo "== ThreadSanitizer"
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DFLEXTOR_SANITIZE=thread \
@@ -58,29 +120,50 @@ cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DFLEXTOR_SANITIZE=thread \
 cmake --build build-tsan -j "$JOBS"
 (cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
     ctest --output-on-failure -j "$JOBS" --repeat until-pass:2)
+stage_time "ThreadSanitizer"
 
 echo "== Debian package"
 ./scripts/package.sh
 echo "== the package, unpacked"
-deb="flextor_$(dpkg-parsechangelog -S Version)_$(dpkg-architecture -q DEB_HOST_ARCH).deb"
+number="$(. /etc/os-release && echo "$VERSION_ID")"
+deb="$(echo flextor_*~deb"$number"u1_"$(dpkg-architecture -q DEB_HOST_ARCH)".deb)"
 FLEXTOR_PACKAGE="$PWD/$deb" build/tests/tests_e2e --gtest_filter='PackageTest.*'
+stage_time "Debian package"
 
-echo "== arm64 under qemu (the armhf package goes on building meanwhile)"
-while [ ! -f build/cross-arm64.status ]; do sleep 5; done
-if [ "$(cat build/cross-arm64.status)" != 0 ]; then
-    tail -n 100 build/cross-arm64.log
-    echo "the arm64 build failed: build/cross-arm64.log" >&2
-    exit 1
-fi
-grep '^== arm64: build [0-9]* s' build/cross-arm64.log
-./scripts/cross_test.sh arm64
+echo "== arm64, Debian 12: the suites built with its package, under qemu"
+await arm64-bookworm
+./scripts/cross_test.sh --package bookworm arm64
+stage_time "arm64 suites under qemu"
 
-echo "== the armhf package"
-if ! wait "$armhf"; then
-    tail -n 100 build/cross-armhf.log
-    echo "the armhf package failed: build/cross-armhf.log" >&2
-    exit 1
-fi
-sed -n '/^== lintian/,$p' build/cross-armhf.log
+echo "== Debian 13: the suites built with its amd64 package, in its own root"
+await amd64-trixie
+./scripts/release_test.sh trixie
+stage_time "Debian 13 suites"
 
-echo "== all tests passed"
+echo "== the arm64 packages installed on their release, started under qemu"
+await arm64-trixie
+for deb in flextor_*~deb12u1_arm64.deb flextor_*~deb13u1_arm64.deb; do
+    ./scripts/package_start.sh "$deb"
+done
+stage_time "arm64 packages started"
+
+echo "== every package against its release's package index"
+await armhf-bookworm
+await armhf-trixie
+for step in sysroot-arm64-bookworm root-trixie sysroot-arm64-trixie sysroot-armhf-bookworm \
+    sysroot-armhf-trixie; do
+    echo "== $step: $(cut -d' ' -f2 "build/ci/$step.status") s"
+done
+debs=""
+for arch in amd64 arm64 armhf; do
+    for number in 12 13; do
+        deb="$(echo flextor_*~deb${number}u1_$arch.deb)"
+        sed -n '/^== lintian/,/^package:/p' "build/ci/$arch-$([ $number = 12 ] && echo bookworm || echo trixie).log" 2>/dev/null || true
+        echo "$deb: $(dpkg-deb -f "$deb" Depends)"
+        debs="$debs $deb"
+    done
+done
+./scripts/install_check.sh $debs
+stage_time "install check"
+
+echo "== all tests passed in $(($(date +%s) - began)) s"

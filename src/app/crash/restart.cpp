@@ -48,8 +48,10 @@ void CloseAllBut(int guard, int report) {
         execve("/proc/self/exe", plan.restart_argv, environ);
     }
     if (report >= 0) {
+        // Nothing else could tell the old instance: a report that cannot be
+        // written leaves it taking the closed pipe for a start.
         const char failed = 1;
-        static_cast<void>(write(report, &failed, 1));
+        [[maybe_unused]] const ssize_t written = write(report, &failed, 1);
     }
     _exit(127);
 }

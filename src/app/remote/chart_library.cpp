@@ -3,6 +3,8 @@
 #include <libsoup/soup.h>
 
 #include <map>
+#include <string>
+#include <string_view>
 
 #include "app/remote/gzip_body.h"
 #include "base/files/file_io.h"
@@ -27,9 +29,11 @@ struct Compressed {
     std::string gzip;
 };
 
-const std::string& GzipOf(const std::string& name, const std::string& bytes, bool& zipped) {
+// The name is a view: gcc 14 takes a returned reference for one to a temporary
+// string the argument would be made into, though it is to the kept entry.
+const std::string& GzipOf(std::string_view name, const std::string& bytes, bool& zipped) {
     static std::map<std::string, Compressed> kept;
-    Compressed& entry = kept[name];
+    Compressed& entry = kept[std::string(name)];
     if (entry.bytes != bytes || entry.gzip.empty()) {
         std::optional<std::string> gzip = Gzip(bytes, 6);  // once per version of the file
         entry.bytes = bytes;

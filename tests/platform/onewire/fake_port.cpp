@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 namespace flextor::test {
@@ -31,7 +32,12 @@ class FakePort final : public SerialPort {
         if (line_->write_limit >= 0) {
             count = std::min(n, static_cast<size_t>(line_->write_limit));
         }
-        std::vector<uint8_t> bytes(data, data + count);
+        // Copied with memcpy: gcc 14 takes the range constructor's copy of a
+        // single byte for a possible null dereference.
+        std::vector<uint8_t> bytes(count);
+        if (count > 0) {
+            std::memcpy(bytes.data(), data, count);
+        }
         line_->writes.push_back(n);
         line_->written.insert(line_->written.end(), bytes.begin(), bytes.end());
         for (uint8_t echo : line_->echo(bytes, line_->baud)) {
