@@ -16,7 +16,7 @@ namespace flextor {
 
 struct GuardOutcome {
     bool dismissed = false;      // the orderly shutdown ended the watch: outputs untouched
-    bool frozen = false;      // the program gave no sign for the freeze time and was killed
+    bool frozen = false;         // the program gave no sign for the freeze time and was killed
     std::string failed_pins;     // pins that stayed high ("GPIO17, GPIO27"), else empty
     bool alarm_kept_on = false;  // with pins that stayed high: the alarm output left on
     std::string log_file;        // the last log file the program named
