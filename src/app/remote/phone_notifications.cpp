@@ -266,7 +266,7 @@ void PhoneNotifications::PollUpdates() {
     request.body = json{{"offset", offset_},
                         {"timeout", kPollSeconds},
                         {"allowed_updates", json::array({"callback_query"})}}
-                       .dump();
+                       .dump(-1, ' ', false, json::error_handler_t::replace);
     request.timeout_s = kPollSeconds + 10;
     request.drop_at_stop = true;
     Submit(std::move(request), Pending{Kind::kUpdates});
@@ -297,7 +297,7 @@ void PhoneNotifications::OnUpdates(const HttpResult& result) {
                 {"text",
                  taken  ? "Принято"
                  : ours ? "Уже принято"
-                        : ""}}.dump();
+                        : ""}}.dump(-1, ' ', false, json::error_handler_t::replace);
             Submit(std::move(answer), Pending{Kind::kAnswer});
         }
         const int64_t took = NowMs() - poll_started_ms_;

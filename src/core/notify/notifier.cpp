@@ -193,7 +193,7 @@ std::string Notifier::SavedText(int64_t now_ms) const {
                                    {"repeats", a.repeats},
                                    {"in_ms", std::max<int64_t>(0, a.next_ms - now_ms)}});
     }
-    return saved.dump(1);
+    return saved.dump(1, ' ', false, json::error_handler_t::replace);
 }
 
 bool Notifier::Restore(const std::string& text, int64_t now_ms) {

@@ -104,7 +104,7 @@ std::string TelegramMessageJson(const std::string& chat_id, const PhoneMessage& 
                                     {{{"text", kAcknowledgeLabel},
                                       {"callback_data", "ack:" + std::to_string(message.id)}}})})}};
     }
-    return body.dump();
+    return body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 std::string NtfyMessageJson(const std::string& topic, const PhoneMessage& message) {
@@ -116,7 +116,7 @@ std::string NtfyMessageJson(const std::string& topic, const PhoneMessage& messag
                        {"message", message.text},
                        {"priority", kPriority[level]},
                        {"tags", json::array({kTag[level]})}};
-    return body.dump();
+    return body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 TelegramAnswer ReadTelegramAnswer(const std::string& body) {
