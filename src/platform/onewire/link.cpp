@@ -25,9 +25,13 @@ void SleepMs(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+int64_t Stretched(int64_t ms) {
+    return ms * EchoWaitStretch.load();
+}
+
 // Echo bytes of a block of n data bytes arrive within 2 × (n + 18) ms.
 int64_t BlockEchoMs(size_t n) {
-    return 2 * (static_cast<int64_t>(n) + 18);
+    return Stretched(2 * (static_cast<int64_t>(n) + 18));
 }
 
 std::unique_ptr<uint8_t[]> SlotBuffer(size_t n) {
@@ -60,6 +64,7 @@ void DecodeReadSlots(const uint8_t* echo, size_t n, uint8_t* buffer) {
 }  // namespace
 
 std::atomic<uint8_t> LinkOptions{0};
+std::atomic<int> EchoWaitStretch{1};
 
 int32_t LastError() {
     return last_error;
@@ -157,7 +162,7 @@ bool OWire::Reset() {
 // an input/output error and is flushed.
 bool OWire::ReadResetEcho() {
     uint8_t echo = 0;
-    if (!AwaitInput(*port_, kResetEchoMs) || port_->Waiting() != 1 || port_->Read(&echo, 1) != 1) {
+    if (!AwaitInput(*port_, Stretched(kResetEchoMs)) || port_->Waiting() != 1 || port_->Read(&echo, 1) != 1) {
         SetLastError(kErrIO);
         Flush();
         return false;
@@ -172,7 +177,7 @@ bool OWire::ReadResetEcho() {
 
 // Waits up to 35 ms for a single slot's echo; what came is judged by the caller.
 void OWire::WaitForSlotEcho() {
-    [[maybe_unused]] bool arrived = AwaitInput(*port_, kSlotEchoMs);
+    [[maybe_unused]] bool arrived = AwaitInput(*port_, Stretched(kSlotEchoMs));
 }
 
 void OWire::WriteBit(int bit, bool wait, bool read_echo) {

@@ -42,6 +42,12 @@ inline constexpr uint8_t kLinkSleep = 0x01;
 // without sleeping (tests use both).
 extern std::atomic<uint8_t> LinkOptions;
 
+// Every echo wait is this many times its length: 1 in the program. Tests that
+// serve a simulated bus from a thread of their own process set more, so that a
+// loaded machine, which can hold that thread back for tens of milliseconds,
+// does not make an echo late; tests of the limits themselves keep 1.
+extern std::atomic<int> EchoWaitStretch;
+
 inline constexpr int kResetBaud = 9600;
 inline constexpr int kSlotBaud = 115200;
 

@@ -27,6 +27,7 @@ void PollerTest::SetUp() {
     ResetMessageLog();
     SetLogView(&log_);
     onewire::LinkOptions = onewire::kLinkSleep;  // as the program runs
+    onewire::EchoWaitStretch = 8;  // the bus answers from a thread of this process
     ASSERT_TRUE(bus.Start());
     port_name = bus.PortName();
 }
@@ -41,6 +42,7 @@ void PollerTest::TearDown() {
     ResetMessageLog();
     ResetProgramState();
     onewire::LinkOptions = 0;
+    onewire::EchoWaitStretch = 1;
 }
 
 PollerOptions PollerTest::FastOptions() {
