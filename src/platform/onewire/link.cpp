@@ -162,7 +162,8 @@ bool OWire::Reset() {
 // an input/output error and is flushed.
 bool OWire::ReadResetEcho() {
     uint8_t echo = 0;
-    if (!AwaitInput(*port_, Stretched(kResetEchoMs)) || port_->Waiting() != 1 || port_->Read(&echo, 1) != 1) {
+    if (!AwaitInput(*port_, Stretched(kResetEchoMs)) || port_->Waiting() != 1 ||
+        port_->Read(&echo, 1) != 1) {
         SetLastError(kErrIO);
         Flush();
         return false;

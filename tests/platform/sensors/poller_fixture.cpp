@@ -27,7 +27,7 @@ void PollerTest::SetUp() {
     ResetMessageLog();
     SetLogView(&log_);
     onewire::LinkOptions = onewire::kLinkSleep;  // as the program runs
-    onewire::EchoWaitStretch = 8;  // the bus answers from a thread of this process
+    onewire::EchoWaitStretch = 8;                // the bus answers from a thread of this process
     ASSERT_TRUE(bus.Start());
     port_name = bus.PortName();
 }
