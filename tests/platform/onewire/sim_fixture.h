@@ -9,8 +9,9 @@
 
 namespace flextor::onewire::test {
 
-// The echo waits here: the bus answers from a thread of this process, which a
-// loaded machine may hold back far longer than a real adapter ever takes.
+// How many times longer the link waits for an echo in these tests: the bus
+// answers from a thread of this process, which a loaded machine may hold back
+// far longer than a real adapter ever takes.
 inline constexpr int kLoadedMachineStretch = 8;
 
 class SimulatedBusTest : public ::testing::Test {
