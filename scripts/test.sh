@@ -134,7 +134,7 @@ stage_time "ThreadSanitizer"
 
 echo "== arm64, Debian 12: the suites built with its package, under qemu"
 await arm64-bookworm
-./scripts/cross_test.sh --package bookworm arm64
+FLEXTOR_NATIVE_BUILD="$build" ./scripts/cross_test.sh --package bookworm arm64
 stage_time "arm64 suites under qemu"
 
 echo "== Debian 13: the suites built with its amd64 package, in its own root"
