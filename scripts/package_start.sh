@@ -4,7 +4,9 @@
 # dependencies from that release, unpacked by mmdebstrap without maintainer
 # scripts as scripts/sysroot.sh unpacks, and starts the installed
 # /usr/bin/flextor under qemu-user on Xvfb against a simulated bus until its
-# window is up and it has read every sensor (PackageTest, native, from build/).
+# window is up and it has read every sensor (PackageTest, native: from the build folder
+# FLEXTOR_NATIVE_BUILD names when it has it, as scripts/test.sh names its package build's,
+# else built here in build/).
 #
 #     ./scripts/package_start.sh flextor_1.0.94~deb13u1_arm64.deb
 #
@@ -51,7 +53,12 @@ dpkg-deb -x "$deb" "$root"
 # qemu-user looks for every path in the root first: this machine's /dev and /tmp.
 rm -rf "$root/dev" "$root/tmp" "$root/proc" "$root/sys" "$root/run"
 
-cmake --build build -j "$(nproc)" --target tests_e2e >/dev/null
+native="${FLEXTOR_NATIVE_BUILD:-build}"
+if [ ! -x "$native/tests/tests_e2e" ]; then
+    native=build
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build build -j "$(nproc)" --target tests_e2e >/dev/null
+fi
 unshare --user --map-root-user --mount sh -eu -c '
     mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
     printf "%s" ":flextor-$1:M::$2:$3:/usr/bin/$1:" >/proc/sys/fs/binfmt_misc/register
@@ -60,4 +67,4 @@ unshare --user --map-root-user --mount sh -eu -c '
     package_start "$qemu" "$magic" "$mask" \
     env QEMU_LD_PREFIX="$root" FLEXTOR_PACKAGE="$deb" FLEXTOR_PACKAGE_ROOT="$root" \
     TZ=Europe/Moscow LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 \
-    build/tests/tests_e2e --gtest_filter='PackageTest.LauncherRunsTheProgramInAFolderOfTheUsersOwn'
+    "$native/tests/tests_e2e" --gtest_filter='PackageTest.LauncherRunsTheProgramInAFolderOfTheUsersOwn'

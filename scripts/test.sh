@@ -146,7 +146,7 @@ stage_time "Debian 13 suites"
 echo "== the arm64 packages installed on their release, started under qemu"
 await arm64-trixie
 for deb in flextor_*~deb12u1_arm64.deb flextor_*~deb13u1_arm64.deb; do
-    ./scripts/package_start.sh "$deb"
+    FLEXTOR_NATIVE_BUILD="$build" ./scripts/package_start.sh "$deb"
 done
 stage_time "arm64 packages started"
 
