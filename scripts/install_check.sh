@@ -11,6 +11,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 top="$PWD"
+. ./scripts/mirror.sh
 
 release=""
 if [ "${1:-}" = --release ]; then
@@ -23,22 +24,25 @@ if ! command -v dose-debcheck >/dev/null; then
     ./scripts/setup.sh package
 fi
 
+# apt's package lists of release $3 in folder $1, for architecture $2.
+update_index() {
+    rm -rf "$1/lists"
+    mkdir -p "$1/lists/partial"
+    debian_sources "$3" >"$1/sources.list"
+    apt-get update -qq -o Dir::Etc::SourceList="$1/sources.list" \
+        -o Dir::Etc::SourceParts=/nonexistent -o Dir::State::Lists="$1/lists" \
+        -o Dir::Cache="$1/cache" -o Dir::State::Status=/dev/null \
+        -o APT::Architecture="$2" -o APT::Architectures="$2" -o Acquire::Languages=none \
+        -o Acquire::GzipIndexes=false \
+        >"$1/update.log" 2>&1 || { cat "$1/update.log" >&2; return 1; }
+}
+
 # The release's package index for arch, fetched once per run.
 index() {
     dir="$top/build-index/$1/$2"
     if [ ! -f "$dir/fetched" ] || [ "$(cat "$dir/fetched")" != "$$" ]; then
-        mkdir -p "$dir/lists/partial" "$dir/cache"
-        {
-            echo "deb http://deb.debian.org/debian $1 main"
-            echo "deb http://deb.debian.org/debian $1-updates main"
-            echo "deb http://deb.debian.org/debian-security $1-security main"
-        } >"$dir/sources.list"
-        apt-get update -qq -o Dir::Etc::SourceList="$dir/sources.list" \
-            -o Dir::Etc::SourceParts=/nonexistent -o Dir::State::Lists="$dir/lists" \
-            -o Dir::Cache="$dir/cache" -o Dir::State::Status=/dev/null \
-            -o APT::Architecture="$2" -o APT::Architectures="$2" -o Acquire::Languages=none \
-            -o Acquire::GzipIndexes=false \
-            >"$dir/update.log" 2>&1 || { cat "$dir/update.log" >&2; return 1; }
+        mkdir -p "$dir/cache"
+        with_mirror_retries update_index "$dir" "$2" "$1" || return 1
         echo "$$" >"$dir/fetched"
     fi
 }

@@ -38,17 +38,18 @@ case "$arch" in
 esac
 mask='\xff\xff\xff\xff\xff\xff\xff\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
 
+. ./scripts/mirror.sh
 root="$PWD/build-package-root/$release/$arch"
-rm -rf "$root"
 mkdir -p "$(dirname "$root")"
 echo "package_start: installing $(basename "$deb") into $root"
 # Its dependencies by name (alternatives: the first), then the package itself.
 depends="$(dpkg-deb -f "$deb" Depends | sed -e 's/([^)]*)//g' -e 's/|[^,]*//g' -e 's/ //g')"
-mmdebstrap --quiet --variant=extract --arch="$arch" --include="$depends" \
-    --skip=check/empty "$release" "$root" \
-    "deb http://deb.debian.org/debian $release main
-deb http://deb.debian.org/debian $release-updates main
-deb http://deb.debian.org/debian-security $release-security main"
+unpack_depends() {
+    rm -rf "$root"
+    mmdebstrap --quiet --variant=extract --arch="$arch" --include="$depends" \
+        --skip=check/empty "$release" "$root" "$(debian_sources "$release")"
+}
+with_mirror_retries unpack_depends
 dpkg-deb -x "$deb" "$root"
 # qemu-user looks for every path in the root first: this machine's /dev and /tmp.
 rm -rf "$root/dev" "$root/tmp" "$root/proc" "$root/sys" "$root/run"

@@ -35,14 +35,16 @@ if [ ! -f "$dir/packages" ] || [ "$(cat "$dir/packages")" != "$wanted" ]; then
     mkdir -p "$dir"
     echo "release_root: Debian $release in $root"
     # The locales the suites run under are made in it.
-    mmdebstrap --quiet --variant=apt --arch=amd64 \
-        --include="$(echo $PACKAGES | tr ' ' ',')" \
-        --customize-hook='chroot "$1" localedef -i ru_RU -f UTF-8 ru_RU.UTF-8' \
-        --customize-hook='chroot "$1" localedef -i de_DE -f UTF-8 de_DE.UTF-8' \
-        "$release" "$root" \
-        "deb http://deb.debian.org/debian $release main
-deb http://deb.debian.org/debian $release-updates main
-deb http://deb.debian.org/debian-security $release-security main"
+    make_root() {
+        rm -rf "$root"
+        mmdebstrap --quiet --variant=apt --arch=amd64 \
+            --include="$(echo $PACKAGES | tr ' ' ',')" \
+            --customize-hook='chroot "$1" localedef -i ru_RU -f UTF-8 ru_RU.UTF-8' \
+            --customize-hook='chroot "$1" localedef -i de_DE -f UTF-8 de_DE.UTF-8' \
+            "$release" "$root" "$(debian_sources "$release")"
+    }
+    . ./scripts/mirror.sh
+    with_mirror_retries make_root
     echo "$wanted" >"$dir/packages"
 fi
 [ $# -eq 0 ] && exit 0

@@ -77,7 +77,10 @@ if [ -z "$missing" ]; then
   echo "setup: all packages present"
 else
   echo "setup: installing$missing"
-  $SUDO apt-get update
+  . "$(dirname "$0")/mirror.sh"
+  # Lists the mirror would not all give still serve the install, or it says what is missing.
+  with_mirror_retries $SUDO apt-get update ||
+    echo "setup: WARNING: apt's package lists could not all be updated" >&2
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing
 fi
 

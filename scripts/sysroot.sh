@@ -43,16 +43,16 @@ fi
 rm -rf "$dir"
 mkdir -p "$dir"
 
-# The release from the same mirrors as this machine's.
-mirrors="deb http://deb.debian.org/debian $release main
-deb http://deb.debian.org/debian $release-updates main
-deb http://deb.debian.org/debian-security $release-security main"
-
 echo "sysroot: unpacking Debian $release's $arch packages into $dir/root"
-mmdebstrap --quiet --variant=extract --arch="$arch" \
-    --include="$(echo $PACKAGES | tr ' ' ',')" \
-    --skip=cleanup/apt/cache --skip=check/empty \
-    "$release" "$dir/root" "$mirrors"
+. ./scripts/mirror.sh
+unpack() {
+    rm -rf "$dir/root"
+    mmdebstrap --quiet --variant=extract --arch="$arch" \
+        --include="$(echo $PACKAGES | tr ' ' ',')" \
+        --skip=cleanup/apt/cache --skip=check/empty \
+        "$release" "$dir/root" "$(debian_sources "$release")"
+}
+with_mirror_retries unpack
 
 # The package database: status, file lists with root/ in front, shlibs and
 # symbols files, as dpkg would keep them had the packages been installed.
