@@ -7,7 +7,6 @@ namespace flextor::owsim {
 namespace {
 
 constexpr int kResetBaudLimit = 9600;  // at this rate or slower a byte is a reset pulse
-constexpr uint8_t kSearchRom = 0xF0;
 
 }  // namespace
 

@@ -3,7 +3,6 @@
 namespace flextor::owsim {
 namespace {
 
-constexpr uint8_t kSearchRom = 0xF0;
 constexpr uint8_t kReadRom = 0x33;
 constexpr uint8_t kMatchRom = 0x55;
 constexpr uint8_t kSkipRom = 0xCC;

@@ -3,10 +3,15 @@
 // function command (Convert T, Read Scratchpad for temperature sensors).
 #pragma once
 
+#include <cstdint>
+
 #include "owsim/scratchpad.h"
 #include "owsim/sim_bus.h"
 
 namespace flextor::owsim {
+
+// The ROM command that starts a search: the bus model counts its slots too.
+inline constexpr uint8_t kSearchRom = 0xF0;
 
 class Device {
   public:

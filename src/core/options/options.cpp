@@ -63,7 +63,7 @@ struct Reader {
         const std::string text = IniString(*value);
         double number = 0;
         if (!ReadDecimalNumber(text, number) || number < range.low || number > range.high) {
-            Problem(group, key, text, RangeText(range, '.'), DecimalText(field));
+            Problem(group, key, text, RangeText(range, '.'), OneDecimalText(field));
             return;
         }
         field = number;
@@ -110,15 +110,15 @@ std::string OptionsText(const Options& options) {
            "[Resume]\n" +
            Line("Enabled", FlagText(resume.enabled)) +
            Line("MaxOutageMinutes", std::to_string(resume.max_outage_minutes)) +
-           Line("HotTolerance", DecimalText(resume.hot_tolerance)) + "\n[Checks]\n" +
+           Line("HotTolerance", OneDecimalText(resume.hot_tolerance)) + "\n[Checks]\n" +
            Line("HeatCheck", FlagText(checks.heat_check)) +
            Line("HeatMinutes", std::to_string(checks.heat_minutes)) +
-           Line("HeatRise", DecimalText(checks.heat_rise)) +
+           Line("HeatRise", OneDecimalText(checks.heat_rise)) +
            Line("StillInColumn1", FlagText(checks.still_in_column1)) +
            Line("StuckCheck", FlagText(checks.stuck_check)) +
            Line("StuckMinutes", std::to_string(checks.stuck_minutes)) +
            Line("StepCheck", FlagText(checks.step_check)) +
-           Line("StepLimit", DecimalText(checks.step_limit)) +
+           Line("StepLimit", OneDecimalText(checks.step_limit)) +
            Line("AlarmOnProblem", FlagText(checks.alarm_on_problem)) + "\n[Outputs]\n" +
            Line("ActiveLow", FlagText(options.outputs.active_low)) + "\n[Guard]\n" +
            Line("FreezeSeconds", std::to_string(options.guard.freeze_seconds));

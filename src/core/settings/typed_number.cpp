@@ -19,7 +19,7 @@ bool IsTenths(double value) {
     return std::fabs(value * 10.0 - std::round(value * 10.0)) < 1e-6;
 }
 
-std::string Problem(const char* caption, std::string_view text, const std::string& wanted) {
+std::string FieldProblem(const char* caption, std::string_view text, const std::string& wanted) {
     const std::string shown = text.empty() ? std::string("пусто") : "«" + std::string(text) + "»";
     return "«" + std::string(caption) + "»: " + shown + " — " + wanted + ".";
 }
@@ -53,7 +53,7 @@ bool ReadDecimalNumber(std::string_view text, double& value) {
     return true;
 }
 
-std::string DecimalText(double value, char point) {
+std::string OneDecimalText(double value, char point) {
     char text[32];
     const auto [end, error] =
         std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 1);
@@ -69,7 +69,7 @@ std::string RangeText(WholeRange range) {
 }
 
 std::string RangeText(DecimalRange range, char point) {
-    return DecimalText(range.low, point) + ".." + DecimalText(range.high, point);
+    return OneDecimalText(range.low, point) + ".." + OneDecimalText(range.high, point);
 }
 
 bool ReadWholeField(std::string_view text, const char* caption, WholeRange range, int& value,
@@ -77,9 +77,9 @@ bool ReadWholeField(std::string_view text, const char* caption, WholeRange range
     text = Trimmed(text);
     int number = 0;
     if (!ReadWholeNumber(text, number) || number < range.low || number > range.high) {
-        problem = Problem(caption, text,
-                          "введите целое число от " + std::to_string(range.low) + " до " +
-                              std::to_string(range.high));
+        problem = FieldProblem(caption, text,
+                               "введите целое число от " + std::to_string(range.low) + " до " +
+                                   std::to_string(range.high));
         return false;
     }
     value = number;
@@ -92,10 +92,10 @@ bool ReadDecimalField(std::string_view text, const char* caption, DecimalRange r
     double number = 0;
     if (!ReadDecimalNumber(text, number) || !IsTenths(number) || number < range.low ||
         number > range.high) {
-        problem =
-            Problem(caption, text,
-                    "введите число от " + DecimalText(range.low, ',') + " до " +
-                        DecimalText(range.high, ',') + " (не больше одного знака после запятой)");
+        problem = FieldProblem(caption, text,
+                               "введите число от " + OneDecimalText(range.low, ',') + " до " +
+                                   OneDecimalText(range.high, ',') +
+                                   " (не больше одного знака после запятой)");
         return false;
     }
     value = std::round(number * 10.0) / 10.0;

@@ -26,7 +26,7 @@ struct DecimalRange {
 [[nodiscard]] bool ReadDecimalNumber(std::string_view text, double& value);
 
 // value with one digit after the point ("2.5") or after the comma ("2,5").
-std::string DecimalText(double value, char point = '.');
+std::string OneDecimalText(double value, char point = '.');
 
 // The range as the operator reads it: "1..600", "0,5..50,0".
 std::string RangeText(WholeRange range);

@@ -82,15 +82,15 @@ void ExtraPage::Fill(const Options& options, const RemoteSettings& remote) {
     const ResumeOptions& resume = options.resume;
     resume_enabled_.set_active(resume.enabled);
     max_outage_.set_text(std::to_string(resume.max_outage_minutes));
-    hot_tolerance_.set_text(DecimalText(resume.hot_tolerance, ','));
+    hot_tolerance_.set_text(OneDecimalText(resume.hot_tolerance, ','));
     const CheckOptions& checks = options.checks;
     heat_check_.set_active(checks.heat_check);
     heat_minutes_.set_text(std::to_string(checks.heat_minutes));
-    heat_rise_.set_text(DecimalText(checks.heat_rise, ','));
+    heat_rise_.set_text(OneDecimalText(checks.heat_rise, ','));
     stuck_check_.set_active(checks.stuck_check);
     stuck_minutes_.set_text(std::to_string(checks.stuck_minutes));
     step_check_.set_active(checks.step_check);
-    step_limit_.set_text(DecimalText(checks.step_limit, ','));
+    step_limit_.set_text(OneDecimalText(checks.step_limit, ','));
     alarm_on_problem_.set_active(checks.alarm_on_problem);
     active_low_.set_active(options.outputs.active_low);
     remote_.Fill(remote);
