@@ -19,9 +19,10 @@ DisplayWait ParseDisplayWait(const char* text) {
     const char* end = text + std::strlen(text);
     const auto [next, error] = std::from_chars(text, end, seconds);
     if (error != std::errc() || next != end || seconds < 0 || seconds > kMaxWaitSeconds) {
-        return {std::chrono::seconds{0}, std::string(kDisplayWaitVariable) + "=" + text +
-                                             ": expected whole seconds from 0 to " +
-                                             std::to_string(kMaxWaitSeconds)};
+        std::string problem = kDisplayWaitVariable;
+        problem.append("=").append(text).append(": expected whole seconds from 0 to ");
+        problem.append(std::to_string(kMaxWaitSeconds));
+        return {std::chrono::seconds{0}, problem};
     }
     return {std::chrono::seconds{seconds}, ""};
 }
