@@ -8,17 +8,26 @@
 #
 #     ./scripts/install_check.sh flextor_*.deb
 #     ./scripts/install_check.sh --release trixie flextor_1.0.94~deb12u1_armhf.deb
+#     ./scripts/install_check.sh --fetch trixie arm64 armhf   # the indexes alone
+#
+# Each index is fetched once per run: FLEXTOR_INDEX_RUN names the run (scripts/test.sh
+# fetches them with --fetch while it builds, and its check at the end takes them).
 set -eu
 cd "$(dirname "$0")/.."
 top="$PWD"
 . ./scripts/mirror.sh
 
 release=""
-if [ "${1:-}" = --release ]; then
+fetch=""
+if [ "${1:-}" = --fetch ]; then
+    fetch="${2:?usage: install_check.sh --fetch RELEASE ARCH...}"
+    shift 2
+elif [ "${1:-}" = --release ]; then
     release="${2:?usage: install_check.sh [--release RELEASE] DEB...}"
     shift 2
 fi
 [ $# -gt 0 ] || { echo "usage: install_check.sh [--release RELEASE] DEB..." >&2; exit 2; }
+run="${FLEXTOR_INDEX_RUN:-$$}"
 
 if ! command -v dose-debcheck >/dev/null; then
     ./scripts/setup.sh package
@@ -40,12 +49,20 @@ update_index() {
 # The release's package index for arch, fetched once per run.
 index() {
     dir="$top/build-index/$1/$2"
-    if [ ! -f "$dir/fetched" ] || [ "$(cat "$dir/fetched")" != "$$" ]; then
+    if [ ! -f "$dir/fetched" ] || [ "$(cat "$dir/fetched")" != "$run" ]; then
         mkdir -p "$dir/cache"
         with_mirror_retries update_index "$dir" "$2" "$1" || return 1
-        echo "$$" >"$dir/fetched"
+        echo "$run" >"$dir/fetched"
     fi
 }
+
+if [ -n "$fetch" ]; then
+    for arch in "$@"; do
+        index "$fetch" "$arch"
+        echo "install check: the index of Debian $fetch $arch fetched"
+    done
+    exit 0
+fi
 
 failed=0
 for deb in "$@"; do

@@ -48,6 +48,8 @@ echo "== the other architectures and releases: fetched and built meanwhile at th
 # with this script.
 mkdir -p build/ci
 rm -f build/ci/*.status build/ci/*.log
+# The package indexes of the install check at the end are fetched with the libraries.
+export FLEXTOR_INDEX_RUN=$$
 STEPS='
     step() {
         name="$1"
@@ -64,7 +66,9 @@ setsid sh -c "$STEPS"'
     step root-trixie ./scripts/release_root.sh trixie
     step sysroot-arm64-trixie ./scripts/sysroot.sh arm64 trixie
     step sysroot-armhf-bookworm ./scripts/sysroot.sh armhf bookworm
-    step sysroot-armhf-trixie ./scripts/sysroot.sh armhf trixie' &
+    step sysroot-armhf-trixie ./scripts/sysroot.sh armhf trixie
+    step index-bookworm ./scripts/install_check.sh --fetch bookworm amd64 arm64 armhf
+    step index-trixie ./scripts/install_check.sh --fetch trixie amd64 arm64 armhf' &
 fetches=$!
 trap 'kill -- -"$fetches" 2>/dev/null || true' EXIT
 
@@ -155,6 +159,8 @@ stage_time "arm64 packages started"
 echo "== every package against its release's package index"
 await armhf-bookworm
 await armhf-trixie
+await index-bookworm
+await index-trixie
 for step in sysroot-arm64-bookworm root-trixie sysroot-arm64-trixie sysroot-armhf-bookworm \
     sysroot-armhf-trixie; do
     echo "== $step: $(cut -d' ' -f2 "build/ci/$step.status") s"
