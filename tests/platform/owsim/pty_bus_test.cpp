@@ -121,7 +121,9 @@ TEST_F(OwsimPty, AdapterLatencyHoldsEchoesButNotTheRateOfTheirBytes) {
     ASSERT_TRUE(port_->SetBaud(9600));
     ASSERT_TRUE(port_->Write("\xF0"));
     // The rate changes once the bus has taken the byte as a reset: on a loaded machine,
-    // or under qemu, its thread may take longer than any fixed pause.
+    // or under qemu, its thread may take longer than any fixed pause. Looked at every
+    // millisecond, well inside the adapter's 40 ms, so that the reset's echo is still held
+    // when the next bytes come (the suites' WaitUntil looks every 50 ms).
     for (int waited = 0; bus_.Resets() == 0 && waited < 5000; ++waited) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
